@@ -1,0 +1,80 @@
+#include "platform/Log.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace torvane {
+
+namespace {
+std::mutex& sinkMutex() {
+    static std::mutex m;
+    return m;
+}
+std::shared_ptr<LogSink>& currentSink() {
+    static std::shared_ptr<LogSink> s = std::make_shared<StderrLogSink>();
+    return s;
+}
+}  // namespace
+
+void StderrLogSink::write(std::string_view line) {
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fputc('\n', stderr);
+}
+
+FileLogSink::FileLogSink(std::string path) : path_(std::move(path)) {
+    file_ = std::fopen(path_.c_str(), "a");
+}
+
+FileLogSink::~FileLogSink() {
+    if (file_) std::fclose(file_);
+}
+
+void FileLogSink::write(std::string_view line) {
+    std::FILE* out = file_ ? file_ : stderr;
+    std::fwrite(line.data(), 1, line.size(), out);
+    std::fputc('\n', out);
+    std::fflush(out);
+}
+
+void CaptureLogSink::write(std::string_view line) {
+    std::lock_guard lock(mutex_);
+    lines_.emplace_back(line);
+}
+
+std::vector<std::string> CaptureLogSink::lines() const {
+    std::lock_guard lock(mutex_);
+    return lines_;
+}
+
+bool CaptureLogSink::contains(std::string_view line) const {
+    std::lock_guard lock(mutex_);
+    return std::find(lines_.begin(), lines_.end(), line) != lines_.end();
+}
+
+void CaptureLogSink::clear() {
+    std::lock_guard lock(mutex_);
+    lines_.clear();
+}
+
+void Log::line(std::string_view text) {
+    std::shared_ptr<LogSink> s = sink();
+    if (s) s->write(text);
+}
+
+void Log::setSink(std::shared_ptr<LogSink> sink) {
+    std::lock_guard lock(sinkMutex());
+    currentSink() = std::move(sink);
+}
+
+std::shared_ptr<LogSink> Log::sink() {
+    std::lock_guard lock(sinkMutex());
+    return currentSink();
+}
+
+std::shared_ptr<CaptureLogSink> Log::useCapture() {
+    auto capture = std::make_shared<CaptureLogSink>();
+    setSink(capture);
+    return capture;
+}
+
+}  // namespace torvane
