@@ -1,0 +1,83 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ui/ScreenModel.h"
+
+namespace torvane::ui {
+
+class Ui;
+
+// A screen controller: it holds the state, answers what to show as data, and receives the
+// person's actions as calls. Everything it asks of the platform goes through its `Ui`.
+// Table screens give sections of rows; other screens give none and are drawn by special
+// widgets chosen by `kind()`.
+class Screen : public std::enable_shared_from_this<Screen> {
+public:
+    explicit Screen(Ui& ui) : ui_(&ui) {}
+    virtual ~Screen() = default;
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
+
+    Ui& ui() const { return *ui_; }
+
+    // What to show.
+    virtual std::string title() const { return title_; }
+    void setTitle(std::string title) { title_ = std::move(title); }
+    virtual std::string kind() const { return "table"; }
+    virtual std::vector<NavigationButton> navigationButtons() const { return {}; }
+    virtual std::vector<Section> sections() const { return {}; }
+    virtual bool hasSearchBar() const { return false; }
+    virtual std::string searchPlaceholder() const { return {}; }
+    virtual std::vector<std::string> sectionIndexTitles() const { return {}; }
+    virtual bool allowsMultipleSelection() const { return false; }
+    bool isEditing() const { return editing_; }
+
+    // Life cycle, as the navigation shows and hides the screen.
+    virtual void viewWillAppear() {}
+    virtual void viewDidAppear() {}
+    virtual void viewWillDisappear() {}
+
+    // The person's actions.
+    virtual void didSelectRow(int section, int row) { (void)section, (void)row; }
+    virtual void didDeselectRow(int section, int row) { (void)section, (void)row; }
+    virtual void accessoryTapped(int section, int row) { (void)section, (void)row; }
+    virtual void textFieldDidBeginEditing(int tag) { (void)tag; }
+    // Asked before a field takes `newText`; false keeps the old text.
+    virtual bool shouldChangeCharacters(int tag, const std::string& newText) {
+        (void)tag, (void)newText;
+        return true;
+    }
+    virtual void textFieldDidEndEditing(int tag, const std::string& text) { (void)tag, (void)text; }
+    virtual bool textFieldShouldReturn(int tag) {
+        (void)tag;
+        return true;
+    }
+    virtual void buttonTapped(const std::string& action, IndexPath where) { (void)action, (void)where; }
+    virtual void switchChanged(const std::string& action, bool on, IndexPath where) {
+        (void)action, (void)on, (void)where;
+    }
+    virtual void stepperChanged(const std::string& action, double value, IndexPath where) {
+        (void)action, (void)value, (void)where;
+    }
+    virtual void navigationButtonTapped(const std::string& action) { (void)action; }
+    virtual void searchTextChanged(const std::string& text) { (void)text; }
+    virtual void searchButtonClicked(const std::string& text) { (void)text; }
+    virtual void searchCancelled() {}
+    virtual void sectionIndexTapped(int index) { (void)index; }
+    virtual void commitDeletion(int section, int row) { (void)section, (void)row; }
+    virtual void setEditing(bool editing) { editing_ = editing; }
+
+protected:
+    // Asks the renderer to draw the screen again from its sections.
+    void redraw();
+
+private:
+    Ui* ui_;
+    std::string title_;
+    bool editing_ = false;
+};
+
+}  // namespace torvane::ui
