@@ -57,8 +57,17 @@ void CaptureLogSink::clear() {
 }
 
 void Log::line(std::string_view text) {
+    // One line at a time, so lines from the loader thread never interleave with others.
+    static std::mutex writing;
     std::shared_ptr<LogSink> s = sink();
-    if (s) s->write(text);
+    if (!s) return;
+    std::lock_guard lock(writing);
+    s->write(text);
+}
+
+std::shared_ptr<CaptureLogSink> Log::capture() {
+    auto current = std::dynamic_pointer_cast<CaptureLogSink>(sink());
+    return current ? current : useCapture();
 }
 
 void Log::setSink(std::shared_ptr<LogSink> sink) {

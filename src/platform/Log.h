@@ -63,6 +63,8 @@ public:
 
     // Installs a fresh capture sink and returns it (tests).
     static std::shared_ptr<CaptureLogSink> useCapture();
+    // The capture sink in use, installing one when another sink is in use (tests).
+    static std::shared_ptr<CaptureLogSink> capture();
 };
 
 }  // namespace torvane

@@ -128,6 +128,10 @@ void Preferences::load() {
     json document = json::parse(buffer.str(), nullptr, /*allow_exceptions=*/false);
     if (document.is_discarded() || !document.is_object()) {
         Log::f("Preferenze danneggiate in %@: riparto dai valori standard", filePath_);
+        // Keep the damaged file aside for support instead of overwriting it at the next save.
+        fs::path aside = filePath_;
+        aside += ".danneggiato";
+        fs::rename(filePath_, aside, ec);
         return;
     }
     for (const auto& [key, item] : document.items()) {
@@ -196,6 +200,8 @@ std::vector<std::pair<std::string, PreferenceValue>> Preferences::storedEntries(
 }
 
 bool Preferences::synchronize() {
+    // One writer at a time: they share the temporary file.
+    std::lock_guard writing(writeMutex_);
     json document = json::object();
     {
         std::lock_guard lock(mutex_);

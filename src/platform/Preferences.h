@@ -67,6 +67,7 @@ private:
 
     std::string filePath_;
     mutable std::mutex mutex_;
+    std::mutex writeMutex_;
     std::map<std::string, PreferenceValue, std::less<>> stored_;
     std::map<std::string, PreferenceValue, std::less<>> registered_;
 };

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/Log.h"
+#include "platform/PreferenceKeys.h"
+#include "platform/Preferences.h"
+#include "support/TempDir.h"
+
+using namespace torvane;
+using test::TempDir;
+
+namespace {
+struct PreferencesFile : ::testing::Test {
+    TempDir dir;
+    std::string path = dir.file("Preferences/torvane.json");
+};
+}  // namespace
+
+TEST_F(PreferencesFile, EveryTypeSurvivesSynchronizeAndReopen) {
+    {
+        Preferences prefs(path);
+        prefs.setString("pref_user", "mario");
+        prefs.setBool("pref_TCCENABLED", true);
+        prefs.setInteger("pref_LENBARCODEARTICOLO", 6);
+        prefs.setDouble("pref_reale", 2.5);
+        PreferenceRecord record{{"codice", std::string("A01")},
+                                {"userLegacyCode", std::vector<std::string>{"12", "34"}}};
+        prefs.setObject("SYSTEM_AAA", PreferenceRecords{record});
+        ASSERT_TRUE(prefs.synchronize());
+    }
+    Preferences reopened(path);
+    EXPECT_EQ(reopened.stringForKey("pref_user"), "mario");
+    EXPECT_TRUE(reopened.boolForKey("pref_TCCENABLED"));
+    EXPECT_EQ(reopened.integerForKey("pref_LENBARCODEARTICOLO"), 6);
+    EXPECT_DOUBLE_EQ(reopened.doubleForKey("pref_reale"), 2.5);
+    auto records = reopened.recordsForKey("SYSTEM_AAA");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(std::get<std::string>(records[0].at("codice")), "A01");
+    EXPECT_EQ(std::get<std::vector<std::string>>(records[0].at("userLegacyCode")),
+              (std::vector<std::string>{"12", "34"}));
+    // Types stay what they were: a boolean is not read back as a number or a text.
+    EXPECT_TRUE(std::holds_alternative<bool>(*reopened.objectForKey("pref_TCCENABLED")));
+    EXPECT_TRUE(std::holds_alternative<long long>(*reopened.objectForKey("pref_LENBARCODEARTICOLO")));
+}
+
+TEST_F(PreferencesFile, RegisteredDefaultsAreFallbacksAndNeverStored) {
+    Preferences prefs(path);
+    prefs.registerDefaults({{"pref_LENBARCODECOLORE", 5LL}, {"pref_TIPOORDINE", std::string("C")}});
+    EXPECT_EQ(prefs.integerForKey("pref_LENBARCODECOLORE"), 5);
+    EXPECT_FALSE(prefs.hasStoredValue("pref_LENBARCODECOLORE"));
+    prefs.setInteger("pref_LENBARCODECOLORE", 7);
+    EXPECT_EQ(prefs.integerForKey("pref_LENBARCODECOLORE"), 7);
+    prefs.removeObjectForKey("pref_LENBARCODECOLORE");
+    EXPECT_EQ(prefs.integerForKey("pref_LENBARCODECOLORE"), 5) << "removing reveals the fallback";
+    ASSERT_TRUE(prefs.synchronize());
+    Preferences reopened(path);
+    EXPECT_FALSE(reopened.objectForKey("pref_TIPOORDINE").has_value());
+    EXPECT_TRUE(reopened.storedEntries().empty());
+}
+
+TEST(PreferenceConversions, ReadAsThePlatformDoes) {
+    auto asBool = [](PreferenceValue v) { return Preferences::valueAsBool(v); };
+    auto asInt = [](PreferenceValue v) { return Preferences::valueAsInteger(v); };
+    EXPECT_TRUE(asBool(std::string("YES")));
+    EXPECT_TRUE(asBool(std::string("yes")));
+    EXPECT_TRUE(asBool(std::string("true")));
+    EXPECT_TRUE(asBool(std::string("1")));
+    EXPECT_TRUE(asBool(std::string("  7")));
+    EXPECT_FALSE(asBool(std::string("NO")));
+    EXPECT_FALSE(asBool(std::string("0")));
+    EXPECT_FALSE(asBool(std::string("")));
+    EXPECT_FALSE(asBool(std::string("SI"))) << "only y/t words and non-zero numbers are true";
+    EXPECT_TRUE(asBool(2LL));
+    EXPECT_EQ(asInt(std::string("12abc")), 12);
+    EXPECT_EQ(asInt(std::string("  -4")), -4);
+    EXPECT_EQ(asInt(std::string("abc")), 0);
+    EXPECT_EQ(asInt(true), 1);
+    EXPECT_EQ(asInt(9.9), 9);
+    EXPECT_EQ(Preferences::describe(true), "1");
+    EXPECT_EQ(Preferences::describe(12LL), "12");
+}
+
+TEST_F(PreferencesFile, AbsentKeysReadAsNothingFalseAndZero) {
+    Preferences prefs(path);
+    EXPECT_FALSE(prefs.stringForKey("pref_azienda").has_value());
+    EXPECT_FALSE(prefs.boolForKey("pref_azienda"));
+    EXPECT_EQ(prefs.integerForKey("pref_azienda"), 0);
+    EXPECT_TRUE(prefs.recordsForKey("SYSTEM_AAA").empty());
+}
+
+TEST_F(PreferencesFile, DamagedFileIsLoggedKeptAsideAndReplacedByEmptyDefaults) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    test::writeFile(path, "{\"pref_user\": \"mario\", tronc");
+    Log::capture()->clear();
+    Preferences prefs(path);
+    EXPECT_TRUE(Log::capture()->contains("Preferenze danneggiate in " + path +
+                                        ": riparto dai valori standard"));
+    EXPECT_TRUE(prefs.storedEntries().empty());
+    EXPECT_TRUE(std::filesystem::exists(path + ".danneggiato"));
+    prefs.setString("pref_user", "luigi");
+    ASSERT_TRUE(prefs.synchronize());
+    EXPECT_EQ(Preferences(path).stringForKey("pref_user"), "luigi");
+}
+
+TEST_F(PreferencesFile, SynchronizeReplacesTheFileWholeAndLeavesNoTemporary) {
+    Preferences prefs(path);
+    prefs.setString("pref_user", "mario");
+    ASSERT_TRUE(prefs.synchronize());
+    prefs.setString("pref_user", "anna");
+    ASSERT_TRUE(prefs.synchronize());
+    auto folder = std::filesystem::path(path).parent_path();
+    int files = 0;
+    for (auto& entry : std::filesystem::directory_iterator(folder)) (void)entry, ++files;
+    EXPECT_EQ(files, 1);
+    EXPECT_NE(test::readFile(path).find("anna"), std::string::npos);
+}
+
+TEST_F(PreferencesFile, SynchronizeIntoAnUnwritableFolderFailsWithoutLosingValues) {
+    Preferences prefs("/proc/torvane-cannot-write/prefs.json");
+    prefs.setString("pref_user", "mario");
+    EXPECT_FALSE(prefs.synchronize());
+    EXPECT_EQ(prefs.stringForKey("pref_user"), "mario");
+}
+
+TEST(PreferenceKeyTable, NamesAreUniqueAndLookedUp) {
+    for (size_t i = 0; i < kAllKeys.size(); ++i)
+        for (size_t j = i + 1; j < kAllKeys.size(); ++j) EXPECT_NE(kAllKeys[i].name, kAllKeys[j].name);
+    EXPECT_EQ(keyInfo("pref_LENBARCODECOLORE")->type, KeyType::Integer);
+    EXPECT_EQ(keyInfo("SYSTEM_ProgressivoOrdine")->place, KeyPlace::Parametro);
+    EXPECT_EQ(keyInfo("SYSTEM_AAA")->type, KeyType::Records);
+    EXPECT_FALSE(keyInfo("pref_sconosciuta").has_value());
+}
