@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include "loader/xml/XmlDocument.h"
+#include "loader/xml/XmlElement.h"
+#include "loader/xml/XmlNamespaceNode.h"
+
+using namespace torvane;
+
+namespace {
+
+std::unique_ptr<XmlDocument> parse(std::string_view xml) {
+    auto result = XmlDocument::initWithData(xml);
+    EXPECT_TRUE(result.ok()) << result.error().message;
+    return result ? std::move(result).value() : nullptr;
+}
+
+const char* kCatalogue =
+    "<TorvaneMobile xmlns:t=\"urn:torvane\">"
+    "<Articolo codice=\"A1\" t:codice=\"T1\">Lana <b>merino</b><![CDATA[ <100%> ]]><!-- nota --></Articolo>"
+    "<Colore codice=\"C1\"/>"
+    "<?stampa pagina?>"
+    "<Articolo codice=\"A2\"/>"
+    "</TorvaneMobile>";
+
+}  // namespace
+
+TEST(XmlNode, StringValueIsAllTextBelowWithoutMarkupOrComments) {
+    auto doc = parse(kCatalogue);
+    XmlElement* articolo = doc->rootElement()->elementsForName("Articolo").at(0);
+    EXPECT_EQ(articolo->stringValue(), "Lana merino <100%> ");
+    EXPECT_EQ(doc->stringValue(), "Lana merino <100%> ");
+
+    auto kids = articolo->children();
+    ASSERT_EQ(kids.size(), 4u);
+    EXPECT_EQ(kids[2]->kind(), XmlNodeKind::CData);
+    EXPECT_EQ(kids[2]->stringValue(), " <100%> ");
+    EXPECT_EQ(kids[3]->kind(), XmlNodeKind::Comment);
+    EXPECT_EQ(kids[3]->stringValue(), " nota ");
+}
+
+TEST(XmlNode, AttributeLookupPlainPrefixedAndMissing) {
+    auto doc = parse(kCatalogue);
+    XmlElement* articolo = doc->rootElement()->elementsForName("Articolo").at(0);
+    EXPECT_EQ(articolo->attributeValue("codice"), "A1");
+    EXPECT_EQ(articolo->attributeValue("t:codice"), "T1");
+    EXPECT_EQ(articolo->attributeForName("t:codice")->name(), "t:codice");
+    EXPECT_EQ(articolo->attributeForName("t:codice")->URI(), "urn:torvane");
+    EXPECT_EQ(articolo->attributeForLocalName("codice", "urn:torvane")->stringValue(), "T1");
+    EXPECT_EQ(articolo->attributeForLocalName("codice", "")->stringValue(), "A1");
+
+    EXPECT_EQ(articolo->attributeForName("prezzo"), nullptr);
+    EXPECT_EQ(articolo->attributeValue("prezzo"), std::nullopt);
+    EXPECT_EQ(articolo->attributeForName("x:codice"), nullptr);
+
+    auto attrs = articolo->attributes();
+    ASSERT_EQ(attrs.size(), 2u);
+    EXPECT_EQ(attrs[0]->kind(), XmlNodeKind::Attribute);
+    EXPECT_TRUE(attrs[0]->children().empty());
+    EXPECT_EQ(attrs[0]->parent(), articolo);
+    EXPECT_EQ(attrs[0]->nextSibling(), attrs[1]);
+    EXPECT_EQ(attrs[0]->level(), 3u);
+    EXPECT_EQ(attrs[1]->XMLString(), "t:codice=\"T1\"");
+}
+
+TEST(XmlNode, TreeNavigationAndOneWrapperPerNode) {
+    auto doc = parse(kCatalogue);
+    XmlElement* root = doc->rootElement();
+    EXPECT_EQ(root, doc->rootElement());
+    EXPECT_EQ(root->parent(), doc.get());
+    EXPECT_EQ(root->rootDocument(), doc.get());
+    EXPECT_EQ(doc->level(), 0u);
+    EXPECT_EQ(root->level(), 1u);
+
+    ASSERT_EQ(root->childCount(), 4u);
+    EXPECT_EQ(root->childAtIndex(4), nullptr);
+    XmlNode* colore = root->childAtIndex(1);
+    EXPECT_EQ(colore->index(), 1u);
+    EXPECT_EQ(colore->previousSibling(), root->childAtIndex(0));
+    EXPECT_EQ(colore->nextSibling()->kind(), XmlNodeKind::ProcessingInstruction);
+    EXPECT_EQ(colore->nextSibling()->stringValue(), "pagina");
+    EXPECT_EQ(root->childAtIndex(0)->previousSibling(), nullptr);
+    EXPECT_EQ(root->childAtIndex(3)->nextSibling(), nullptr);
+
+    // Every path to a node gives the same wrapper.
+    EXPECT_EQ(root->children()[1], colore);
+    EXPECT_EQ(root->elementsForName("Colore").at(0), colore);
+    EXPECT_EQ(doc->nodeForXPath("//Colore").value(), colore);
+
+    auto articoli = root->elementsForName("Articolo");
+    ASSERT_EQ(articoli.size(), 2u);
+    EXPECT_EQ(articoli[1]->attributeValue("codice"), "A2");
+    EXPECT_TRUE(root->elementsForName("articolo").empty());  // byte comparison
+}
+
+TEST(XmlNode, NamespacesDeclaredInScopeAndPredefined) {
+    auto doc = parse("<r xmlns=\"urn:default\" xmlns:a=\"urn:a\"><a:x xmlns:a=\"urn:inner\"><y/></a:x></r>");
+    XmlElement* r = doc->rootElement();
+    auto declared = r->namespaces();
+    ASSERT_EQ(declared.size(), 2u);
+    EXPECT_EQ(declared[0]->prefix(), "");
+    EXPECT_EQ(declared[0]->URI(), "urn:default");
+    EXPECT_EQ(declared[1]->name(), "a");
+    EXPECT_EQ(declared[1]->stringValue(), "urn:a");
+    EXPECT_EQ(declared[1]->kind(), XmlNodeKind::Namespace);
+    EXPECT_EQ(declared[1]->parent(), r);
+    EXPECT_EQ(declared[1]->level(), 2u);
+    EXPECT_EQ(declared[1]->XMLString(), "xmlns:a=\"urn:a\"");
+    EXPECT_EQ(declared[0]->XMLString(), "xmlns=\"urn:default\"");
+    EXPECT_EQ(r->namespaces()[1], declared[1]);
+
+    XmlElement* x = r->childAtIndex(0)->asElement();
+    XmlElement* y = x->childAtIndex(0)->asElement();
+    EXPECT_EQ(x->name(), "a:x");
+    EXPECT_EQ(x->localName(), "x");
+    EXPECT_EQ(x->URI(), "urn:inner");
+    EXPECT_EQ(y->namespaceForPrefix("a")->URI(), "urn:inner");
+    EXPECT_EQ(y->namespaceForPrefix("a")->parent(), x);
+    EXPECT_EQ(y->resolveNamespaceForName("plain")->URI(), "urn:default");
+    EXPECT_EQ(y->namespaceForPrefix("nessuno"), nullptr);
+    EXPECT_EQ(y->namespaceForPrefix("xml")->URI(), "http://www.w3.org/XML/1998/namespace");
+    // urn:a is hidden below x, where "a" means something else.
+    EXPECT_EQ(y->resolvePrefixForNamespaceURI("urn:a"), std::nullopt);
+    EXPECT_EQ(r->resolvePrefixForNamespaceURI("urn:a"), "a");
+    EXPECT_EQ(y->resolvePrefixForNamespaceURI("urn:default"), "");
+    EXPECT_EQ(y->elementsForLocalName("x", "urn:inner").size(), 0u);
+    EXPECT_EQ(r->elementsForLocalName("x", "urn:inner").size(), 1u);
+
+    EXPECT_EQ(XmlElement::predefinedNamespaceForPrefix("xsi")->URI(),
+              "http://www.w3.org/2001/XMLSchema-instance");
+    EXPECT_EQ(XmlElement::predefinedNamespaceForPrefix("xs")->URI(), "http://www.w3.org/2001/XMLSchema");
+    EXPECT_EQ(XmlElement::predefinedNamespaceForPrefix("xmlns")->URI(), "http://www.w3.org/2000/xmlns/");
+    EXPECT_EQ(XmlElement::predefinedNamespaceForPrefix("foo"), nullptr);
+}
+
+TEST(XmlNode, SetStringValueIsLiteralAndLeavesOldWrappersSafe) {
+    auto doc = parse("<r><a>x<b>y</b></a><c k=\"v\"/></r>");
+    XmlElement* a = doc->rootElement()->elementsForName("a").at(0);
+    XmlElement* b = a->elementsForName("b").at(0);
+    XmlNode* text = b->childAtIndex(0);
+
+    a->setStringValue("1 < 2 & \"tre\"");
+    EXPECT_EQ(a->stringValue(), "1 < 2 & \"tre\"");
+    EXPECT_EQ(a->childCount(), 1u);
+    EXPECT_EQ(doc->XMLString(), "<r><a>1 &lt; 2 &amp; \"tre\"</a><c k=\"v\"/></r>");
+    // The replaced nodes are gone; their wrappers answer as empty instead of reading freed memory.
+    EXPECT_FALSE(b->isValid());
+    EXPECT_FALSE(text->isValid());
+    EXPECT_EQ(b->stringValue(), "");
+    EXPECT_EQ(b->parent(), nullptr);
+    EXPECT_TRUE(b->children().empty());
+    EXPECT_TRUE(b->nodesForXPath("*").value().empty());
+
+    XmlNode* k = doc->rootElement()->elementsForName("c").at(0)->attributeForName("k");
+    k->setStringValue("a&b");
+    EXPECT_EQ(k->stringValue(), "a&b");
+    EXPECT_EQ(k->XMLString(), "k=\"a&amp;b\"");
+}
+
+TEST(XmlNode, ConstructionBuildsTreesThatOwnTheirNodes) {
+    auto root = XmlElement::elementWithName("Ordine");
+    XmlElement* rootRaw = root.get();
+    XmlElement* testata = root->subelement("Testata");
+    XmlNode* riga = testata->addChild(XmlElement::elementWithName("Riga", "10 & lode"));
+    ASSERT_NE(riga, nullptr);
+    testata->insertChild(XmlElement::elementWithName("Prima"), 0);
+    testata->addChild(XmlNode::processingInstructionWithName("pi", "dati"));
+    root->addNamespace(*XmlNamespaceNode::namespaceWithName("t", "urn:t"));
+    root->addChild(XmlElement::elementWithNameAndURI("t:Extra", "urn:t"));
+
+    EXPECT_EQ(riga->parent(), testata);
+    EXPECT_EQ(testata->childAtIndex(0)->name(), "Prima");
+    EXPECT_EQ(root->XMLString(),
+              "<Ordine xmlns:t=\"urn:t\"><Testata><Prima/><Riga>10 &amp; lode</Riga><?pi dati?></Testata>"
+              "<t:Extra xmlns:t=\"urn:t\"/></Ordine>");
+    // Queries work on a tree that no document holds yet.
+    EXPECT_EQ(root->nodeForXPath("Testata/Riga").value(), riga);
+
+    auto doc = XmlDocument::documentWithRootElement(std::move(root));
+    EXPECT_EQ(doc->rootElement(), rootRaw);  // same wrappers, now held by the document
+    EXPECT_EQ(riga->rootDocument(), doc.get());
+    EXPECT_EQ(doc->nodeForXPath("/Ordine/Testata/Riga").value(), riga);
+    auto reread = XmlDocument::initWithData(doc->XMLData());
+    ASSERT_TRUE(reread.ok());
+    EXPECT_EQ(reread.value()->nodeForXPath("//Riga").value()->stringValue(), "10 & lode");
+
+    // Attached nodes, documents and namespaces are refused as children.
+    XmlElement* prima = testata->childAtIndex(0)->asElement();
+    EXPECT_EQ(prima->addChild(XmlDocument::document()), nullptr);
+    EXPECT_EQ(prima->addChild(XmlNamespaceNode::namespaceWithName("p", "urn:p")), nullptr);
+    EXPECT_EQ(prima->childCount(), 0u);
+
+    auto empty = XmlDocument::document();
+    EXPECT_EQ(empty->rootElement(), nullptr);
+    EXPECT_EQ(empty->XMLString(), "");
+}
+
+TEST(XmlNode, DetachedElementsAreFreedWithTheirWrappers) {
+    // Run under the sanitizer build: neither the nodes nor the wrappers may leak.
+    auto lone = XmlElement::elementWithName("a");
+    lone->subelement("b")->subelement("c")->setStringValue("x");
+    EXPECT_EQ(lone->nodeForXPath("b/c").value()->stringValue(), "x");
+    lone.reset();
+    auto pi = XmlNode::processingInstructionWithName("x", "y");
+    EXPECT_EQ(pi->XMLString(), "<?x y?>");
+}
