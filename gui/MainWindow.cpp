@@ -1,0 +1,121 @@
+#include "MainWindow.h"
+
+#include <QDialog>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <set>
+
+#include "TableScreenWidget.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/Ui.h"
+
+namespace torvane::gui {
+
+MainWindow::MainWindow(ui::NavigationStacks& navigation, QWidget* parent)
+    : QMainWindow(parent), navigation_(navigation), tabs_(new QTabWidget(this)) {
+    setWindowTitle("Torvane");
+    resize(1024, 768);
+    tabs_->setObjectName("tabs");
+    tabs_->setTabPosition(QTabWidget::South);
+    setCentralWidget(tabs_);
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+        if (syncing_ || index < 0) return;
+        navigation_.selectTab(index);
+        sync();
+    });
+}
+
+TableScreenWidget* MainWindow::ensureWidget(const std::shared_ptr<ui::Screen>& screen, QStackedWidget* stack) {
+    auto found = widgets_.find(screen.get());
+    if (found != widgets_.end()) return found->second;
+    auto* widget = new TableScreenWidget(screen, stack);
+    ui::Screen* raw = screen.get();
+    connect(widget, &TableScreenWidget::backRequested, this, [raw] { raw->ui().pop(*raw); });
+    stack->addWidget(widget);
+    widgets_[raw] = widget;
+    return widget;
+}
+
+void MainWindow::showStack(const ui::NavigationStacks::Stack& screens, QStackedWidget* stack) {
+    for (size_t i = 0; i < screens.size(); ++i) {
+        TableScreenWidget* widget = ensureWidget(screens[i], stack);
+        widget->setCanGoBack(i > 0);
+        if (i + 1 == screens.size()) {
+            widget->scheduleRefresh();
+            stack->setCurrentWidget(widget);
+        }
+    }
+}
+
+void MainWindow::sync() {
+    syncing_ = true;
+    const auto& tabs = navigation_.tabs();
+    if (tabStacks_.size() != tabs.size()) {
+        tabs_->clear();
+        tabStacks_.clear();
+        tabTitles_.clear();
+        for (const ui::Tab& tab : tabs) {
+            auto* stack = new QStackedWidget(tabs_);
+            tabs_->addTab(stack, QString::fromStdString(tab.title));
+            tabStacks_.push_back(stack);
+            tabTitles_.push_back(QString::fromStdString(tab.title));
+        }
+    }
+    std::set<const ui::Screen*> shown;
+    for (size_t t = 0; t < tabs.size(); ++t) {
+        showStack(navigation_.stack(static_cast<int>(t)), tabStacks_[t]);
+        for (auto& screen : navigation_.stack(static_cast<int>(t))) shown.insert(screen.get());
+    }
+    tabs_->setCurrentIndex(navigation_.selectedTab());
+
+    const auto& modals = navigation_.modals();
+    while (modalDialogs_.size() > modals.size()) {
+        modalDialogs_.back()->hide();
+        modalDialogs_.back()->deleteLater();
+        modalDialogs_.pop_back();
+        modalStacks_.pop_back();
+    }
+    for (size_t m = 0; m < modals.size(); ++m) {
+        if (m == modalDialogs_.size()) {
+            auto* dialog = new QDialog(this);
+            dialog->setObjectName("modal");
+            dialog->setModal(true);
+            dialog->resize(800, 600);
+            auto* layout = new QVBoxLayout(dialog);
+            auto* stack = new QStackedWidget(dialog);
+            layout->addWidget(stack);
+            modalDialogs_.push_back(dialog);
+            modalStacks_.push_back(stack);
+            dialog->show();
+        }
+        showStack(modals[m], modalStacks_[m]);
+        for (auto& screen : modals[m]) shown.insert(screen.get());
+    }
+
+    // Screens that left the navigation lose their widgets (later: one of them may be the
+    // sender of the event that popped it).
+    for (auto it = widgets_.begin(); it != widgets_.end();) {
+        if (shown.count(it->first)) {
+            ++it;
+            continue;
+        }
+        it->second->hide();
+        it->second->deleteLater();
+        it = widgets_.erase(it);
+    }
+    syncing_ = false;
+}
+
+void MainWindow::setBadge(int tab, const QString& badge) {
+    if (tab < 0 || tab >= tabs_->count() || static_cast<size_t>(tab) >= tabTitles_.size()) return;
+    const QString& title = tabTitles_[static_cast<size_t>(tab)];
+    tabs_->setTabText(tab, badge.isEmpty() ? title : QString("%1 (%2)").arg(title, badge));
+}
+
+TableScreenWidget* MainWindow::widgetFor(const ui::Screen& screen) const {
+    auto found = widgets_.find(&screen);
+    return found == widgets_.end() ? nullptr : found->second;
+}
+
+}  // namespace torvane::gui

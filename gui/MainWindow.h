@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QMainWindow>
+#include <map>
+#include <vector>
+
+#include "platform/ui/NavigationStacks.h"
+
+class QDialog;
+class QStackedWidget;
+class QTabWidget;
+
+namespace torvane::gui {
+
+class TableScreenWidget;
+
+// The frame of the application: the tab bar, one navigation stack per tab, and the modal
+// stacks as dialogs above it. It mirrors a `NavigationStacks`; it never decides navigation.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(ui::NavigationStacks& navigation, QWidget* parent = nullptr);
+
+    // Brings the widgets in line with the navigation (after every navigation step).
+    void sync();
+    void setBadge(int tab, const QString& badge);
+    // The widget drawing a screen; none when the screen is not shown.
+    TableScreenWidget* widgetFor(const ui::Screen& screen) const;
+    QTabWidget* tabs() const { return tabs_; }
+
+private:
+    TableScreenWidget* ensureWidget(const std::shared_ptr<ui::Screen>& screen, QStackedWidget* stack);
+    void showStack(const ui::NavigationStacks::Stack& screens, QStackedWidget* stack);
+
+    ui::NavigationStacks& navigation_;
+    QTabWidget* tabs_;
+    std::vector<QStackedWidget*> tabStacks_;
+    std::vector<QString> tabTitles_;
+    std::vector<QDialog*> modalDialogs_;
+    std::vector<QStackedWidget*> modalStacks_;
+    std::map<const ui::Screen*, TableScreenWidget*> widgets_;
+    bool syncing_ = false;
+};
+
+}  // namespace torvane::gui
