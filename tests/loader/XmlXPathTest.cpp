@@ -70,7 +70,7 @@ TEST(XmlXPath, NonNodeSetResultsAreEmptyAndBadExpressionsAreErrors) {
 
 TEST(XmlXPath, NamespaceMappingsAndNamespaceNodes) {
     auto doc = parse("<r xmlns:a=\"urn:a\"><a:x>1</a:x><x>2</x></r>");
-    EXPECT_TRUE(doc->nodesForXPath("//q:x").value().empty() || !doc->nodesForXPath("//q:x").ok());
+    EXPECT_FALSE(doc->nodesForXPath("//q:x").ok());  // unbound prefix
     auto mapped = doc->nodesForXPath("//q:x", {{"q", "urn:a"}});
     ASSERT_TRUE(mapped.ok());
     ASSERT_EQ(mapped->size(), 1u);

@@ -24,13 +24,15 @@ public:
     bool ok() const { return value_.has_value(); }
     explicit operator bool() const { return ok(); }
 
-    T& value() & { return *value_; }
-    const T& value() const& { return *value_; }
-    T&& value() && { return std::move(*value_); }
-    T* operator->() { return &*value_; }
-    const T* operator->() const { return &*value_; }
-    T& operator*() & { return *value_; }
-    const T& operator*() const& { return *value_; }
+    // Asking a failed result for its value is a programming error: it throws
+    // std::bad_optional_access rather than reading garbage.
+    T& value() & { return value_.value(); }
+    const T& value() const& { return value_.value(); }
+    T&& value() && { return std::move(value_.value()); }
+    T* operator->() { return &value_.value(); }
+    const T* operator->() const { return &value_.value(); }
+    T& operator*() & { return value_.value(); }
+    const T& operator*() const& { return value_.value(); }
 
     // Meaningful only when !ok().
     const XmlError& error() const { return error_; }

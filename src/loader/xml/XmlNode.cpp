@@ -244,8 +244,9 @@ std::string XmlNode::XMLString() const {
 }
 
 std::string XmlNode::description() const {
-    return format("<%@ kind %d \"%@\">", node_ ? "XmlNode" : "XmlNode (freed)",
-                  static_cast<int>(kind()), name());
+    if (!node_) return "<XmlNode (freed)>";
+    const char* type = node_->type == XML_ELEMENT_NODE ? "XmlElement" : "XmlNode";
+    return format("<%@ kind %d \"%@\">", type, static_cast<int>(kind()), name());
 }
 
 XmlResult<std::vector<XmlNode*>> XmlNode::nodesForXPath(std::string_view xpath) const {
