@@ -3,17 +3,10 @@
 
 #include "MainWindow.h"
 #include "QtUi.h"
-#include "platform/ui/Screen.h"
+#include "platform/ui/EmptyScreen.h"
 
 using namespace torvane;
-
-namespace {
-// An empty table screen that stands in for a tab until its real screen exists.
-class EmptyScreen : public ui::Screen {
-public:
-    EmptyScreen(ui::Ui& ui, std::string title) : Screen(ui) { setTitle(std::move(title)); }
-};
-}  // namespace
+using ui::EmptyScreen;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
