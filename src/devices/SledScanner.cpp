@@ -34,7 +34,11 @@ SledScanner::~SledScanner() {
     stopSource();
 }
 
-void SledScanner::setUi(ui::Ui& ui) { ui_ = &ui; }
+void SledScanner::setUi(ui::Ui& ui) {
+    // A running source posts to the Ui it was started with: restart it on the new one.
+    if (ui_ != &ui && state_ != Disconnected) disconnect();
+    ui_ = &ui;
+}
 
 void SledScanner::setSource(std::unique_ptr<ScannerSource> source) {
     disconnect();

@@ -33,6 +33,7 @@ public:
     SledScanner& operator=(const SledScanner&) = delete;
 
     // The main thread events are delivered on. Kept until changed; set before `connect`.
+    // Changing it while connected disconnects first.
     void setUi(ui::Ui& ui);
     // Replaces the device read; a connected sled disconnects first.
     void setSource(std::unique_ptr<ScannerSource> source);

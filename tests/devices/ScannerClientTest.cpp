@@ -48,9 +48,10 @@ struct NewClientLike : ScannerScreen {
 };
 
 struct Client : ::testing::Test {
-    test::FakeUi ui;
+    // The sled outlives every screen, as the process's one does; the screens die with the Ui.
     TestScannerSource* sledDevice = new TestScannerSource;
     SledScanner sled{std::unique_ptr<ScannerSource>(sledDevice)};
+    test::FakeUi ui;
     TestScannerSource* handheld = new TestScannerSource;
     OrderEntryLike screen;
     std::unique_ptr<ScannerClient> client;

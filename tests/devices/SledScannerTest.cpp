@@ -172,3 +172,15 @@ TEST_F(Sled, ADelegateMayLeaveWhileAnotherIsBeingTold) {
     ui.drainMain();
     EXPECT_TRUE(listener.heard.empty()) << "removed before its turn: not called";
 }
+
+TEST_F(Sled, AnotherUiTakesOverOnlyAfterADisconnect) {
+    connect();
+    test::FakeUi other;
+    sled->setUi(other);
+    EXPECT_EQ(listener.heard, std::vector<std::string>{"state 0"});
+    sled->connect();
+    device->scan("555555");
+    EXPECT_EQ(ui.drainMain(), 0) << "nothing posts to the old Ui any more";
+    other.drainMain();
+    EXPECT_EQ(listener.heard.back(), "barcode 555555 0");
+}
