@@ -55,7 +55,15 @@ QString accessoryText(ui::Accessory accessory) {
     }
 }
 
+QFont labelFont(const QFont& base, const ui::Label& label) {
+    QFont font = styled(base, label.style);
+    if (label.pointSize > 0) font.setPointSizeF(label.pointSize);
+    return font;
+}
+
+// Rows of labels side by side are drawn as plain tree items, which stays cheap for long lists.
 bool onlyLabels(const ui::Row& row) {
+    if (row.stacked) return false;
     return std::all_of(row.items.begin(), row.items.end(),
                        [](const ui::Item& item) { return std::holds_alternative<ui::Label>(item); });
 }
@@ -125,7 +133,13 @@ TableScreenWidget::TableScreenWidget(std::shared_ptr<ui::Screen> screen, QWidget
             [this](const QString& text) { screen_->searchTextChanged(text.toStdString()); });
     connect(search_, &QLineEdit::returnPressed, this,
             [this] { screen_->searchButtonClicked(search_->text().toStdString()); });
-    layout->addWidget(search_);
+    cancelSearch_ = new QPushButton(QStringLiteral("Annulla"), this);
+    cancelSearch_->setObjectName("cancelSearch");
+    connect(cancelSearch_, &QPushButton::clicked, this, [this] { screen_->searchCancelled(); });
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(search_, 1);
+    searchRow->addWidget(cancelSearch_);
+    layout->addLayout(searchRow);
 
     tree_ = new QTreeWidget(this);
     tree_->setObjectName("table");
@@ -166,7 +180,9 @@ void TableScreenWidget::refresh() {
     refreshPending_ = false;
     rebuildNavigationBar();
     search_->setVisible(screen_->hasSearchBar());
+    cancelSearch_->setVisible(screen_->hasSearchBar());
     search_->setPlaceholderText(qs(screen_->searchPlaceholder()));
+    if (auto text = screen_->searchText(); text && search_->text() != qs(*text)) search_->setText(qs(*text));
 
     const int scroll = tree_->verticalScrollBar() ? tree_->verticalScrollBar()->value() : 0;
     // The tree owns the row widgets and deletes them with its items. Redraws always run from
@@ -208,7 +224,7 @@ void TableScreenWidget::refresh() {
                     const auto& label = std::get<ui::Label>(row.items[static_cast<size_t>(c)]);
                     if (label.hidden) continue;
                     item->setText(c, qs(label.text));
-                    item->setFont(c, styled(item->font(c), label.style));
+                    item->setFont(c, labelFont(item->font(c), label));
                     item->setTextAlignment(c, qalign(label.alignment));
                     if (label.color) item->setForeground(c, qcolor(*label.color));
                     if (label.background) item->setBackground(c, qcolor(*label.background));
@@ -246,8 +262,14 @@ QWidget* TableScreenWidget::makeRowWidget(const ui::Row& row, ui::IndexPath wher
     auto* widget = new QWidget;
     auto* layout = new QHBoxLayout(widget);
     layout->setContentsMargins(4, 2, 4, 2);
+    QBoxLayout* items = layout;
+    if (row.stacked) {
+        items = new QVBoxLayout;
+        items->setSpacing(0);
+        layout->addLayout(items, 1);
+    }
     for (const ui::Item& item : row.items)
-        if (QWidget* child = makeItemWidget(item, where)) layout->addWidget(child, 1);
+        if (QWidget* child = makeItemWidget(item, where)) items->addWidget(child, 1);
     if (row.accessory == ui::Accessory::DetailButton || row.accessory == ui::Accessory::DetailDisclosure) {
         auto* detail = new QToolButton(widget);
         detail->setText(QStringLiteral("ⓘ"));
@@ -265,7 +287,7 @@ QWidget* TableScreenWidget::makeItemWidget(const ui::Item& item, ui::IndexPath w
     if (const auto* label = std::get_if<ui::Label>(&item)) {
         if (label->hidden) return nullptr;
         auto* widget = new QLabel(qs(label->text));
-        widget->setFont(styled(widget->font(), label->style));
+        widget->setFont(labelFont(widget->font(), *label));
         widget->setAlignment(qalign(label->alignment));
         if (label->color) widget->setStyleSheet(QString("color: %1;").arg(qcolor(*label->color).name()));
         return widget;

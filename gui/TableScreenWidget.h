@@ -50,6 +50,7 @@ private:
     QLabel* title_ = nullptr;
     QHBoxLayout* buttons_ = nullptr;
     QLineEdit* search_ = nullptr;
+    QPushButton* cancelSearch_ = nullptr;
     QTreeWidget* tree_ = nullptr;
     std::map<int, QWidget*> fields_;
     std::map<std::pair<int, int>, QTreeWidgetItem*> items_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ public:
     virtual std::vector<Section> sections() const { return {}; }
     virtual bool hasSearchBar() const { return false; }
     virtual std::string searchPlaceholder() const { return {}; }
+    // The text the search bar must show; none leaves what the person typed.
+    virtual std::optional<std::string> searchText() const { return std::nullopt; }
     virtual std::vector<std::string> sectionIndexTitles() const { return {}; }
     virtual bool allowsMultipleSelection() const { return false; }
     bool isEditing() const { return editing_; }

@@ -23,6 +23,8 @@ enum class Keyboard { Default, Number, Decimal, Email, Phone, Url };
 struct Label {
     std::string text;
     TextStyle style = TextStyle::Normal;
+    double pointSize = 0;         // 0: the style's size
+    double minimumPointSize = 0;  // shrink down to this to fit the width; 0: never shrink
     Alignment alignment = Alignment::Left;
     std::optional<Color> color;
     std::optional<Color> background;
@@ -85,6 +87,7 @@ struct Row {
     std::vector<Item> items;
     Accessory accessory = Accessory::None;
     std::string kind;  // the cell kind, for renderers with special cells ("TaglieCell")
+    bool stacked = false;  // items one below the other instead of side by side
     bool selectable = true;
     bool selected = false;
     bool deletable = false;
