@@ -1,6 +1,8 @@
 #include "platform/TextCase.h"
 
 #include <unicode/locid.h>
+#include <unicode/normalizer2.h>
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
 namespace torvane {
@@ -17,6 +19,31 @@ std::string TextCase::upper(std::string_view utf8) {
 bool TextCase::containsIgnoringCase(std::string_view haystack, std::string_view needle) {
     if (needle.empty()) return false;
     return upper(haystack).find(upper(needle)) != std::string::npos;
+}
+
+std::string TextCase::fold(std::string_view utf8, bool ignoreAccents) {
+    icu::UnicodeString text = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    text.foldCase();
+    if (ignoreAccents) {
+        UErrorCode status = U_ZERO_ERROR;
+        const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
+        if (U_SUCCESS(status)) {
+            icu::UnicodeString decomposed = nfd->normalize(text, status);
+            if (U_SUCCESS(status)) {
+                icu::UnicodeString stripped;
+                for (int32_t i = 0; i < decomposed.length();) {
+                    UChar32 c = decomposed.char32At(i);
+                    if (u_charType(c) != U_NON_SPACING_MARK) stripped.append(c);
+                    i += U16_LENGTH(c);
+                }
+                text = stripped;
+            }
+        }
+    }
+    std::string result;
+    text.toUTF8String(result);
+    return result;
 }
 
 }  // namespace torvane

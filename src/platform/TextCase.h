@@ -11,6 +11,9 @@ public:
     static std::string upper(std::string_view utf8);
     // True when `needle` occurs in `haystack` ignoring case; an empty needle never matches.
     static bool containsIgnoringCase(std::string_view haystack, std::string_view needle);
+    // The text folded for comparisons that ignore case (and, when asked, accents: "Città"
+    // and "CITTA" fold alike). Compare folded texts byte by byte.
+    static std::string fold(std::string_view utf8, bool ignoreAccents);
 };
 
 }  // namespace torvane

@@ -1,0 +1,247 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/Entities.h"
+#include "store/SqlValue.h"
+#include "store/StoreFailure.h"
+
+namespace torvane {
+
+class StoreConnection;
+
+// The single gateway to the local store of one company: one small operation per way the
+// system creates, finds or deletes records, plus commit and rollback. Changes stay pending
+// until `commit`; releasing the store discards them. Every operation catches its own failure,
+// logs its line and returns no result; only `commit` reports a failure (StoreFailure).
+// Thread-safe: one lock around every operation (the loader works from its own thread).
+class Database {
+public:
+    using DistinctValues = std::vector<std::map<std::string, std::string>>;
+
+    // ---- the shared instance ----
+    // Opens the store of `pref_aziendaAttiva` unless the open one is already that company's.
+    static void initDatabase();
+    static void releaseDatabase();
+    // The shared instance, or none; never creates one.
+    static std::shared_ptr<Database> sharedDatabase();
+    // A new instance bound to `pref_aziendaAttiva` ("999" written when absent), or none when
+    // the store cannot be opened.
+    static std::shared_ptr<Database> init();
+    // A store in a given file (tools, tests); none when it cannot be opened.
+    static std::shared_ptr<Database> openFile(const std::string& path, const std::string& company);
+    // "Database%@.sqllite" in the documents folder.
+    static std::string storePath(const std::string& company);
+
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const std::string& currentAzienda() const { return currentAzienda_; }
+    const std::string& filePath() const { return filePath_; }
+    void setDoLock(bool doLock) { doLock_ = doLock; }
+    void setDoCommit(bool doCommit) { doCommit_ = doCommit; }
+    bool doLock() const { return doLock_; }
+    bool doCommit() const { return doCommit_; }
+    void commit();
+    void rollback();
+    // The connection itself, for bulk paths and tools that read rows directly.
+    const std::shared_ptr<StoreConnection>& connection() const { return connection_; }
+
+    // ---- create ----
+    std::optional<Cliente> createClienteWithBarCode(const std::string& barCode);
+    std::optional<ClienteInfo> createClienteInfoWithCodice(const std::string& codice);
+    std::optional<Destinazione> createDestinazioneWithCodice(const std::string& codice, const Cliente& cliente);
+    std::optional<AgenteCompetenza> createAgenteCompetenzaWithAgente(const std::string& agente, const std::string& area,
+                                                                     const std::string& businessUnit);
+    std::optional<Listino> createListinoWithBarCode(const std::string& barCode);
+    std::optional<Articolo> createArticoloWithBarCode(const std::string& barCode);
+    std::optional<Colore> createColoreWithBarCode(const std::string& barCode, const Articolo& articolo);
+    std::optional<ColoreSxBarra> createColoreSxBarraWithCodice(const std::string& codice, const Articolo& articolo);
+    std::optional<ArticoloListino> createArticoloListinoWithArticolo(const std::string& articolo,
+                                                                     const Listino& listino);
+    std::optional<Prezzo> createPrezzoWithVarianteCommerciale(const std::string& varianteCommerciale,
+                                                              const ArticoloListino& articoloListino);
+    std::optional<SceltaTestata> createSceltaTestataWithCodice(long long codice);
+    std::optional<SceltaRiga> createSceltaRigaForSceltaTestata(const SceltaTestata& testata);
+    std::optional<SceltaTaglia> createSceltaTagliaWithTaglia(const std::string& taglia, const SceltaRiga& riga);
+    std::optional<TagliaGruppo> createTagliaGruppoWithCodice(const std::string& codice);
+    std::optional<TagliaDettaglio> createTagliaDettaglioWithCodice(const std::string& codice,
+                                                                   const TagliaGruppo& gruppo);
+    std::optional<TempSceltaTaglia> createTempSceltaTagliaWithTaglia(const std::string& taglia,
+                                                                     const ColoreSxBarra& coloreSxBarra);
+    std::optional<Agente> createAgenteWithCodice(const std::string& codice);
+    std::optional<Contatto> createContattoWithCodice(const std::string& codice);
+    std::optional<Pagamento> createPagamentoWithCodice(const std::string& codice);
+    std::optional<Resa> createResaWithCodice(const std::string& codice);
+    std::optional<Mastro> createMastroWithCodice(const std::string& codice);
+    std::optional<Nazione> createNazioneWithCodice(const std::string& codice);
+    std::optional<BusinessUnit> createBusinessUnitWithCodice(const std::string& codice);
+    std::optional<SerieAlfanumerica> createSerieAlfanumericaWithBarCode(const std::string& barCode);
+    std::optional<ColoreAlfanumerico> createColoreAlfanumericoWithBarCode(const std::string& barCode);
+    std::optional<Spedizioniere> createSpedizioniereWithCodice(const std::string& codice);
+    std::optional<Importanza> createImportanzaWithCodice(const std::string& codice);
+    std::optional<Parametro> createParametroWithAttributo(const std::string& attributo);
+    std::optional<VarianteCommerciale> createVarianteCommercialeWithCodice(const std::string& codice);
+    std::optional<GruppoCommerciale> createGruppoCommercialeWithCodice(const std::string& codice);
+    std::optional<Maggiorazione> createMaggiorazioneWithCodice(const std::string& codice);
+    // The article is not stored: the colour knows its article.
+    std::optional<Giacenza> createGiacenzaWithDescrizione(const std::string& descrizione, const Articolo& articolo,
+                                                          const Colore& colore);
+    std::optional<EsposizioneCliente> createEsposizioneClienteWithCodice(const std::string& codice);
+    std::optional<Esposizione> createEsposizioneForEsposizioneCliente(const EsposizioneCliente& cliente);
+    std::optional<EsposizioneRiga> createEsposizioneRigaForEsposizione(const Esposizione& esposizione);
+    std::optional<StatCliente> createStatClienteWithCodice(const std::string& codice);
+    std::optional<StatCollezione> createStatCollezioneWithCodice(const std::string& codice, const StatCliente& cliente);
+    std::optional<StatArticolo> createStatArticoloWithCodice(const std::string& codice,
+                                                             const StatCollezione& collezione);
+    std::optional<StatBusiness> createStatBusinessWithCodice(const std::string& codice, const StatArticolo& articolo);
+    std::optional<StatTipo> createStatTipoWithCodice(const std::string& codice, const StatBusiness& business);
+    std::optional<StatPeriodo> createStatPeriodoWithCodice(const std::string& codice, const StatCliente& cliente);
+
+    // ---- fetch one: the first match, or none ----
+    std::optional<Cliente> fetchClienteByCodice(const std::string& codice);
+    std::optional<Cliente> fetchClienteByBarCode(const std::string& barCode);
+    std::optional<ClienteInfo> fetchClienteInfoByCodice(const std::string& codice);
+    std::optional<AgenteCompetenza> fetchAgenteCompetenzaByAgente(const std::string& agente, const std::string& area,
+                                                                  const std::string& businessUnit);
+    std::optional<Destinazione> fetchDestinazioneByCodice(const std::string& codice, const Cliente& cliente);
+    std::optional<Listino> fetchListinoByBarCode(const std::string& barCode);
+    std::optional<ArticoloListino> fetchArticoloListinoByArticolo(const std::string& articolo, const Listino& listino);
+    std::optional<Prezzo> fetchPrezzoByListino(const std::string& listino, const std::string& articolo,
+                                               const std::string& varianteCommerciale);
+    std::optional<Articolo> fetchArticoloByCodice(const std::string& codice);
+    std::optional<Articolo> fetchArticoloByBarCode(const std::string& barCode);
+    std::optional<ColoreSxBarra> fetchColoreSxBarraWithCodice(const std::string& codice, const Articolo& articolo);
+    std::optional<SceltaTestata> fetchSceltaTestataByCodice(long long codice);
+    std::optional<Agente> fetchAgenteByCodice(const std::string& codice);
+    std::optional<Pagamento> fetchPagamentoByCodice(const std::string& codice);
+    std::optional<Mastro> fetchMastroByCodice(const std::string& codice);
+    std::optional<Nazione> fetchNazioneByCodice(const std::string& codice);
+    std::optional<BusinessUnit> fetchBusinessUnitByCodice(const std::string& codice);
+    std::optional<SerieAlfanumerica> fetchSerieAlfanumericaByBarCode(const std::string& barCode);
+    std::optional<ColoreAlfanumerico> fetchColoreAlfanumericoByBarCode(const std::string& barCode);
+    std::optional<Spedizioniere> fetchSpedizioniereByCodice(const std::string& codice);
+    std::optional<Resa> fetchResaByCodice(const std::string& codice);
+    std::optional<Importanza> fetchImportanzaByCodice(const std::string& codice);
+    std::optional<Parametro> fetchParametroByAttributo(const std::string& attributo);
+    std::optional<VarianteCommerciale> fetchVarianteCommercialeByCodice(const std::string& codice);
+    std::optional<GruppoCommerciale> fetchGruppoCommercialeByCodice(const std::string& codice,
+                                                                    const std::string& variante);
+    std::optional<Maggiorazione> fetchMaggiorazioneByCodice(const std::string& codice);
+    std::optional<Giacenza> fetchGiacenzaByDescrizione(const std::string& descrizione, const std::string& articolo,
+                                                       const std::string& colore);
+    std::optional<TagliaGruppo> fetchTagliaGruppoByCodice(const std::string& codice);
+    std::optional<EsposizioneCliente> fetchEsposizioneClienteByCodice(const std::string& codice);
+    std::optional<StatCliente> fetchStatClienteByCodice(const std::string& codice);
+    std::optional<StatCollezione> fetchStatCollezioneByStatCliente(const std::string& cliente,
+                                                                   const std::string& collezione);
+    std::optional<StatArticolo> fetchStatArticoloByStatCollezione(const std::string& cliente,
+                                                                  const std::string& collezione,
+                                                                  const std::string& articolo);
+    std::optional<StatBusiness> fetchStatBusinessByStatArticolo(const std::string& cliente,
+                                                                const std::string& collezione,
+                                                                const std::string& articolo,
+                                                                const std::string& business);
+    std::optional<StatPeriodo> fetchStatPeriodoByStatCliente(const std::string& cliente, const std::string& periodo);
+    // An ambiguous colour barcode counts as not found (both colours are logged).
+    std::optional<Colore> fetchColoreByBarCode(const std::string& barCode);
+    std::optional<Colore> fetchColoreByArticolo(const std::string& articolo, const std::string& codiceColore);
+
+    // ---- fetch many: the list (maybe empty), none after a failure ----
+    std::optional<std::vector<Cliente>> fetchAllCliente();
+    std::optional<std::vector<Cliente>> fetchAllMatchesCliente(const std::string& text);
+    std::optional<std::vector<Cliente>> fetchAllClienteByPartitaIva(const std::string& partitaIva);
+    std::optional<std::vector<Parametro>> fetchAllMatchesParametro(const std::string& prefix);
+    std::optional<std::vector<Agente>> fetchAllAgente();
+    std::optional<std::vector<Listino>> fetchAllListinoWithTipo(const std::string& tipo);
+    std::optional<std::vector<Mastro>> fetchAllMastro();
+    std::optional<std::vector<Nazione>> fetchAllNazione();
+    std::optional<DistinctValues> fetchAllAreaVendita();
+    std::optional<DistinctValues> fetchAllDivisa();
+    std::optional<std::vector<Pagamento>> fetchAllPagamento();
+    std::optional<std::vector<Resa>> fetchAllResa();
+    std::optional<std::vector<Spedizioniere>> fetchAllSpedizioniere();
+    std::optional<std::vector<Importanza>> fetchAllImportanza();
+    std::optional<std::vector<BusinessUnit>> fetchAllBusinessUnit();
+    std::optional<std::vector<ArticoloListino>> fetchAllArticoloListinobyListino(const Listino& listino);
+    std::optional<std::vector<ArticoloListino>> fetchAllMatchesArticoloListino(const Listino& listino,
+                                                                               const std::string& text);
+    std::optional<std::vector<Prezzo>> fetchAllPrezziByArticoloListino(const ArticoloListino& articoloListino);
+    // None (not an empty list) when there is no surcharged price.
+    std::optional<std::vector<Prezzo>> fetchPrezziConMaggiorazioniByListino(const std::string& listino,
+                                                                            const std::string& articolo,
+                                                                            const std::string& varianteCommerciale);
+    std::optional<std::vector<SceltaTestata>> fetchAllSceltaTestataWithStatus(long long status);
+    std::optional<std::vector<SceltaTestata>> fetchAllSceltaTestata();
+    std::optional<std::vector<SceltaRiga>> fetchAllSceltaRigaByTestata(const SceltaTestata& testata);
+    std::optional<DistinctValues> fetchAllListinoByTestata(const SceltaTestata& testata);
+    std::optional<std::vector<Giacenza>> fetchGiacenzaByArticolo(const std::string& articolo);
+    // (client code, collection code)
+    std::optional<std::vector<StatArticolo>> fetchAllStatArticoloByStatCollezione(const std::string& cliente,
+                                                                                   const std::string& collezione);
+    std::optional<std::vector<ColoreAlfanumerico>> fetchAllColoreAlfanumerico();
+
+    // ---- deletions ----
+    void deleteDatabase();
+    void deleteAllScelta();
+    void deleteAllSceltaOpened();
+    void deleteArticoliColoriGiacenzeFromDatabase();
+    void deleteListiniPrezziFromDatabase();
+    void deleteClientiEtcFromDatabase();
+    void deleteEsposizioneFromDatabase();
+    void deleteGenericaTutteRows(const std::string& entityName);
+    void deleteSceltaByTestata(const SceltaTestata& testata);
+    void deleteSceltaWithSceltaRiga(const SceltaRiga& riga);
+    void deleteGenericaSingolaRow(const Record& record);
+    void deleteStatClienteAndChildren(const StatCliente& cliente);
+
+    // The entities each group empties, in order.
+    static const std::vector<std::string>& wholeCatalogueGroup();
+
+private:
+    Database(std::shared_ptr<StoreConnection> connection, std::string company, std::string path);
+
+    struct Operation {
+        const char* reason;
+        const char* logLine;
+    };
+
+    // The frame of every operation: the lock when asked for, the failure caught and logged,
+    // a rollback after a failed change when commits are on.
+    template <typename Work>
+    auto guarded(const Operation& operation, bool rollBackOnFailure, Work&& work) -> decltype(work());
+    std::unique_lock<std::recursive_mutex> lockIfAsked();
+
+    std::vector<long long> ids(const char* reason, const std::string& sql, const std::vector<SqlValue>& binds = {});
+    template <typename T>
+    std::optional<T> fetchOne(const Operation& operation, const std::string& where, std::vector<SqlValue> binds);
+    template <typename T>
+    std::optional<std::vector<T>> fetchMany(const Operation& operation, const std::string& sql,
+                                            std::vector<SqlValue> binds);
+    std::optional<DistinctValues> fetchDistinct(const Operation& operation, const std::string& column,
+                                                const std::string& sql, std::vector<SqlValue> binds);
+    template <typename T>
+    std::optional<T> create(const char* entityName, std::vector<std::pair<const char*, SqlValue>> values,
+                            const Record* parent = nullptr, const char* parentRelationship = nullptr);
+    void deleteGroup(const Operation& operation, const std::vector<std::string>& entities, bool formatReason,
+                     bool announce = false);
+    void deleteAll(const char* reason, const std::string& entity, const std::string& where = {});
+
+    std::shared_ptr<StoreConnection> connection_;
+    std::string currentAzienda_;
+    std::string filePath_;
+    bool doLock_ = true;
+    bool doCommit_ = true;
+
+    static std::mutex sharedMutex_;
+    static std::shared_ptr<Database> shared_;
+};
+
+}  // namespace torvane

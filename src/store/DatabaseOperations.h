@@ -1,0 +1,73 @@
+#pragma once
+
+// The shared frame of the store operations; included by the Database sources only.
+
+#include <type_traits>
+
+#include "platform/Log.h"
+#include "store/Database.h"
+#include "store/ModelDescription.h"
+#include "store/StoreConnection.h"
+
+namespace torvane {
+
+inline std::string quotedName(std::string_view name) { return "\"" + std::string(name) + "\""; }
+
+template <typename Work>
+auto Database::guarded(const Operation& operation, bool rollBackOnFailure, Work&& work) -> decltype(work()) {
+    using Result = decltype(work());
+    {
+        auto lock = lockIfAsked();
+        try {
+            return work();
+        } catch (const StoreFailure& failure) {
+            Log::f(operation.logLine, failure.reason(), failure.details());
+        } catch (const std::exception& failure) {
+            Log::f(operation.logLine, operation.reason, failure.what());
+        }
+        if (rollBackOnFailure && doCommit_) {
+            try {
+                connection_->rollback();
+            } catch (const std::exception&) {
+            }
+        }
+    }
+    if constexpr (!std::is_void_v<Result>) return Result{};
+}
+
+template <typename T>
+std::optional<T> Database::fetchOne(const Operation& operation, const std::string& sql, std::vector<SqlValue> binds) {
+    return guarded(operation, false, [&]() -> std::optional<T> {
+        auto found = ids(operation.reason, sql + " LIMIT 1", binds);
+        if (found.empty()) return std::nullopt;
+        return T(connection_, found.front());
+    });
+}
+
+template <typename T>
+std::optional<std::vector<T>> Database::fetchMany(const Operation& operation, const std::string& sql,
+                                                  std::vector<SqlValue> binds) {
+    return guarded(operation, false, [&]() -> std::optional<std::vector<T>> {
+        std::vector<T> records;
+        for (long long id : ids(operation.reason, sql, binds)) records.emplace_back(connection_, id);
+        return records;
+    });
+}
+
+template <typename T>
+std::optional<T> Database::create(const char* entityName, std::vector<std::pair<const char*, SqlValue>> values,
+                                  const Record* parent, const char* parentRelationship) {
+    std::string logName = std::string_view(entityName) == "SceltaRiga" ? "Scelta" : entityName;
+    std::string reason = "Errore durante la creazione di un oggetto " + logName;
+    std::string logLine = "Database: eccezione durante la creazione di un oggetto " + logName + ": %@ (user info: %@)";
+    Operation operation{reason.c_str(), logLine.c_str()};
+    return guarded(operation, true, [&]() -> std::optional<T> {
+        connection_->execute("INSERT INTO " + quotedName(entityName) + " DEFAULT VALUES");
+        T record(connection_, connection_->lastInsertId());
+        for (auto& [attribute, value] : values) record.setColumn(attribute, std::move(value));
+        if (parent) record.setToOneOrThrow(*T::description()->relationship(parentRelationship), *parent);
+        return record;
+    });
+}
+
+}  // namespace torvane

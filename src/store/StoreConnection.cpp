@@ -1,0 +1,218 @@
+#include "store/StoreConnection.h"
+
+#include <sqlite3.h>
+
+#include "platform/TextCase.h"
+
+namespace torvane {
+
+namespace {
+
+std::string_view textArgument(sqlite3_value* value) {
+    const unsigned char* text = sqlite3_value_text(value);
+    if (!text) return {};
+    return {reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_value_bytes(value))};
+}
+
+// The second argument (the searched text) is folded once per statement, not once per row.
+const std::string* foldedNeedle(sqlite3_context* context, sqlite3_value* value, bool ignoreAccents) {
+    if (auto* cached = static_cast<std::string*>(sqlite3_get_auxdata(context, 1))) return cached;
+    sqlite3_set_auxdata(context, 1, new std::string(TextCase::fold(textArgument(value), ignoreAccents)),
+                        [](void* p) { delete static_cast<std::string*>(p); });
+    return static_cast<std::string*>(sqlite3_get_auxdata(context, 1));  // none if SQLite dropped it
+}
+
+// A NULL text or a NULL searched text never matches, as in a predicate on an absent value.
+template <bool IgnoreAccents, bool Prefix>
+void foldedMatch(sqlite3_context* context, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_int(context, 0);
+        return;
+    }
+    std::string ownNeedle;
+    const std::string* needle = foldedNeedle(context, argv[1], IgnoreAccents);
+    if (!needle) {  // auxdata refused (out of memory): fold locally
+        ownNeedle = TextCase::fold(textArgument(argv[1]), IgnoreAccents);
+        needle = &ownNeedle;
+    }
+    if (needle->empty()) {  // an empty text is found nowhere
+        sqlite3_result_int(context, 0);
+        return;
+    }
+    std::string haystack = TextCase::fold(textArgument(argv[0]), IgnoreAccents);
+    bool match = Prefix ? haystack.compare(0, needle->size(), *needle) == 0 && haystack.size() >= needle->size()
+                        : haystack.find(*needle) != std::string::npos;
+    sqlite3_result_int(context, match ? 1 : 0);
+}
+
+}  // namespace
+
+StoreConnection::StoreConnection(const std::string& path) : path_(path) {
+    int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
+    if (rc != SQLITE_OK) {
+        std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw SqlError(message);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, 5000);
+    constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function(db_, "torvane_contains_cd", 2, flags, nullptr, &foldedMatch<true, false>, nullptr, nullptr);
+    sqlite3_create_function(db_, "torvane_begins_c", 2, flags, nullptr, &foldedMatch<false, true>, nullptr, nullptr);
+    try {
+        // Committed orders must survive a power cut: write-ahead log synced on every commit.
+        executeScript("PRAGMA foreign_keys = ON; PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;");
+        executeScript("BEGIN");
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+StoreConnection::~StoreConnection() { close(); }
+
+void StoreConnection::fail(std::string_view what) {
+    std::string message = db_ ? sqlite3_errmsg(db_) : "store closed";
+    throw SqlError(std::string(what) + ": " + message);
+}
+
+sqlite3_stmt* StoreConnection::prepare(std::string_view sql) {
+    if (!db_) throw SqlError("store closed");
+    auto found = statements_.find(std::string(sql));
+    if (found != statements_.end()) return found->second;
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &statement,
+                           nullptr) != SQLITE_OK)
+        fail(sql);
+    statements_.emplace(std::string(sql), statement);
+    return statement;
+}
+
+void StoreConnection::bind(sqlite3_stmt* statement, const std::vector<SqlValue>& binds) {
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    for (size_t i = 0; i < binds.size(); ++i) {
+        int index = static_cast<int>(i + 1);
+        int rc = SQLITE_OK;
+        const SqlValue& value = binds[i];
+        if (auto* n = std::get_if<long long>(&value)) rc = sqlite3_bind_int64(statement, index, *n);
+        else if (auto* d = std::get_if<double>(&value)) rc = sqlite3_bind_double(statement, index, *d);
+        else if (auto* s = std::get_if<std::string>(&value))
+            rc = sqlite3_bind_text(statement, index, s->data(), static_cast<int>(s->size()), SQLITE_TRANSIENT);
+        else if (auto* b = std::get_if<SqlBlob>(&value))
+            rc = sqlite3_bind_blob(statement, index, b->bytes.data(), static_cast<int>(b->bytes.size()),
+                                   SQLITE_TRANSIENT);
+        else rc = sqlite3_bind_null(statement, index);
+        if (rc != SQLITE_OK) fail("bind");
+    }
+}
+
+std::vector<SqlRow> StoreConnection::query(std::string_view sql, const std::vector<SqlValue>& binds) {
+    std::lock_guard lock(mutex_);
+    sqlite3_stmt* statement = prepare(sql);
+    bind(statement, binds);
+    std::vector<SqlRow> rows;
+    int columns = sqlite3_column_count(statement);
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        SqlRow& row = rows.emplace_back();
+        row.reserve(static_cast<size_t>(columns));
+        for (int c = 0; c < columns; ++c) {
+            switch (sqlite3_column_type(statement, c)) {
+                case SQLITE_INTEGER: row.emplace_back(static_cast<long long>(sqlite3_column_int64(statement, c))); break;
+                case SQLITE_FLOAT: row.emplace_back(sqlite3_column_double(statement, c)); break;
+                case SQLITE_TEXT:
+                    row.emplace_back(std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, c)),
+                                                 static_cast<size_t>(sqlite3_column_bytes(statement, c))));
+                    break;
+                case SQLITE_BLOB: {
+                    const auto* bytes = static_cast<const unsigned char*>(sqlite3_column_blob(statement, c));
+                    SqlBlob blob;
+                    blob.bytes.assign(bytes, bytes + sqlite3_column_bytes(statement, c));
+                    row.emplace_back(std::move(blob));
+                    break;
+                }
+                default: row.emplace_back(std::monostate{});
+            }
+        }
+    }
+    sqlite3_reset(statement);
+    if (rc != SQLITE_DONE) fail(sql);
+    return rows;
+}
+
+std::vector<long long> StoreConnection::queryIds(std::string_view sql, const std::vector<SqlValue>& binds) {
+    std::lock_guard lock(mutex_);
+    sqlite3_stmt* statement = prepare(sql);
+    bind(statement, binds);
+    std::vector<long long> ids;
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) ids.push_back(sqlite3_column_int64(statement, 0));
+    sqlite3_reset(statement);
+    if (rc != SQLITE_DONE) fail(sql);
+    return ids;
+}
+
+int StoreConnection::execute(std::string_view sql, const std::vector<SqlValue>& binds) {
+    std::lock_guard lock(mutex_);
+    sqlite3_stmt* statement = prepare(sql);
+    bind(statement, binds);
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    }
+    sqlite3_reset(statement);
+    if (rc != SQLITE_DONE) fail(sql);
+    return sqlite3_changes(db_);
+}
+
+void StoreConnection::executeScript(const std::string& sql) {
+    std::lock_guard lock(mutex_);
+    if (!db_) throw SqlError("store closed");
+    char* message = nullptr;
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+        std::string text = message ? message : sqlite3_errmsg(db_);
+        sqlite3_free(message);
+        throw SqlError(text);
+    }
+}
+
+long long StoreConnection::lastInsertId() const { return db_ ? sqlite3_last_insert_rowid(db_) : 0; }
+
+void StoreConnection::commit() {
+    std::lock_guard lock(mutex_);
+    // Finished statements hold no locks, but a statement left mid-way would block the commit.
+    for (auto& [sql, statement] : statements_) sqlite3_reset(statement);
+    try {
+        executeScript("COMMIT");
+    } catch (...) {
+        // A failed commit may end the transaction; never leave the connection outside one.
+        if (db_ && sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
+        throw;
+    }
+    executeScript("BEGIN");
+}
+
+void StoreConnection::rollback() {
+    std::lock_guard lock(mutex_);
+    for (auto& [sql, statement] : statements_) sqlite3_reset(statement);
+    if (db_ && !sqlite3_get_autocommit(db_)) executeScript("ROLLBACK");
+    executeScript("BEGIN");
+}
+
+void StoreConnection::finalizeStatements() {
+    for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
+    statements_.clear();
+}
+
+void StoreConnection::close() {
+    std::lock_guard lock(mutex_);
+    if (!db_) return;
+    finalizeStatements();
+    if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+}  // namespace torvane

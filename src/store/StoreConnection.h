@@ -1,0 +1,65 @@
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "store/SqlValue.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace torvane {
+
+// One SQLite connection, always inside a transaction: what is not committed is pending,
+// visible to every later query on this connection and gone after a rollback or a close.
+// Every call takes the one (recursive) lock, so the loader thread and the main thread never
+// interleave. Query errors are raised as SqlError.
+class StoreConnection {
+public:
+    struct SqlError : std::runtime_error {
+        using std::runtime_error::runtime_error;
+    };
+
+    // Opens (creating if needed) the file; raises SqlError when it cannot.
+    explicit StoreConnection(const std::string& path);
+    ~StoreConnection();
+    StoreConnection(const StoreConnection&) = delete;
+    StoreConnection& operator=(const StoreConnection&) = delete;
+
+    std::recursive_mutex& mutex() { return mutex_; }
+    bool isOpen() const { return db_ != nullptr; }
+    const std::string& path() const { return path_; }
+
+    // Runs one statement (cached), returning every row.
+    std::vector<SqlRow> query(std::string_view sql, const std::vector<SqlValue>& binds = {});
+    // The first column of every row as ids.
+    std::vector<long long> queryIds(std::string_view sql, const std::vector<SqlValue>& binds = {});
+    // Runs a statement for its effect; returns the number of changed rows.
+    int execute(std::string_view sql, const std::vector<SqlValue>& binds = {});
+    // Runs several statements without binds (schema work).
+    void executeScript(const std::string& sql);
+    long long lastInsertId() const;
+
+    void commit();    // COMMIT, then a new transaction
+    void rollback();  // ROLLBACK, then a new transaction
+    // Rolls back what is pending and closes; later calls raise SqlError.
+    void close();
+
+private:
+    sqlite3_stmt* prepare(std::string_view sql);
+    void bind(sqlite3_stmt* statement, const std::vector<SqlValue>& binds);
+    [[noreturn]] void fail(std::string_view what);
+    void finalizeStatements();
+
+    std::string path_;
+    sqlite3* db_ = nullptr;
+    std::recursive_mutex mutex_;
+    std::unordered_map<std::string, sqlite3_stmt*> statements_;
+};
+
+}  // namespace torvane
