@@ -1,6 +1,10 @@
 #include "platform/Decimal.h"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 
 #include <fmt/format.h>
 
@@ -9,22 +13,130 @@ namespace torvane {
 namespace {
 
 using Coefficient = unsigned __int128;
-constexpr int maxDigits = 36;
 
-Coefficient powerOfTen(int exponent) {
+constexpr std::array<Coefficient, Decimal::maxDigits + 1> powersOfTen = [] {
+    std::array<Coefficient, Decimal::maxDigits + 1> powers{};
     Coefficient value = 1;
-    for (int i = 0; i < exponent; ++i) value *= 10;
-    return value;
-}
+    for (auto& power : powers) {
+        power = value;
+        value *= 10;
+    }
+    return powers;
+}();
 
-const Coefficient limit = powerOfTen(maxDigits);  // coefficients stay below 10^36
+constexpr Coefficient limit = powersOfTen[Decimal::maxDigits - 1] * 10;  // coefficients stay below 10^36
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
 }  // namespace
 
-Decimal::Decimal(bool negative, Coefficient coefficient, int scale)
-    : negative_(negative && coefficient != 0), coefficient_(coefficient), scale_(scale) {}
+// A 256-bit magnitude: wide enough for the product of two coefficients and for a sum of
+// two coefficients aligned to the finer scale, so only the final step ever rounds.
+struct Decimal::Wide {
+    std::array<std::uint64_t, 4> limbs{};  // least significant first
+
+    Wide() = default;
+    explicit Wide(Coefficient value) {
+        limbs[0] = static_cast<std::uint64_t>(value);
+        limbs[1] = static_cast<std::uint64_t>(value >> 64);
+    }
+
+    static Wide product(Coefficient a, Coefficient b) {
+        const std::uint64_t x[2] = {static_cast<std::uint64_t>(a), static_cast<std::uint64_t>(a >> 64)};
+        const std::uint64_t y[2] = {static_cast<std::uint64_t>(b), static_cast<std::uint64_t>(b >> 64)};
+        Wide result;
+        for (int i = 0; i < 2; ++i)
+            for (int j = 0; j < 2; ++j) result.addAt(i + j, static_cast<Coefficient>(x[i]) * y[j]);
+        return result;
+    }
+
+    void addAt(int index, Coefficient value) {
+        Coefficient carry = value;
+        for (int k = index; k < 4 && carry != 0; ++k) {
+            Coefficient sum = static_cast<Coefficient>(limbs[k]) + static_cast<std::uint64_t>(carry);
+            limbs[k] = static_cast<std::uint64_t>(sum);
+            carry = (carry >> 64) + (sum >> 64);
+        }
+    }
+
+    Wide plus(const Wide& other) const {
+        Wide result;
+        Coefficient carry = 0;
+        for (int k = 0; k < 4; ++k) {
+            Coefficient sum = static_cast<Coefficient>(limbs[k]) + other.limbs[k] + carry;
+            result.limbs[k] = static_cast<std::uint64_t>(sum);
+            carry = sum >> 64;
+        }
+        return result;
+    }
+
+    // Only called with other <= *this.
+    Wide minus(const Wide& other) const {
+        Wide result;
+        std::uint64_t borrow = 0;
+        for (int k = 0; k < 4; ++k) {
+            std::uint64_t subtrahend = other.limbs[k] + borrow;
+            bool under = subtrahend < borrow || limbs[k] < subtrahend;
+            result.limbs[k] = limbs[k] - subtrahend;
+            borrow = under ? 1 : 0;
+        }
+        return result;
+    }
+
+    std::strong_ordering compare(const Wide& other) const {
+        for (int k = 3; k >= 0; --k)
+            if (limbs[k] != other.limbs[k]) return limbs[k] <=> other.limbs[k];
+        return std::strong_ordering::equal;
+    }
+
+    unsigned divideBy10() {  // returns the remainder
+        Coefficient remainder = 0;
+        for (int k = 3; k >= 0; --k) {
+            Coefficient current = (remainder << 64) | limbs[k];
+            limbs[k] = static_cast<std::uint64_t>(current / 10);
+            remainder = current % 10;
+        }
+        return static_cast<unsigned>(remainder);
+    }
+
+    bool atLeast(Coefficient value) const { return limbs[2] != 0 || limbs[3] != 0 || low() >= value; }
+    Coefficient low() const { return (static_cast<Coefficient>(limbs[1]) << 64) | limbs[0]; }
+};
+
+// Brings a wide result back into range: decimals past 36, or digits past 36, are dropped,
+// rounding on the first dropped digit (halves away from zero needs nothing more).
+Decimal Decimal::fromWide(bool negative, Wide magnitude, int scale) {
+    unsigned lastDropped = 0;
+    bool dropped = false;
+    while (scale > 0 && (scale > maxScale || magnitude.atLeast(limit))) {
+        lastDropped = magnitude.divideBy10();
+        --scale;
+        dropped = true;
+    }
+    Coefficient coefficient;
+    if (magnitude.atLeast(limit)) {
+        coefficient = limit - 1;  // no decimals left to give: saturate rather than wrap
+    } else {
+        coefficient = magnitude.low();
+        if (dropped && lastDropped >= 5 && ++coefficient == limit) {
+            if (scale > 0) {
+                coefficient /= 10;
+                --scale;
+            } else {
+                coefficient = limit - 1;
+            }
+        }
+    }
+    while (scale > 0 && coefficient % 10 == 0) {
+        coefficient /= 10;
+        --scale;
+    }
+    Decimal result;
+    result.negative_ = negative && coefficient != 0;
+    result.coefficient_ = coefficient;
+    result.scale_ = scale;
+    return result;
+}
 
 std::optional<Decimal> Decimal::parse(std::string_view text) { return parseText(text, false); }
 
@@ -34,16 +146,23 @@ std::optional<Decimal> Decimal::parseText(std::string_view text, bool allowExpon
     size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    std::string integerDigits, fractionDigits;
-    bool point = false;
+    std::string digits;
+    size_t fractionLength = 0;
+    bool point = false, anyDigit = false;
     for (; i < text.size(); ++i) {
         char c = text[i];
-        if (c >= '0' && c <= '9') (point ? fractionDigits : integerDigits) += c;
-        else if (c == '.' && !point) point = true;
-        else break;
+        if (c >= '0' && c <= '9') {
+            anyDigit = true;
+            if (point) ++fractionLength;
+            if (!digits.empty() || c != '0') digits += c;  // leading zeros only count for the scale
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
     }
-    if (integerDigits.empty() && fractionDigits.empty()) return std::nullopt;
-    int exponent = 0;
+    if (!anyDigit) return std::nullopt;
+    long long exponent = 0;
     if (i < text.size()) {
         if (!allowExponent || (text[i] != 'e' && text[i] != 'E')) return std::nullopt;
         ++i;
@@ -51,130 +170,102 @@ std::optional<Decimal> Decimal::parseText(std::string_view text, bool allowExpon
         if (i < text.size() && (text[i] == '+' || text[i] == '-')) negativeExponent = text[i++] == '-';
         if (i >= text.size()) return std::nullopt;
         for (; i < text.size(); ++i) {
-            if (text[i] < '0' || text[i] > '9' || exponent > 1000) return std::nullopt;
-            exponent = exponent * 10 + (text[i] - '0');
+            if (text[i] < '0' || text[i] > '9') return std::nullopt;
+            exponent = std::min(exponent * 10 + (text[i] - '0'), 100000LL);  // far past any range
         }
         if (negativeExponent) exponent = -exponent;
     }
-    // Move the point by the exponent.
-    std::string digits = integerDigits + fractionDigits;
-    int scale = static_cast<int>(fractionDigits.size()) - exponent;
+    if (digits.empty()) return Decimal();
+    // `digits` has no leading zeros; the value is digits * 10^-scale.
+    long long scale = static_cast<long long>(fractionLength) - exponent;
+    long long length = static_cast<long long>(digits.size());
+    if (length - scale > maxDigits) return std::nullopt;
     if (scale < 0) {
         digits.append(static_cast<size_t>(-scale), '0');
+        length = static_cast<long long>(digits.size());
         scale = 0;
     }
-    size_t first = digits.find_first_not_of('0');
-    if (first == std::string::npos) return Decimal(false, 0, 0);
-    digits.erase(0, first);
-    int integerLength = static_cast<int>(digits.size()) - scale;
-    if (integerLength > maxDigits) return std::nullopt;
-    // Too many decimals for the coefficient: round the tail away.
-    bool roundUp = false;
-    while (static_cast<int>(digits.size()) > maxDigits) {
-        if (static_cast<int>(digits.size()) == maxDigits + 1) roundUp = digits.back() >= '5';
-        digits.pop_back();
-        --scale;
-    }
+    long long drop = std::max({length - maxDigits, scale - maxScale, 0LL});
+    if (drop > length) return Decimal();  // smaller than half of the finest decimal
+    bool roundUp = drop > 0 && digits[static_cast<size_t>(length - drop)] >= '5';
+    digits.resize(static_cast<size_t>(length - drop));
+    scale -= drop;
     Coefficient coefficient = 0;
     for (char c : digits) coefficient = coefficient * 10 + static_cast<unsigned>(c - '0');
-    if (scale < 0) {  // every digit left was before the point
-        coefficient *= powerOfTen(-scale);
-        scale = 0;
-    }
-    if (roundUp) ++coefficient;
-    return Decimal(negative, coefficient, scale);
+    Wide magnitude(coefficient);
+    if (roundUp) magnitude.addAt(0, 1);
+    return fromWide(negative, magnitude, static_cast<int>(scale));
 }
 
 Decimal Decimal::fromDouble(double value) {
     if (!std::isfinite(value)) return Decimal();
-    return parseText(fmt::format("{}", value), true).value_or(Decimal());
+    if (auto parsed = parseText(fmt::format("{}", value), true)) return *parsed;
+    // Only a magnitude past 36 digits is refused.
+    return fromWide(value < 0, Wide(limit - 1), 0);
 }
 
 Decimal Decimal::fromInteger(long long value) {
     bool negative = value < 0;
     // -(value + 1) cannot overflow, even for the smallest long long.
     Coefficient magnitude = negative ? static_cast<Coefficient>(-(value + 1)) + 1 : static_cast<Coefficient>(value);
-    return Decimal(negative, magnitude, 0);
+    return fromWide(negative, Wide(magnitude), 0);
 }
 
-Decimal Decimal::negated() const { return Decimal(!negative_, coefficient_, scale_); }
-
-Decimal Decimal::normalized() const {
+Decimal Decimal::negated() const {
     Decimal result = *this;
-    while (result.scale_ > 0 && result.coefficient_ % 10 == 0) {
-        result.coefficient_ /= 10;
-        --result.scale_;
-    }
+    result.negative_ = !negative_ && coefficient_ != 0;
     return result;
 }
 
-Decimal Decimal::withScale(int scale) const {
-    if (scale == scale_) return *this;
-    if (scale < scale_) {
-        Coefficient divisor = powerOfTen(scale_ - scale);
-        Coefficient quotient = coefficient_ / divisor;
-        Coefficient remainder = coefficient_ % divisor;
-        if (remainder * 2 >= divisor) ++quotient;
-        return Decimal(negative_, quotient, scale);
-    }
-    Coefficient factor = powerOfTen(scale - scale_);
-    if (coefficient_ != 0 && coefficient_ >= limit / factor) return Decimal(negative_, limit - 1, scale_);
-    return Decimal(negative_, coefficient_ * factor, scale);
+Decimal Decimal::abs() const {
+    Decimal result = *this;
+    result.negative_ = false;
+    return result;
 }
 
-Decimal Decimal::addSigned(const Decimal& left, const Decimal& right) {
-    Decimal a = left.normalized(), b = right.normalized();
+Decimal Decimal::addSigned(const Decimal& a, const Decimal& b) {
     int scale = std::max(a.scale_, b.scale_);
-    // Align; when a coefficient would not fit, give up decimals instead.
-    while (scale > 0) {
-        Coefficient factorA = powerOfTen(scale - a.scale_), factorB = powerOfTen(scale - b.scale_);
-        if ((a.coefficient_ == 0 || a.coefficient_ < limit / factorA / 10) &&
-            (b.coefficient_ == 0 || b.coefficient_ < limit / factorB / 10))
-            break;
-        --scale;
-    }
-    a = a.withScale(scale);
-    b = b.withScale(scale);
-    if (a.negative_ == b.negative_) return Decimal(a.negative_, a.coefficient_ + b.coefficient_, scale);
-    if (a.coefficient_ >= b.coefficient_) return Decimal(a.negative_, a.coefficient_ - b.coefficient_, scale);
-    return Decimal(b.negative_, b.coefficient_ - a.coefficient_, scale);
+    Wide left = Wide::product(a.coefficient_, powersOfTen[static_cast<size_t>(scale - a.scale_)]);
+    Wide right = Wide::product(b.coefficient_, powersOfTen[static_cast<size_t>(scale - b.scale_)]);
+    if (a.isNegative() == b.isNegative()) return fromWide(a.isNegative(), left.plus(right), scale);
+    if (left.compare(right) >= 0) return fromWide(a.isNegative(), left.minus(right), scale);
+    return fromWide(b.isNegative(), right.minus(left), scale);
 }
 
 Decimal Decimal::operator+(const Decimal& other) const { return addSigned(*this, other); }
 Decimal Decimal::operator-(const Decimal& other) const { return addSigned(*this, other.negated()); }
 
 Decimal Decimal::operator*(const Decimal& other) const {
-    Decimal a = normalized(), b = other.normalized();
-    bool negative = a.negative_ != b.negative_;
-    // Give up decimals of the finer operand until the product fits.
-    while (a.coefficient_ != 0 && b.coefficient_ != 0 && a.coefficient_ > (limit - 1) / b.coefficient_) {
-        if (a.scale_ == 0 && b.scale_ == 0) return Decimal(negative, limit - 1, 0);
-        Decimal& finer = a.scale_ >= b.scale_ ? a : b;
-        finer = finer.withScale(finer.scale_ - 1);
-    }
-    return Decimal(negative, a.coefficient_ * b.coefficient_, a.scale_ + b.scale_).normalized();
+    return fromWide(isNegative() != other.isNegative(), Wide::product(coefficient_, other.coefficient_),
+                    scale_ + other.scale_);
 }
 
 std::strong_ordering Decimal::operator<=>(const Decimal& other) const {
-    Decimal difference = *this - other;
-    if (difference.isZero()) return std::strong_ordering::equal;
-    return difference.negative_ ? std::strong_ordering::less : std::strong_ordering::greater;
+    auto sign = [](const Decimal& d) { return d.isZero() ? 0 : d.isNegative() ? -1 : 1; };
+    int mine = sign(*this), theirs = sign(other);
+    if (mine != theirs || mine == 0) return mine <=> theirs;
+    int scale = std::max(scale_, other.scale_);
+    Wide left = Wide::product(coefficient_, powersOfTen[static_cast<size_t>(scale - scale_)]);
+    Wide right = Wide::product(other.coefficient_, powersOfTen[static_cast<size_t>(scale - other.scale_)]);
+    return mine > 0 ? left.compare(right) : right.compare(left);
 }
 
 Decimal Decimal::rounded(int places) const {
-    if (places < 0) places = 0;
+    places = std::max(places, 0);
     if (scale_ <= places) return *this;
-    return withScale(places);
+    Coefficient divisor = powersOfTen[static_cast<size_t>(scale_ - places)];
+    Coefficient quotient = coefficient_ / divisor;
+    Coefficient remainder = coefficient_ % divisor;
+    if (remainder >= divisor - remainder) ++quotient;  // remainder * 2 >= divisor, without overflow
+    return fromWide(isNegative(), Wide(quotient), places);
 }
 
 std::string Decimal::toString() const {
-    Decimal value = normalized();
-    std::string digits;
-    for (Coefficient c = value.coefficient_; c != 0; c /= 10) digits.push_back(static_cast<char>('0' + int(c % 10)));
-    size_t scale = static_cast<size_t>(value.scale_);
+    std::string digits;  // from the last digit back
+    for (Coefficient c = coefficient_; c != 0; c /= 10) digits.push_back(static_cast<char>('0' + int(c % 10)));
+    size_t scale = static_cast<size_t>(scale_);
     if (digits.size() <= scale) digits.resize(scale + 1, '0');
-    // `digits` holds the digits from the last one back.
-    std::string text = value.isNegative() ? "-" : "";
+    std::string text = isNegative() ? "-" : "";
     text.append(digits.rbegin(), digits.rend() - static_cast<std::ptrdiff_t>(scale));
     if (scale > 0) {
         text.push_back('.');
@@ -184,9 +275,8 @@ std::string Decimal::toString() const {
 }
 
 std::string Decimal::toFixed(int places) const {
-    if (places < 0) places = 0;
-    Decimal value = rounded(places);
-    std::string text = value.toString();
+    places = std::max(places, 0);
+    std::string text = rounded(places).toString();
     size_t point = text.find('.');
     int decimals = point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
     if (places > 0 && point == std::string::npos) text += '.';
@@ -194,6 +284,12 @@ std::string Decimal::toFixed(int places) const {
     return text;
 }
 
-double Decimal::toDouble() const { return std::strtod(toString().c_str(), nullptr); }
+// from_chars, not strtod: a process locale with a decimal comma must not change the result.
+double Decimal::toDouble() const {
+    std::string text = toString();
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
 
 }  // namespace torvane
