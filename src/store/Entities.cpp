@@ -48,5 +48,8 @@ std::vector<T> recordsOf(const Record& owner, const std::vector<long long>& ids)
 #define MANY_TO_MANY(Entity, name, Target, inverse, JoinTable) TORVANE_TO_MANY(Entity, name, Target)
 #define KEY(columns)
 #include "store/Model.def"
+#include "store/ModelMacrosEnd.h"
+#undef TORVANE_TO_MANY
+#undef TORVANE_NO_ATTRIBUTE
 
 }  // namespace torvane

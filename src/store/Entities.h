@@ -33,21 +33,7 @@ struct EntityDescription;
 #define MANY_TO_MANY(Entity, name, Target, inverse, JoinTable)
 #define KEY(columns)
 #include "store/Model.def"
-#undef ENTITY
-#undef END_ENTITY
-#undef STRING
-#undef DECIMAL
-#undef INTEGER
-#undef BOOLEAN
-#undef DOUBLE
-#undef NUMBER
-#undef DATE
-#undef BLOB
-#undef TO_ONE
-#undef TO_ONE_INVERSE
-#undef TO_MANY
-#undef ORDERED
-#undef MANY_TO_MANY
+#include "store/ModelMacrosEnd.h"
 
 #define ENTITY(Name)                                                                   \
     class Name : public Record {                                                       \
@@ -75,24 +61,10 @@ struct EntityDescription;
 #define TO_MANY(Entity, name, Target, inverse) std::vector<Target> name() const;
 #define ORDERED(Entity, name, Target, inverse) std::vector<Target> name() const;
 #define MANY_TO_MANY(Entity, name, Target, inverse, JoinTable) std::vector<Target> name() const;
+#define KEY(columns)
 #include "store/Model.def"
-#undef ENTITY
-#undef END_ENTITY
+#include "store/ModelMacrosEnd.h"
 #undef TORVANE_ATTRIBUTE
 #undef TORVANE_NO_ATTRIBUTE
-#undef STRING
-#undef DECIMAL
-#undef INTEGER
-#undef BOOLEAN
-#undef DOUBLE
-#undef NUMBER
-#undef DATE
-#undef BLOB
-#undef TO_ONE
-#undef TO_ONE_INVERSE
-#undef TO_MANY
-#undef ORDERED
-#undef MANY_TO_MANY
-#undef KEY
 
 }  // namespace torvane

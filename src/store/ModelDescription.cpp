@@ -44,23 +44,8 @@ ModelDescription::ModelDescription() {
     e->relationships.push_back({#name, #Target, #inverse, RelationshipKind::ManyToMany, false, #JoinTable});
 #define KEY(columns) e->keys.push_back(columns);
 #include "store/Model.def"
-#undef ENTITY
-#undef END_ENTITY
+#include "store/ModelMacrosEnd.h"
 #undef TORVANE_ATTRIBUTE
-#undef STRING
-#undef DECIMAL
-#undef INTEGER
-#undef BOOLEAN
-#undef DOUBLE
-#undef NUMBER
-#undef DATE
-#undef BLOB
-#undef TO_ONE
-#undef TO_ONE_INVERSE
-#undef TO_MANY
-#undef ORDERED
-#undef MANY_TO_MANY
-#undef KEY
 }
 
 const EntityDescription* ModelDescription::entity(std::string_view name) const {
