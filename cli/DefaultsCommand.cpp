@@ -1,10 +1,12 @@
 #include "DefaultsCommand.h"
 
 #include <charconv>
+#include <iostream>
 #include <ostream>
 
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
+#include "CommandRegistry.h"
 
 namespace torvane::cli {
 
@@ -129,4 +131,20 @@ int DefaultsCommand::remove(const std::vector<std::string>& words) {
     return 0;
 }
 
+}  // namespace torvane::cli
+
+namespace torvane::cli {
+namespace {
+
+const CommandRegistration registration("defaults", DefaultsCommand::usage(), [](CommandLine& line) {
+    std::string type = line.takeOption("--type").value_or("");
+    if (line.error()) {
+        std::cerr << *line.error() << '\n';
+        return 2;
+    }
+    std::vector<std::string> rest(line.words().begin() + 1, line.words().end());
+    return DefaultsCommand(Preferences::standard(), std::cout, std::cerr).run(rest, type);
+});
+
+}  // namespace
 }  // namespace torvane::cli

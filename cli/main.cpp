@@ -2,7 +2,7 @@
 #include <string>
 
 #include "CommandLine.h"
-#include "DefaultsCommand.h"
+#include "CommandRegistry.h"
 #include "platform/Bundle.h"
 #include "platform/Paths.h"
 #include "platform/Preferences.h"
@@ -14,9 +14,9 @@ namespace {
 void printHelp(std::ostream& out) {
     out << "torvane-cli " << Bundle::version() << " - Torvane senza interfaccia grafica\n\n"
         << "uso: torvane-cli [--data-dir CARTELLA] COMANDO ...\n\n"
-        << "Comandi:\n"
-        << cli::DefaultsCommand::usage()
-        << "\nOpzioni:\n"
+        << "Comandi:\n";
+    for (const auto* command : cli::CommandRegistry::shared().commands()) out << command->usage;
+    out << "\nOpzioni:\n"
         << "  --data-dir CARTELLA  dati, preferenze e archivi sotto una sola cartella\n"
         << "                       (come la variabile TORVANE_HOME)\n"
         << "  --help               questo aiuto\n";
@@ -26,7 +26,6 @@ void printHelp(std::ostream& out) {
 
 int main(int argc, char** argv) {
     cli::CommandLine line(argc, argv);
-    std::string type = line.takeOption("--type").value_or("");
     if (line.error()) {
         std::cerr << *line.error() << '\n';
         return 2;
@@ -42,12 +41,10 @@ int main(int argc, char** argv) {
     if (line.dataDir()) Paths::setRoot(*line.dataDir());
     Preferences::resetStandard(Paths::preferencesFile());
 
-    const std::string& command = line.words()[0];
-    std::vector<std::string> rest(line.words().begin() + 1, line.words().end());
-    if (command == "defaults")
-        return cli::DefaultsCommand(Preferences::standard(), std::cout, std::cerr).run(rest, type);
+    const std::string name = line.words()[0];
+    if (const auto* command = cli::CommandRegistry::shared().find(name)) return command->run(line);
 
-    std::cerr << "comando sconosciuto: " << command << "\n\n";
+    std::cerr << "comando sconosciuto: " << name << "\n\n";
     printHelp(std::cerr);
     return 2;
 }
