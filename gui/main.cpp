@@ -1,19 +1,19 @@
 #include <QApplication>
-#include <memory>
 
 #include "MainWindow.h"
 #include "QtUi.h"
-#include "platform/ui/EmptyScreen.h"
+#include "app/AppDelegate.h"
+#include "platform/Paths.h"
+#include "platform/Preferences.h"
 
 using namespace torvane;
-using ui::EmptyScreen;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    Preferences::resetStandard(Paths::preferencesFile());
     gui::QtUi ui;
-    ui.showTabs({{"SCELTA", "coat-hanger", std::make_shared<EmptyScreen>(ui, "SCELTA")},
-                 {"Archivio", "database", std::make_shared<EmptyScreen>(ui, "Archivio")},
-                 {"IMPOSTAZIONI", "gear", std::make_shared<EmptyScreen>(ui, "IMPOSTAZIONI")}});
+    AppDelegate delegate(ui, Preferences::standard());
+    delegate.didFinishLaunching();
     ui.window().show();
     return app.exec();
 }

@@ -1,0 +1,120 @@
+#include "app/AppDelegate.h"
+
+#include "platform/Bundle.h"
+#include "platform/Log.h"
+#include "platform/PreferenceKeys.h"
+#include "platform/Preferences.h"
+#include "platform/PropertyList.h"
+#include "platform/ui/EmptyScreen.h"
+#include "platform/ui/Ui.h"
+#include "store/Database.h"
+
+namespace torvane {
+
+namespace {
+AppDelegate* current = nullptr;
+}  // namespace
+
+AppDelegate::AppDelegate(ui::Ui& ui, Preferences& preferences)
+    : ui_(ui), preferences_(preferences), companySwitch_(ui, preferences) {
+    current = this;
+}
+
+AppDelegate::~AppDelegate() {
+    if (current == this) current = nullptr;
+}
+
+AppDelegate* AppDelegate::appDelegate() { return current; }
+
+bool AppDelegate::didFinishLaunching() {
+    checkImpostazioni();
+    startApplicazione();
+    return true;
+}
+
+void AppDelegate::applicationWillEnterForeground() {
+    Log::f("applicationWillEnterForeground %@", "Torvane");
+    checkImpostazioni();
+}
+
+void AppDelegate::checkImpostazioni() {
+    auto version = preferences_.stringForKey(keys::pref_version);
+    const std::string bundleVersion = Bundle::version();
+    Log::f("TorvaneMobile Version %@", bundleVersion);
+    if (!version || *version != bundleVersion) reconcileWithSettingsFiles();
+    if (preferences_.boolForKey(keys::pref_deleteDatabaseEnabled)) honourDeletionRequest();
+    auto active = preferences_.stringForKey(keys::pref_aziendaAttiva);
+    auto requested = preferences_.stringForKey(keys::pref_azienda);
+    if (preferences_.hasStoredValue(keys::pref_aziendaAttiva) && active && active != requested)
+        Log::f("Vorrei cambiare il DB (da %@ a %@)", *active, requested.value_or(""));
+}
+
+// Once per application version: the settings files' top-level entries become fallbacks and
+// every default the user has not set yet is stored. What the user set is never overwritten.
+void AppDelegate::reconcileWithSettingsFiles() {
+    Log::line("Ricarico gli standardDefaults a partire dai Plist !");
+    const std::string settings = Bundle::settingsBundleDir();
+    for (const std::string& path : {settings + "/Root.plist", Bundle::resourcesDir() + "/LunghezzeBarcode.plist"}) {
+        auto plist = PropertyList::readFile(path);
+        if (!plist || !plist->isDictionary()) continue;  // a missing file yields nothing
+        std::map<std::string, PreferenceValue> fallbacks;
+        for (const auto& [key, value] : plist->entries())
+            if (auto converted = PropertyList::toPreferenceValue(value)) fallbacks.emplace(key, *converted);
+        preferences_.registerDefaults(fallbacks);
+    }
+    reconcileFile(settings + "/Root.plist");
+    reconcileFile(settings + "/LunghezzeBarcode.plist");
+    preferences_.setString(keys::pref_version, Bundle::version());
+    preferences_.synchronize();
+}
+
+void AppDelegate::reconcileFile(const std::string& path) {
+    Log::line("    CHIAVE = VALORE");
+    auto plist = PropertyList::readFile(path);
+    const PlistValue* specifiers = plist ? plist->find("PreferenceSpecifiers") : nullptr;
+    if (!specifiers || !specifiers->isArray()) return;
+    for (const auto& entry : specifiers->items()) {
+        auto key = entry.stringFor("Key");
+        if (!key) continue;  // group titles
+        if (!preferences_.hasStoredValue(*key)) {
+            Log::f("    %@ = Non settato !!", *key);
+            const PlistValue* value = entry.find("DefaultValue");
+            auto converted = value ? PropertyList::toPreferenceValue(*value) : std::nullopt;
+            if (converted) {
+                preferences_.setObject(*key, *converted);
+                Log::f("    %@ -> %@", *key, Preferences::describe(*converted));
+            }
+        } else {
+            Log::f("    %@ = %@", *key, Preferences::describe(*preferences_.objectForKey(*key)));
+        }
+    }
+}
+
+void AppDelegate::honourDeletionRequest() {
+    Log::line("Cancello tutto il Database ...");
+    Database::initDatabase();
+    auto database = Database::sharedDatabase();
+    // Without a store, or when the deletion cannot be made durable, the request stays so the
+    // next start tries again.
+    if (!database) return;
+    database->deleteDatabase();
+    try {
+        database->commit();
+    } catch (const StoreFailure&) {
+        database->rollback();
+        return;
+    }
+    preferences_.removeObjectForKey(keys::pref_deleteDatabaseEnabled);
+    preferences_.synchronize();
+}
+
+void AppDelegate::startApplicazione() {
+    sceltaController = std::make_shared<ui::EmptyScreen>(ui_, "SCELTA");
+    archivioController = std::make_shared<ui::EmptyScreen>(ui_, "Archivio");
+    impostazioniController = std::make_shared<ui::EmptyScreen>(ui_, "IMPOSTAZIONI");
+    ui_.showTabs({{"SCELTA", "coat-hanger", sceltaController},
+                  {"Archivio", "database", archivioController},
+                  {"IMPOSTAZIONI", "gear", impostazioniController}});
+}
+
+}  // namespace torvane

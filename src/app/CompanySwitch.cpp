@@ -1,0 +1,67 @@
+#include "app/CompanySwitch.h"
+
+#include "app/CompanyAuthorizations.h"
+#include "platform/Log.h"
+#include "platform/PreferenceKeys.h"
+#include "platform/Preferences.h"
+#include "platform/ui/Ui.h"
+#include "store/Database.h"
+
+namespace torvane {
+
+bool CompanySwitch::loginNeeded(const Preferences& preferences) {
+    if (preferences.boolForKey(keys::pref_AAARequestEnabled)) return true;
+    auto active = preferences.stringForKey(keys::pref_aziendaAttiva);
+    if (active && !active->empty()) return false;
+    auto user = preferences.stringForKey(keys::pref_user);
+    return !user || *user == kPlaceholderUser;
+}
+
+CompanySwitch::Outcome CompanySwitch::run(bool orderInProgress, const std::function<void()>& showLogin) {
+    if (loginNeeded(preferences_)) {
+        if (showLogin) showLogin();
+        preferences_.setString(keys::pref_user, kPlaceholderUser);
+        preferences_.removeObjectForKey(keys::pref_AAARequestEnabled);
+        preferences_.synchronize();
+        return Outcome::LoginShown;
+    }
+    if (!Database::sharedDatabase()) {
+        Database::initDatabase();
+    } else {
+        switchCompany(orderInProgress);
+    }
+    if (Database::sharedDatabase()) return Outcome::StoreOpen;
+    ui_.showAlert(ui::Alert::simple("Non accedo al Database !!!", "Prego uscire con tasto HOME", "OK"));
+    return Outcome::NoStore;
+}
+
+void CompanySwitch::switchCompany(bool orderInProgress) {
+    const std::string active = preferences_.stringForKey(keys::pref_aziendaAttiva).value_or("");
+    const std::string requested = preferences_.stringForKey(keys::pref_azienda).value_or("");
+    // No request at all is not a request for another company.
+    if (requested.empty() || requested == active) return;
+
+    if (orderInProgress) {
+        ui_.showAlert(ui::Alert::simple("Attenzione: non posso cambiare Database!!!",
+                                        "Prima termina l'Ordine in corso", "Continua"));
+        preferences_.setString(keys::pref_azienda, active);
+        preferences_.synchronize();
+        return;
+    }
+
+    Log::f("Cambio Azienda : rilascio db %@", active);
+    Database::releaseDatabase();
+    Log::f("Cambio Azienda : cerco di vedere se sono abilitato al db %@", requested);
+    if (auto authorization = CompanyAuthorizations::find(preferences_, requested, "    ")) {
+        Log::f("    Eureka !!! Trovata %@", requested);
+        CompanyAuthorizations::activate(preferences_, *authorization);
+    } else {
+        ui_.showAlert(ui::Alert::simple("Attenzione !!!", format("Non posso cambiare DB da %@ a %@", active, requested),
+                                        "OK"));
+        preferences_.setString(keys::pref_azienda, active);
+        preferences_.synchronize();
+    }
+    Database::initDatabase();
+}
+
+}  // namespace torvane

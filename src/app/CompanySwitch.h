@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+
+namespace torvane {
+
+class Preferences;
+namespace ui {
+class Ui;
+}
+
+// Decides, each time order entry is about to be shown, which company's store is open:
+// asks for a login when nobody is known, opens the active company's store, or moves to the
+// company the agent asked for when the user profile allows it and no order is in progress.
+class CompanySwitch {
+public:
+    enum class Outcome {
+        LoginShown,   // the login prompt was asked for; nothing else happened
+        StoreOpen,    // a store is open (the same or another company)
+        NoStore,      // no store could be opened ("Non accedo al Database !!!" shown)
+    };
+
+    static constexpr const char* kPlaceholderUser = "DigitaUtenteTorvane";
+
+    CompanySwitch(ui::Ui& ui, Preferences& preferences) : ui_(ui), preferences_(preferences) {}
+
+    // A login is needed when it was asked for, or when no company is active and no user
+    // has logged in yet.
+    static bool loginNeeded(const Preferences& preferences);
+
+    // `orderInProgress`: order entry holds a client, price list, article or order header.
+    // `showLogin` shows the login prompt (the login screen owns it).
+    Outcome run(bool orderInProgress, const std::function<void()>& showLogin);
+
+private:
+    void switchCompany(bool orderInProgress);
+
+    ui::Ui& ui_;
+    Preferences& preferences_;
+};
+
+}  // namespace torvane
