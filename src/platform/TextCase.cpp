@@ -1,5 +1,7 @@
 #include "platform/TextCase.h"
 
+#include <algorithm>
+
 #include <unicode/locid.h>
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
@@ -22,6 +24,14 @@ bool TextCase::containsIgnoringCase(std::string_view haystack, std::string_view 
 }
 
 std::string TextCase::fold(std::string_view utf8, bool ignoreAccents) {
+    // Plain ASCII folds to its lower case and has no accents: most names and codes take this
+    // path, which keeps a search over a large client list free of ICU conversions.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        std::string lowered(utf8);
+        for (char& c : lowered)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return lowered;
+    }
     icu::UnicodeString text = icu::UnicodeString::fromUTF8(
         icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
     text.foldCase();
