@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "OrderFixture.h"
+#include "loader/xml/XmlDocument.h"
+#include "loader/xml/XmlElement.h"
+
+using namespace torvane;
+
+namespace {
+
+struct OrderXmlReportTest : test::OrderFixture {
+    std::unique_ptr<XmlDocument> document;
+
+    // Writes the order's document, checks it with xmllint and parses it back.
+    void writeAndParse(const SceltaTestata& testata) {
+        std::string path = dir.file("Ordine.xml");
+        ASSERT_TRUE(reports().createReportXmlOrdine(testata, path));
+        auto lint = test::runTool("xmllint", {"--noout", path});
+        ASSERT_EQ(lint.exitCode, 0) << lint.err;
+        std::string text = test::readFile(path);
+        ASSERT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\" ?>", 0), 0u);
+        auto parsed = XmlDocument::initWithData(text);
+        ASSERT_TRUE(parsed) << parsed.error().message;
+        document = std::move(parsed.value());
+    }
+    std::vector<std::string> texts(const std::string& xpath) {
+        std::vector<std::string> values;
+        auto nodes = document->nodesForXPath(xpath);
+        EXPECT_TRUE(nodes) << xpath;
+        if (nodes)
+            for (auto* node : *nodes) values.push_back(node->stringValue());
+        return values;
+    }
+    std::string text(const std::string& xpath) {
+        auto values = texts(xpath);
+        EXPECT_EQ(values.size(), 1u) << xpath;
+        return values.empty() ? std::string("<none>") : values.front();
+    }
+    std::size_t count(const std::string& xpath) { return texts(xpath).size(); }
+};
+
+constexpr const char* kOrdine = "/TorvaneMobile/Azienda/Ordine";
+constexpr const char* kCliente = "/TorvaneMobile/Azienda/Ordine/ClienteFornitore";
+
+std::string at(const char* base, const std::string& rest) { return std::string(base) + rest; }
+
+TEST_F(OrderXmlReportTest, WritesTheClientRecordWithCodesDestinationsContactsAndAttributes) {
+    prefs().setString(keys::pref_version, "2.4");
+    prefs().setString(keys::pref_user, "");
+    prefs().setBool(keys::pref_ORDINESALDATOENABLED, true);
+    auto c = cliente("NEW0007", "Tessuti Nuovi");
+    c.setNazione(std::string("[ITA] Italia"));
+    c.setMastro(std::string("[MA] Mastro clienti"));
+    c.setLingua(std::string("[1] Italiano"));
+    c.setNote(std::string("consegna al mattino"));
+    c.setCap(std::string("20100"));
+    c.setContatto1Nome(std::string("Anna"));
+    c.setContatto2Email(std::string("acquisti@example.com"));
+    auto buona = db->createDestinazioneWithCodice("2", c);
+    buona->setRagioneSociale1(std::string("Magazzino Nord"));
+    buona->setFlagModifica(true);
+    buona->setNazione(std::string("[FRA] Francia"));
+    auto info = db->createClienteInfoWithCodice("NEW0007-2");
+    info->setDestinazione(*buona);
+    info->setAttribute3(std::string("[X] scelta"));
+    auto unit = db->createBusinessUnitWithCodice("BU1");
+    info->addTo("businessUnits", *unit);
+    db->createDestinazioneWithCodice("3", c);  // no name: not sent
+    db->createParametroWithAttributo("DES-3");
+    db->createParametroWithAttributo("DES-4");  // attribute4 not set: no element
+    auto att = db->createParametroWithAttributo("ATT-02");
+    att->setDescrizione(std::string("Canale"));
+    db->createParametroWithAttributo("ATT-5");
+    auto proprio = db->createClienteInfoWithCodice("NEW0007");
+    proprio->setAttribute2(std::string("[WEB] Negozio online"));
+    auto proposta = db->createParametroWithAttributo("DIC-SERIE-MASTRO-MA");
+    proposta->setValore(std::string("S1;S2"));
+    listino("L01", "Listino estate");
+    auto t = ordine(12, "NEW0007", "L01");
+    t.setAaaAzienda(std::string("AZ"));
+    t.setPrioritaAssoluta(true);
+
+    writeAndParse(t);
+    EXPECT_EQ(text("/TorvaneMobile/Version"), "2.4");
+    EXPECT_EQ(text("/TorvaneMobile/Azienda/@Codice"), "AZ");
+    EXPECT_EQ(text("/TorvaneMobile/Azienda/Username"), text("/TorvaneMobile/Udid")) << "no user: the device";
+    EXPECT_EQ(text(at(kOrdine, "/@Progressivo")), "12");
+    EXPECT_EQ(text(at(kOrdine, "/Saldo")), "SI");
+    EXPECT_EQ(text(at(kCliente, "/@BarCode")), "BNEW0007");
+    EXPECT_EQ(text(at(kCliente, "/NazioneIsoA3")), "ITA");
+    EXPECT_EQ(text(at(kCliente, "/Mastro")), "MA");
+    EXPECT_EQ(text(at(kCliente, "/Lingua")), "1");
+    EXPECT_EQ(text(at(kCliente, "/Note")), "consegna al mattino");
+    EXPECT_EQ(count(at(kCliente, "/Telefono")), 0u) << "(if set) elements are left out";
+    EXPECT_EQ(text(at(kCliente, "/Destinazioni/Destinazione/@Codice")), "2");
+    EXPECT_EQ(text(at(kCliente, "/Destinazioni/Destinazione/Modifica")), "SI");
+    EXPECT_EQ(text(at(kCliente, "/Destinazioni/Destinazione/NazioneIsoA3")), "FRA");
+    EXPECT_EQ(text(at(kCliente, "/Destinazioni/Destinazione/AttributiAggiuntivi/Attributo[@Codice='DES-3']")), "X");
+    EXPECT_EQ(count(at(kCliente, "/Destinazioni/Destinazione/AttributiAggiuntivi/Attributo")), 1u);
+    EXPECT_EQ(text(at(kCliente, "/Destinazioni/Destinazione/BusinessUnits/BusinessUnit")), "BU1");
+    EXPECT_EQ(text(at(kCliente, "/Contatti/Contatto[@Tipo='Azienda']/Nome")), "Anna");
+    EXPECT_EQ(text(at(kCliente, "/Contatti/Contatto[@Tipo='Ufficio Acquisti']/Email")), "acquisti@example.com");
+    EXPECT_EQ(text(at(kCliente, "/AttributiAggiuntivi/Attributo[@Codice='ATT-02']/Descrizione")), "Canale");
+    EXPECT_EQ(text(at(kCliente, "/AttributiAggiuntivi/Attributo[@Codice='ATT-02']/Valore")), "WEB");
+    EXPECT_EQ(text(at(kCliente, "/AttributiAggiuntivi/Attributo[@Codice='ATT-5']/Valore")), "");
+    EXPECT_EQ(text(at(kOrdine, "/PropostaSerie")), "S1;S2");
+    EXPECT_EQ(text(at(kOrdine, "/Listino")), "L01");
+    EXPECT_EQ(text(at(kOrdine, "/ListinoApplicato/Um")), "MT");
+    EXPECT_EQ(text(at(kOrdine, "/ListinoApplicato/BusinessUnit")), "");
+    EXPECT_EQ(text(at(kOrdine, "/PrioritaAssoluta")), "1");
+    EXPECT_EQ(text(at(kOrdine, "/PrioritaRelativa")), "");
+    EXPECT_EQ(count(at(kOrdine, "/DettaglioOrdine")), 0u);
+    EXPECT_EQ(text(at(kOrdine, "/Agente")), "Agente sconosciuto");
+
+    // The children of Ordine come in the document's order.
+    std::vector<std::string> order;
+    for (auto* node : document->rootElement()->elementsForName("Azienda")[0]->elementsForName("Ordine")[0]->children())
+        if (node->kind() == XmlNodeKind::Element) order.push_back(node->name());
+    EXPECT_EQ(order, (std::vector<std::string>{"Saldo", "ClienteFornitore", "PropostaSerie", "Listino",
+                                               "ListinoApplicato", "TipoOrdine", "Destinazione", "Note",
+                                               "PrioritaAssoluta", "PrioritaRelativa", "DataCreazione", "Agente"}));
+}
+
+TEST_F(OrderXmlReportTest, OfficeClientsKeepTheirNotesAndAClientWithoutNamedDestinationsHasAnEmptyList) {
+    auto c = cliente("C01", "Rossi");
+    c.setNote(std::string("nota interna"));
+    db->createDestinazioneWithCodice("1", c)->setRagioneSociale1(std::string(""));
+    ordine(1, "C01", "L01");
+    writeAndParse(*db->fetchSceltaTestataByCodice(1));
+    EXPECT_EQ(count(at(kCliente, "/Note")), 0u);
+    EXPECT_EQ(count(at(kCliente, "/Destinazioni")), 1u);
+    EXPECT_EQ(count(at(kCliente, "/Destinazioni/*")), 0u);
+    EXPECT_EQ(count(at(kCliente, "/AttributiAggiuntivi")), 0u) << "no ClienteInfo of the client";
+    EXPECT_EQ(text(at(kOrdine, "/Saldo")), "NO");
+}
+
+TEST_F(OrderXmlReportTest, LinesCarryUnitsPricesAndTheirOwnPriceList) {
+    listino("L01", "Estate", "MT");
+    auto l2 = listino("L02", "Inverno", std::nullopt, std::nullopt);
+    l2.setBusinessUnit(std::string("TESSUTI"));
+    articolo("ART1", "KG");
+    auto creato = articolo("ZZZ", "PZ");
+    creato.setFlagCreatoDaMe(true);
+    cliente("C01", "Rossi");
+    auto t = ordine(5, "C01", "L01");
+    auto r1 = riga(t, "ART1", "001", 12.5, "3.20");
+    r1.setSerie(std::string("S"));
+    r1.setPartita(std::string("P9"));
+    riga(t, "ART1", "T+CC", 1, "0");
+    riga(t, "ZZZ", "002", 2, "1.5", std::string("L02"));
+    riga(t, "GONE", "003", 1, nullptr);  // the article went with a reload
+
+    writeAndParse(t);
+    std::string d = at(kOrdine, "/DettaglioOrdine");
+    EXPECT_EQ(texts(d + "/@Riga"), (std::vector<std::string>{"1", "2", "3", "4"}));
+    EXPECT_EQ(texts(d + "/UM"), (std::vector<std::string>{"MT", "N.", "MT", "MT"}));
+    EXPECT_EQ(text(d + "[1]/BarcodeArticolo"), "BCART1");
+    EXPECT_EQ(text(d + "[1]/Quantita"), "12.5");
+    EXPECT_EQ(text(d + "[1]/Prezzo"), "3.2");
+    EXPECT_EQ(text(d + "[1]/Pta"), "P9");
+    EXPECT_EQ(count(d + "[1]/Lav"), 0u);
+    EXPECT_EQ(text(d + "[1]/ListinoApplicatoRiga/@BarCode"), "L01");
+    EXPECT_EQ(text(d + "[3]/Articolo"), "") << "an article made on the device";
+    EXPECT_EQ(text(d + "[3]/ListinoApplicatoRiga/@BarCode"), "L02");
+    EXPECT_EQ(text(d + "[3]/ListinoApplicatoRiga/BusinessUnit"), "TESSUTI");
+    EXPECT_EQ(text(d + "[4]/BarcodeArticolo"), "");
+    EXPECT_EQ(text(d + "[4]/Articolo"), "GONE");
+    EXPECT_EQ(text(d + "[4]/Prezzo"), "");
+    EXPECT_EQ(db->fetchListinoByBarCode("L02")->divisa(), std::string()) << "nil filled in on the record";
+}
+
+TEST_F(OrderXmlReportTest, AChangedPriceListOrderHasNoHeaderListAndTakesUnitsFromTheArticle) {
+    prefs().setString(keys::pref_agente, "A1;A2;");
+    listino("L01", "Estate", "MT");
+    articolo("ART1", "KG");
+    auto c = cliente("C01", "Rossi");
+    auto competenza = db->createAgenteCompetenzaWithAgente("A9", "AR", "");
+    competenza->setBusinessUnit(std::nullopt);
+    c.addTo("agenti", *competenza);
+    auto t = ordine(6, "C01", "LISTINOCAMBIATO");
+    riga(t, "ART1", "001", 1, "1", std::string("L01"));
+    riga(t, "NONE", "001", 1, "1", std::string("L01"));
+
+    writeAndParse(t);
+    EXPECT_EQ(count(at(kOrdine, "/Listino")), 0u);
+    EXPECT_EQ(count(at(kOrdine, "/ListinoApplicato")), 0u);
+    EXPECT_EQ(texts(at(kOrdine, "/DettaglioOrdine/UM")), (std::vector<std::string>{"KG", "Non trovata"}));
+    EXPECT_EQ(text(at(kOrdine, "/Agente")), "A1") << "assignments do not count for a changed price list";
+}
+
+TEST_F(OrderXmlReportTest, AgentComesFromTheClientsAssignmentForThePriceListsBusinessUnit) {
+    prefs().setString(keys::pref_agente, "A1;A2");
+    listino("L01", "Estate").setBusinessUnit(std::string("BU1"));
+    auto c = cliente("C01", "Rossi");
+    auto altra = db->createAgenteCompetenzaWithAgente("A7", "AR", "BU2");
+    c.addTo("agenti", *altra);
+    ordine(7, "C01", "L01");
+    writeAndParse(*db->fetchSceltaTestataByCodice(7));
+    EXPECT_EQ(text(at(kOrdine, "/Agente")), "A1") << "no assignment matches: the first code";
+
+    auto tutte = db->createAgenteCompetenzaWithAgente("A9", "AR", "X");
+    tutte->setBusinessUnit(std::nullopt);
+    c.addTo("agenti", *tutte);
+    writeAndParse(*db->fetchSceltaTestataByCodice(7));
+    EXPECT_EQ(text(at(kOrdine, "/Agente")), "A9");
+
+    prefs().setString(keys::pref_agente, "SOLO");
+    writeAndParse(*db->fetchSceltaTestataByCodice(7));
+    EXPECT_EQ(text(at(kOrdine, "/Agente")), "SOLO");
+}
+
+TEST_F(OrderXmlReportTest, TheHeaderDecidesTheSizeLayout) {
+    listino("L01", "Estate");
+    cliente("C01", "Rossi");
+    auto t = ordine(8, "C01", "L01");
+    t.setPresenzaTaglie(true);
+    riga(t, "ART1", "001", 1, "10");  // line 1 without sizes: nothing
+    riga(t, "ART1", "002", 1, "10");
+    auto r3 = riga(t, "ART1", "RED", 4, "10");
+    r3.setVarianteCommerciale(std::string("01"));
+    for (const char* taglia : {"S", "M", "L", "XL"}) {
+        auto s = db->createSceltaTagliaWithTaglia(taglia, r3);
+        s->setQuantita(2);
+        s->setVarianteCommerciale(std::string("V1"));
+    }
+
+    writeAndParse(t);
+    std::string d = at(kOrdine, "/DettaglioOrdine");
+    EXPECT_EQ(texts(d + "/@Riga"), (std::vector<std::string>{"301", "302", "303", "304"}));
+    EXPECT_EQ(texts(d + "/Colore"), (std::vector<std::string>{"RED/S", "RED/M", "RED/L", "RED/XL"}));
+    EXPECT_EQ(text(d + "[1]/VarianteCommerciale"), "V1");
+    EXPECT_EQ(text(d + "[1]/Quantita"), "2");
+    EXPECT_EQ(count(d + "/Prezzo") + count(d + "/ListinoApplicatoRiga"), 0u);
+
+    t.setPresenzaTaglie(false);
+    writeAndParse(t);
+    EXPECT_EQ(count(d), 3u);
+    EXPECT_EQ(text(d + "[3]/Quantita"), "4");
+    EXPECT_EQ(text(d + "[3]/Prezzo"), "10");
+}
+
+TEST_F(OrderXmlReportTest, BadInputStillGivesAWellFormedDocument) {
+    // No client record, no price list, no lines; texts outside Latin-1 and the BMP, markup
+    // characters and a very long note.
+    auto t = ordine(9, "MISSING", "NOPE");
+    t.setNote(std::string(20000, 'x') + " <&> \"quoted\" \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80 \x01 \xFF end");
+    writeAndParse(t);
+    EXPECT_EQ(text(at(kCliente, "/Codice")), "");
+    EXPECT_EQ(count(at(kCliente, "/Destinazioni")), 1u);
+    EXPECT_EQ(count(at(kCliente, "/Contatti/Contatto")), 2u);
+    std::string note = text(at(kOrdine, "/Note"));
+    EXPECT_NE(note.find(" <&> \"quoted\" \xE6\x97\xA5\xE6\x9C\xAC  "), std::string::npos) << "the emoji is dropped";
+    EXPECT_NE(note.find(" end"), std::string::npos);
+
+    // A folder that does not exist: reported, nothing left behind.
+    EXPECT_FALSE(reports().createReportXmlOrdine(t, dir.file("missing/Ordine.xml")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
+    EXPECT_TRUE(log->contains("Report XML : Scelta 9 - Righe presenti 0"));
+}
+
+}  // namespace
