@@ -1,0 +1,213 @@
+#include "loader/CaricatoreDatabase.h"
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+#include <thread>
+
+#include "loader/DocumentUrls.h"
+#include "loader/LoaderNumbers.h"
+#include "loader/ProgressView.h"
+#include "loader/SectionLoader.h"
+#include "loader/xml/XmlStreamReader.h"
+#include "platform/Log.h"
+#include "platform/NumberFormat.h"
+#include "platform/PreferenceKeys.h"
+#include "platform/Preferences.h"
+#include "store/Database.h"
+
+namespace torvane {
+
+namespace {
+
+double secondsSince1970() {
+    using namespace std::chrono;
+    return duration<double>(system_clock::now().time_since_epoch()).count();
+}
+
+// Load mode for the span of one document, left whatever happens.
+class LoadMode {
+public:
+    explicit LoadMode(Database& db) : db_(db) {
+        db_.setDoLock(true);
+        db_.setDoCommit(false);
+    }
+    ~LoadMode() {
+        db_.setDoLock(true);
+        db_.setDoCommit(true);
+    }
+    LoadMode(const LoadMode&) = delete;
+    LoadMode& operator=(const LoadMode&) = delete;
+
+private:
+    Database& db_;
+};
+
+}  // namespace
+
+CaricatoreDatabase::CaricatoreDatabase() = default;
+
+void CaricatoreDatabase::showAlert(const ui::Alert& alert) const {
+    if (alerts_) alerts_(alert);
+}
+
+void CaricatoreDatabase::setLabel2(ProgressView* view, const std::string& text) {
+    if (view) view->setLabel2Activity(text);
+}
+
+void CaricatoreDatabase::refreshProgressView(ProgressView* view, float done, float total) const {
+    if (view) view->updateProgressBar(total > 0 ? done / total : 0.0f);
+}
+
+CaricatoreDatabase::DocumentSource CaricatoreDatabase::urlSource(const std::string& url,
+                                                                 std::chrono::milliseconds timeout) {
+    return {url, DocumentUrls::lastPathComponent(url), [url, timeout] { return Http::get(url, timeout); }};
+}
+
+void CaricatoreDatabase::downloadWithProgressView(ProgressView* view) {
+    auto list = DocumentUrls::fromPreferences();
+    if (list.refusal) {
+        showAlert(ui::Alert::simple(std::nullopt, *list.refusal, "Continua"));
+        return;
+    }
+    std::vector<DocumentSource> documents;
+    for (const auto& url : list.urls) documents.push_back(urlSource(url, timeout_));
+    downloadDocuments(documents, view);
+}
+
+void CaricatoreDatabase::downloadDocuments(const std::vector<DocumentSource>& documents, ProgressView* view) {
+    Log::line("=== Inizio   caricamento");
+    timeInMillis = static_cast<long>(secondsSince1970());
+    static const NumberFormat seconds("#,##0.00");
+    // A step that fails is not undone by a later good one: the agent must hear that part of
+    // the catalogue is missing, so the run keeps the first failure.
+    int firstFailure = 0;
+    int n = static_cast<int>(documents.size());
+    for (int i = 1; i <= n; ++i) {
+        const DocumentSource& document = documents[i - 1];
+        if (view) {
+            view->setLabel1Activity(format("Step %d di %d", i, n));
+            view->setLabel2Activity("Downloading ...");
+        }
+        refreshProgressView(view, 0, 1);
+        result_ = 0;
+        try {
+            Log::f("   **INIZIO**   Download %d/%d XML da %@", i, n, document.address);
+            auto started = std::chrono::steady_clock::now();
+            HttpResponse response = document.fetch();
+            double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            Log::f("   ** FINE **   Download %d/%d XML in %f sec.", i, n, elapsed);
+            setLabel2(view, format("Downloaded in %@ sec.", seconds.format(elapsed)));
+            refreshProgressView(view, 0, 1);
+            Log::line("sleeping ...");
+            if (pause_.count() > 0) std::this_thread::sleep_for(pause_);
+            if (!response.data) {
+                Log::f("Errore durante il caricamento dati: %@", response.error);
+                result_ = 1;
+            } else if (response.data->empty()) {
+                Log::line("Errore dati inesistenti (ZERO bytes)");
+                result_ = 3;
+            } else {
+                Log::line("Parsing XML ...");
+                caricaXmlNamed(document.name, *response.data, view);
+            }
+        } catch (const std::exception& failure) {
+            Log::f("ErrorWhileLoading : %@", failure.what());
+            result_ = 2;
+            setLabel2(view, format("Errore Download: %@", failure.what()));
+        }
+        if (result_ != 0 && firstFailure == 0) firstFailure = result_;
+    }
+    tempoImpiegato_ = std::round(secondsSince1970() - static_cast<double>(timeInMillis));
+    Log::f("=== Fine     caricamento. Tempo in secs.:%.0f", tempoImpiegato_);
+    result_ = firstFailure;
+}
+
+void CaricatoreDatabase::caricaXmlNamed(const std::string& name, std::string_view data, ProgressView* view) {
+    std::shared_ptr<Database> db = database_ ? database_ : Database::sharedDatabase();
+    if (!db) {
+        Log::line("ErrorWhileLoading : Database non disponibile");
+        result_ = 2;
+        setLabel2(view, "Errore Download: Database non disponibile");
+        return;
+    }
+    LoadMode mode(*db);
+    try {
+        loadDocument(name, data, view, *db);
+    } catch (const std::exception& failure) {
+        // What was committed stays; what was pending of the failed batch goes.
+        db->rollback();
+        Log::f("ErrorWhileLoading : %@", failure.what());
+        result_ = 2;
+        setLabel2(view, format("Errore Download: %@", failure.what()));
+    }
+}
+
+void CaricatoreDatabase::loadDocument(const std::string& name, std::string_view data, ProgressView* view,
+                                      Database& db) {
+    XmlStreamReader reader(data);
+    auto envelope = reader.scanEnvelope();
+    if (!envelope) {
+        Log::f("Errore durante il parsing XML: %@", envelope.error().message);
+        result_ = 3;
+        return;
+    }
+    bool ours = envelope->rootName == "TorvaneMobile";
+    long long total = ours && envelope->numeroElement ? LoaderNumbers::leadingInteger(*envelope->numeroElement) : 0;
+    Log::f("Numero TAG nel documento XML %d", total);
+    if (total <= 0) {
+        result_ = 3;
+        return;
+    }
+    std::optional<std::string> timestamp = ours ? envelope->timestamp : std::nullopt;
+    Log::f("Controllo Timestamp del documento XML %@", timestamp);
+
+    std::string markerName = format("SYSTEM_%@_%@", Preferences::standard().stringForKey(keys::pref_user), name);
+    auto marker = db.fetchParametroByAttributo(markerName);
+    if (!marker) {
+        marker = db.createParametroWithAttributo(markerName);
+        if (!marker) throw std::runtime_error("Parametro " + markerName + " non creato");
+        marker->setValore(std::string());
+    }
+    if (!timestamp) {
+        Log::f("Documento %@ elaborato perche' il Timestamp non c'e' (ma ci dovrebbe essere) !!", name);
+        timestamp = std::string();
+    } else {
+        std::string stored = marker->valore().value_or("");
+        if (!(*timestamp > stored)) {
+            Log::f("Documento %@ NON elaborato perche' il Timestamp (%@ = %@) non e' aggiornato !", name, *timestamp,
+                   stored);
+            setLabel2(view, "Dati non aggiornati. Questi li ho gia' caricati ...");
+            if (tagsCaricati_ == 0) tagsCaricati_ = -1;
+            db.commit();
+            return;
+        }
+        Log::f("Documento %@ elaborato perche' il Timestamp (%@) e' piu' giovane (ultimo caricato : %@) !!!", name,
+               *timestamp, stored);
+    }
+
+    if (!ours || envelope->aziendaCount == 0) {
+        db.commit();
+        return;
+    }
+    if (envelope->aziendaCount > 1) {
+        Log::f("ERRORE: Ci sono %d TAG <Azienda>", envelope->aziendaCount);
+        showAlert(ui::Alert::simple("Attenzione !!!", "Dati contenenti troppe Aziende", "OK"));
+        db.commit();
+        return;
+    }
+    Log::f("Azienda Codice: %@", envelope->codice);
+    setLabel2(view, "Caricamento XML ...");
+    refreshProgressView(view, 0, static_cast<float>(total));
+
+    SectionLoader sections(*this, db, view, static_cast<double>(total));
+    sections.load(reader, envelope->sections);
+
+    // The marker moves only once the whole document is in: a load that fails half-way is
+    // tried again at the next run instead of being taken for done.
+    marker->setValore(*timestamp);
+    db.commit();
+    result_ = 0;
+}
+
+}  // namespace torvane

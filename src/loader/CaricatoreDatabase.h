@@ -1,0 +1,84 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Http.h"
+#include "platform/ui/Alert.h"
+
+namespace torvane {
+
+class Database;
+class ProgressView;
+
+// One catalogue run: downloads the company's documents and loads each into the store.
+// Created fresh for each run, run on a background thread, read by the caller afterwards.
+class CaricatoreDatabase {
+public:
+    // Where a document comes from: a download, or bytes already at hand (a local file).
+    struct DocumentSource {
+        std::string address;  // shown in the log
+        std::string name;     // the freshness marker's document name
+        std::function<HttpResponse()> fetch;
+    };
+    // Alerts the run shows ("Dati contenenti troppe Aziende", ...); called on the loader's thread.
+    using AlertPresenter = std::function<void(const ui::Alert&)>;
+
+    CaricatoreDatabase();
+
+    // The whole run from the server preferences.
+    void downloadWithProgressView(ProgressView* view);
+    // A run over the given documents, in order.
+    void downloadDocuments(const std::vector<DocumentSource>& documents, ProgressView* view);
+    // Checks and loads one document.
+    void caricaXmlNamed(const std::string& name, std::string_view data, ProgressView* view);
+    void refreshProgressView(ProgressView* view, float done, float total) const;
+
+    static DocumentSource urlSource(const std::string& url, std::chrono::milliseconds timeout = Http::defaultTimeout);
+
+    // The store to load (the shared one when not set).
+    void setDatabase(std::shared_ptr<Database> db) { database_ = std::move(db); }
+    void setAlertPresenter(AlertPresenter presenter) { alerts_ = std::move(presenter); }
+    // The pause after each download (2 s by default; tests use 0).
+    void setPauseAfterDownload(std::chrono::milliseconds pause) { pause_ = pause; }
+    void setDownloadTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
+
+    int articoliCaricati() const { return articoliCaricati_; }
+    int coloriCaricati() const { return coloriCaricati_; }
+    int listiniCaricati() const { return listiniCaricati_; }
+    int prezziCaricati() const { return prezziCaricati_; }
+    int clientiCaricati() const { return clientiCaricati_; }
+    int giacenzeCaricate() const { return giacenzeCaricate_; }
+    int tagsCaricati() const { return tagsCaricati_; }
+    int result() const { return result_; }
+    double tempoImpiegato() const { return tempoImpiegato_; }
+    long timeInMillis = 0;
+
+private:
+    friend class SectionLoader;
+
+    void loadDocument(const std::string& name, std::string_view data, ProgressView* view, Database& db);
+    void showAlert(const ui::Alert& alert) const;
+    static void setLabel2(ProgressView* view, const std::string& text);
+
+    int articoliCaricati_ = 0;
+    int coloriCaricati_ = 0;
+    int listiniCaricati_ = 0;
+    int prezziCaricati_ = 0;
+    int clientiCaricati_ = 0;
+    int giacenzeCaricate_ = 0;
+    int tagsCaricati_ = 0;
+    int result_ = 0;
+    double tempoImpiegato_ = 0;
+
+    std::shared_ptr<Database> database_;
+    AlertPresenter alerts_;
+    std::chrono::milliseconds pause_{2000};
+    std::chrono::milliseconds timeout_ = Http::defaultTimeout;
+};
+
+}  // namespace torvane

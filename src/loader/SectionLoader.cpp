@@ -1,0 +1,117 @@
+#include "loader/SectionLoader.h"
+
+#include <algorithm>
+#include <array>
+
+#include "loader/CaricatoreDatabase.h"
+#include "loader/xml/XmlStreamReader.h"
+#include "platform/Log.h"
+#include "store/Database.h"
+
+namespace torvane {
+
+namespace {
+
+// The sections in the order they are loaded. The code tables load only with the clients.
+constexpr std::array<const char*, 21> kOrder = {
+    "Mastri",        "Nazioni",     "Agenti",          "Spedizionieri",     "Pagamenti",
+    "BusinessUnits", "SerieAlfanumeriche", "ColoriAlfanumerici", "Rese", "Importanze",
+    "ClientiFornitori", "Taglie",   "Articoli",        "Listini",           "VariantiCommerciali",
+    "GruppiCommerciali", "Maggiorazioni", "Parametri", "Giacenze",          "Statistiche",
+    "Esposizioni"};
+constexpr std::size_t kClienti = 10;
+
+int rank(const std::string& name) {
+    for (std::size_t i = 0; i < kOrder.size(); ++i)
+        if (name == kOrder[i]) return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace
+
+SectionLoader::SectionLoader(CaricatoreDatabase& loader, Database& db, ProgressView* view, double total)
+    : loader_(loader), db_(db), view_(view), total_(total) {}
+
+SectionLoader::~SectionLoader() = default;
+
+void SectionLoader::commit() { db_.commit(); }
+
+void SectionLoader::flushIfDue(int& counter, const std::string& message) {
+    if (counter <= 1000) return;
+    Log::line(message);
+    commit();
+    loader_.tagsCaricati_ += counter;
+    counter = 0;
+    loader_.refreshProgressView(view_, static_cast<float>(loader_.tagsCaricati_), static_cast<float>(total_));
+}
+
+void SectionLoader::load(const XmlStreamReader& reader, const std::vector<std::string>& present) {
+    bool withClients = std::find(present.begin(), present.end(), "ClientiFornitori") != present.end();
+    // The sections to load, in their order.
+    std::vector<std::string> plan;
+    for (std::size_t i = 0; i < kOrder.size(); ++i) {
+        if (i < kClienti && !withClients) continue;
+        if (std::find(present.begin(), present.end(), kOrder[i]) != present.end()) plan.emplace_back(kOrder[i]);
+    }
+    std::size_t next = 0;
+    std::set<std::string> seen;
+    // A section met before one that must load first waits in a copy until its turn; a
+    // document written in the usual order never needs one.
+    auto drainKept = [&] {
+        while (next < plan.size()) {
+            auto kept = kept_.find(plan[next]);
+            if (kept == kept_.end()) break;
+            XmlSectionRecords records = kept->second->records();
+            process(plan[next], records);
+            kept_.erase(kept);
+            ++next;
+        }
+    };
+    auto failure = reader.forEachSection([&](const std::string& name, XmlSectionRecords& records) {
+        if (!seen.insert(name).second) return;  // only the first section of each name counts
+        auto planned = std::find(plan.begin() + static_cast<long>(next), plan.end(), name);
+        if (planned == plan.end()) return;
+        if (planned == plan.begin() + static_cast<long>(next)) {
+            process(name, records);
+            ++next;
+            drainKept();
+        } else {
+            kept_[name] = std::make_unique<XmlKeptSection>(records.whole());
+        }
+    });
+    if (failure) throw std::runtime_error("XML interrotto: " + failure->message);
+    drainKept();
+}
+
+void SectionLoader::process(const std::string& name, XmlSectionRecords& records) {
+    int r = rank(name);
+    if (r >= 0 && static_cast<std::size_t>(r) <= kClienti && !masterDataWiped_) wipeMasterData();
+    if (static_cast<std::size_t>(r) < kClienti) {
+        loadCodeTable(name, records);
+    } else if (name == "ClientiFornitori") {
+        loadClienti(records);
+    } else if (name == "Taglie") {
+        loadTaglie(records);
+    } else if (name == "Articoli") {
+        loadArticoli(records);
+    } else if (name == "Listini") {
+        loadListini(records);
+    } else if (name == "VariantiCommerciali") {
+        loadVariantiCommerciali(records);
+    } else if (name == "GruppiCommerciali") {
+        loadGruppiCommerciali(records);
+    } else if (name == "Maggiorazioni") {
+        loadMaggiorazioni(records);
+    } else if (name == "Parametri") {
+        loadParametri(records);
+    } else if (name == "Giacenze") {
+        loadGiacenze(records);
+    } else if (name == "Statistiche") {
+        loadStatistiche(records);
+    } else if (name == "Esposizioni") {
+        loadEsposizioni(records);
+    }
+    if (records.failed()) throw std::runtime_error("XML interrotto nella sezione " + name);
+}
+
+}  // namespace torvane

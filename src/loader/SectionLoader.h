@@ -1,0 +1,86 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "loader/xml/XmlRecord.h"
+#include "store/Entities.h"
+#include "store/SqlValue.h"
+
+namespace torvane {
+
+class CaricatoreDatabase;
+class Database;
+class ProgressView;
+class XmlKeptSection;
+class XmlSectionRecords;
+class XmlStreamReader;
+
+// Loads the sections of one accepted document into the store, in their fixed order whatever
+// their order in the file, each wiping the group it replaces. Records are read one subtree at
+// a time; commits come after each wipe, every thousand elements and at the end of a section.
+class SectionLoader {
+public:
+    SectionLoader(CaricatoreDatabase& loader, Database& db, ProgressView* view, double total);
+    ~SectionLoader();
+
+    // `present`: the first Azienda's sections as the envelope scan found them. Raises on a
+    // store failure or a stream that breaks off.
+    void load(const XmlStreamReader& reader, const std::vector<std::string>& present);
+
+private:
+    // ---- the frame ----
+    void process(const std::string& name, XmlSectionRecords& records);
+    void count(int& counter, int n = 1) { counter += n; }
+    // After a record: past 1000 elements, log, commit and move the bar.
+    void flushIfDue(int& counter, const std::string& message);
+    void commit();
+    // Collects column values of one row and writes them with one statement.
+    class RowUpdate;
+
+    // ---- master data ----
+    void wipeMasterData();
+    void loadCodeTable(const std::string& section, XmlSectionRecords& records);
+    void loadClienti(XmlSectionRecords& records);
+    void loadCliente(const XmlRecord& element);
+    void loadClienteAgenti(const XmlRecord& agenti, const Cliente& cliente);
+    void loadDestinazione(const XmlRecord& element, const Cliente& cliente, const std::string& codiceCliente);
+    bool agentFilterAccepts(const XmlRecord& element) const;
+
+    // ---- catalogue ----
+    void loadTaglie(XmlSectionRecords& records);
+    void loadArticoli(XmlSectionRecords& records);
+    void loadArticolo(const XmlRecord& element);
+    void loadListini(XmlSectionRecords& records);
+    void loadListino(const XmlRecord& element);
+    void loadPrezzo(const XmlRecord& price, const Listino& listino, const std::string& descrizione);
+    void loadVariantiCommerciali(XmlSectionRecords& records);
+    void loadGruppiCommerciali(XmlSectionRecords& records);
+    void loadMaggiorazioni(XmlSectionRecords& records);
+
+    // ---- parameters, stock, statistics, exposure ----
+    void loadParametri(XmlSectionRecords& records);
+    void applyPreferences();
+    void loadGiacenze(XmlSectionRecords& records);
+    void loadGiacenza(const XmlRecord& element, const Listino& stockList);
+    void loadStatistiche(XmlSectionRecords& records);
+    void loadStoricoVendite(const XmlRecord& element);
+    void loadEsposizioni(XmlSectionRecords& records);
+    void loadEsposizione(const XmlRecord& element);
+
+    CaricatoreDatabase& loader_;
+    Database& db_;
+    ProgressView* view_;
+    double total_;
+    int elements_ = 0;      // the running element count shared by the sections
+    int codeTables_ = 0;    // the first three code tables keep a count of their own
+    bool masterDataWiped_ = false;
+    std::optional<std::string> agente_;
+    std::map<std::string, std::unique_ptr<XmlKeptSection>> kept_;
+};
+
+}  // namespace torvane

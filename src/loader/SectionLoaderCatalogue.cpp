@@ -1,0 +1,387 @@
+// The catalogue: sizes, articles with their colours, price lists with agents and prices,
+// commercial variants and groups, surcharges.
+#include <mutex>
+
+#include "loader/CaricatoreDatabase.h"
+#include "loader/LoaderNumbers.h"
+#include "loader/SectionLoader.h"
+#include "loader/SectionRowUpdate.h"
+#include "loader/xml/XmlStreamReader.h"
+#include "platform/Log.h"
+#include "store/Database.h"
+
+namespace torvane {
+
+namespace {
+
+struct Column {
+    const char* child;
+    const char* column;
+};
+
+const char* columnFor(const std::vector<Column>& list, std::string_view child) {
+    for (const auto& entry : list)
+        if (child == entry.child) return entry.column;
+    return nullptr;
+}
+
+const std::vector<Column> kGruppoTaglie = {
+    {"Codice", "codice"}, {"Descrizione", "descrizione"}, {"Linea", "linea"},
+    {"Misura", "misura"}, {"TipoProdotto", "tipoProdotto"}};
+
+const std::vector<Column> kArticolo = {
+    {"Codice", "codice"},
+    {"Descrizione1", "descrizione1"},
+    {"Descrizione2", "descrizione2"},
+    {"Um", "um"},
+    {"CategoriaMerceologica", "categoriaMerceologica"},
+    {"BusinessUnit", "businessUnit"},
+    {"PesoGr", "pesoGr"},
+    {"PesoOz", "pesoOz"},
+    {"AltezzaCm", "altezzaCm"},
+    {"AltezzaIn", "altezzaIn"},
+    {"Composizione", "composizione"},
+    {"Titolo", "titolo"},
+    {"MinProd", "minProd"},
+    {"FotoUrl", "fotoUrl"},
+    {"FotoUrlZoom", "fotoUrlZoom"},
+    {"GruppoCommerciale", "gruppoCommerciale"},
+    {"ArticoloTessuto", "articoloPadre"}};
+
+const std::vector<Column> kListino = {
+    {"Descrizione", "descrizione"}, {"BusinessUnit", "businessUnit"}, {"Collezione", "collezione"},
+    {"Area", "area"},               {"Divisa", "divisa"},             {"Um", "um"},
+    {"LogoUrl", "logoUrl"}};
+
+const std::vector<Column> kDescrizioniLingue = {
+    {"Descrizione", "descrizioneITA"},    {"DescrizioneIng", "descrizioneING"}, {"DescrizioneFra", "descrizioneFRA"},
+    {"DescrizioneTed", "descrizioneTED"}, {"DescrizioneSpa", "descrizioneSPA"}};
+
+const std::vector<Column> kGruppoCommerciale = {
+    {"Descrizione", "descrizione"},       {"DescrizioneIng", "descrizioneING"}, {"DescrizioneFra", "descrizioneFRA"},
+    {"DescrizioneTed", "descrizioneTED"}, {"DescrizioneSpa", "descrizioneSPA"}};
+
+std::optional<bool> siNo(const std::string& text) {
+    if (text == "SI") return true;
+    if (text == "NO") return false;
+    return std::nullopt;
+}
+
+// Description attribute, or the code when it is absent or empty.
+std::optional<std::string> descriptionOrCode(const XmlRecord& element) {
+    auto description = element.attribute("Descrizione");
+    if (!description || description->empty()) return element.attribute("Codice");
+    return description;
+}
+
+}  // namespace
+
+void SectionLoader::loadTaglie(XmlSectionRecords& records) {
+    Log::line("Sto cancellando le Taglie etc. ...");
+    db_.deleteGenericaTutteRows("TagliaDizionario");
+    db_.deleteGenericaTutteRows("TagliaDettaglio");
+    db_.deleteGenericaTutteRows("TagliaGruppo");
+    commit();
+    Log::line("Sto caricando   le Taglie etc. ...");
+    // A small section: read whole, so the groups load before the dictionary wherever it is.
+    XmlRecord section = records.whole();
+    for (const XmlRecord& element : section.children()) {
+        if (element.name() != "GruppoTaglie") continue;
+        std::lock_guard lock(db_.connection()->mutex());
+        auto key = element.attribute("Codice");
+        Log::f("Gruppo taglie Codice: %@", key);
+        auto gruppo = db_.createTagliaGruppoWithCodice(key.value_or(""));
+        count(elements_);
+        if (!gruppo) continue;
+        RowUpdate row(*gruppo);
+        std::optional<std::string> codice = key;
+        if (!key) row.text("codice", std::nullopt);
+        for (const XmlRecord& child : element.children()) {
+            count(elements_);
+            if (child.name() == "TaglieDelGruppo") {
+                for (const XmlRecord& size : child.children()) {
+                    count(elements_);
+                    auto sizeCode = size.attribute("Codice");
+                    if (!sizeCode) continue;
+                    Log::f("TagliaDettaglio Codice: %@", *sizeCode);
+                    auto dettaglio = db_.createTagliaDettaglioWithCodice(*sizeCode, *gruppo);
+                    if (!dettaglio) continue;
+                    Log::f("Sto caricando la taglia %@ del Gruppo %@ ...", *sizeCode, codice);
+                    RowUpdate sizeRow(*dettaglio);
+                    sizeRow.text("descrizione", descriptionOrCode(size));
+                    sizeRow.integer("sequenza", LoaderNumbers::leadingInteger(size.attribute("Sequenza").value_or("")));
+                    sizeRow.write();
+                }
+            } else if (const char* column = columnFor(kGruppoTaglie, child.name())) {
+                std::string text = child.text();
+                if (child.name() == "Codice") codice = text;
+                row.text(column, std::move(text));
+            }
+        }
+        row.write();
+        flushIfDue(elements_, format("Sto caricando il Gruppo Taglie %@", codice));
+    }
+    // The dictionary is read and counted; nothing of it is kept.
+    XmlRecord dizionario = section.firstChild("Dizionario");
+    if (!dizionario.isNull()) {
+        for (const XmlRecord& descrizioni : dizionario.children()) {
+            if (descrizioni.name() != "Descrizioni") continue;
+            count(elements_);
+            auto area = descrizioni.attribute("Area");
+            Log::f("Dizionario taglie Area:%@ Linea:%@ Tipo=%@", area, descrizioni.attribute("Linea"),
+                   descrizioni.attribute("TipoProdotto"));
+            for (const XmlRecord& taglia : descrizioni.children()) {
+                count(elements_);
+                if (taglia.name() == "Taglia")
+                    Log::f("        Descrizione Taglia %@ = %@", taglia.attribute("Codice"),
+                           taglia.attribute("Descrizione"));
+            }
+            flushIfDue(elements_, format("Sto caricando il Dizionario Taglie dell'Area %@", area));
+        }
+    }
+    commit();
+}
+
+void SectionLoader::loadArticoli(XmlSectionRecords& records) {
+    Log::line("Sto cancellando gli Articoli etc. ...");
+    db_.deleteArticoliColoriGiacenzeFromDatabase();
+    commit();
+    Log::line("Sto caricando   gli Articoli etc. ...");
+    XmlRecord element;
+    while (records.next(element)) {
+        if (element.name() != "Articolo") continue;
+        std::lock_guard lock(db_.connection()->mutex());
+        loadArticolo(element);
+    }
+    commit();
+}
+
+void SectionLoader::loadArticolo(const XmlRecord& element) {
+    auto barCode = element.attribute("BarCode");
+    auto articolo = db_.createArticoloWithBarCode(barCode.value_or(""));
+    count(elements_);
+    if (!articolo) return;
+    ++loader_.articoliCaricati_;
+    RowUpdate row(*articolo);
+    if (!barCode) row.text("barCode", std::nullopt);
+    std::optional<std::string> codice;
+    for (const XmlRecord& child : element.children()) {
+        count(elements_);
+        std::string_view name = child.name();
+        if (name == "Colori") {
+            row.write();  // the colour lookup finds the article by its code
+            for (const XmlRecord& colour : child.children()) {
+                count(elements_);
+                auto colourBarCode = colour.attribute("BarCode");
+                if (!colourBarCode) continue;
+                auto colourCode = colour.attribute("Codice");
+                std::optional<Colore> colore;
+                if (colourCode && codice) colore = db_.fetchColoreByArticolo(*codice, *colourCode);
+                if (!colore) {
+                    colore = db_.createColoreWithBarCode(*colourBarCode, *articolo);
+                    if (!colore) continue;
+                    ++loader_.coloriCaricati_;
+                }
+                RowUpdate colourRow(*colore);
+                colourRow.text("codice", colourCode);
+                colourRow.text("descrizione", descriptionOrCode(colour));
+                colourRow.text("descrizione2", colour.attribute("Descrizione2"));
+                colourRow.text("varianteCommerciale", colour.attribute("VarComm"));
+                colourRow.write();
+            }
+        } else if (name == "FuoriListino") {
+            row.boolean("flagFuoriListino", siNo(child.text()));
+        } else if (const char* column = columnFor(kArticolo, name)) {
+            std::string text = child.text();
+            if (name == "Codice") codice = text;
+            row.text(column, std::move(text));
+        }
+    }
+    row.write();
+    flushIfDue(elements_, format("Sto caricando Articolo %@", codice));
+}
+
+void SectionLoader::loadListini(XmlSectionRecords& records) {
+    Log::line("Sto cancellando i Listini etc. ...");
+    db_.deleteListiniPrezziFromDatabase();
+    commit();
+    Log::line("Sto caricando   i Listini etc. ...");
+    XmlRecord element;
+    while (records.next(element)) {
+        if (element.name() != "Listino") continue;
+        loadListino(element);
+    }
+    commit();
+}
+
+void SectionLoader::loadListino(const XmlRecord& element) {
+    std::unique_lock lock(db_.connection()->mutex());
+    auto barCode = element.attribute("BarCode");
+    std::optional<Listino> listino;
+    if (barCode) listino = db_.fetchListinoByBarCode(*barCode);
+    if (!listino) {
+        listino = db_.createListinoWithBarCode(barCode.value_or(""));
+        if (listino) {
+            ++loader_.listiniCaricati_;
+            RowUpdate created(*listino);
+            created.text("tipo", std::string("N"));
+            if (!barCode) created.text("barCode", std::nullopt);
+            created.write();
+        }
+    }
+    count(elements_);
+    if (!listino) return;
+    std::optional<std::string> descrizione = listino->descrizione();
+    std::optional<std::string> currentBarCode = barCode;
+    for (const XmlRecord& child : element.children()) {
+        count(elements_);
+        std::string_view name = child.name();
+        if (const char* column = columnFor(kListino, name)) {
+            std::string text = child.text();
+            if (name == "Descrizione") descrizione = text;
+            listino->setStringValue(column, text);
+        } else if (name == "Agenti") {
+            for (const XmlRecord& entry : child.children()) {
+                count(elements_);
+                auto codice = entry.attribute("Codice");
+                if (!codice) continue;
+                auto agente = db_.fetchAgenteByCodice(*codice);
+                if (!agente) continue;
+                listino->addTo("agenti", *agente);
+                Log::f("    Agente %@ aggiunto al Listino %@", *codice, currentBarCode);
+            }
+        } else if (name == "Prezzi") {
+            for (const XmlRecord& price : child.children()) {
+                count(elements_);
+                loadPrezzo(price, *listino, descrizione.value_or(""));
+                if (elements_ > 1000) {
+                    lock.unlock();  // let the screens in between two batches
+                    flushIfDue(elements_, format("Sto caricando i Prezzi del listino %@ ...", descrizione));
+                    lock.lock();
+                }
+            }
+        } else if (name == "FlagStock") {
+            // An empty flag says nothing: the list keeps its kind.
+            std::string text = child.text();
+            if (!text.empty() && text[0] == 'S') listino->setTipo(std::string("S"));
+        } else if (name == "FlagStockSuperPartes") {
+            std::string text = child.text();
+            if (!text.empty() && text[0] == 'S') {
+                currentBarCode = "STOCK-SUPER-PARTES";
+                listino->setBarCode(currentBarCode);
+            }
+        }
+    }
+    flushIfDue(elements_, format("Sto caricando il Listino %@", descrizione));
+}
+
+void SectionLoader::loadPrezzo(const XmlRecord& price, const Listino& listino, const std::string&) {
+    auto codiceArticolo = price.attribute("Articolo");
+    if (!codiceArticolo) return;
+    auto articolo = db_.fetchArticoloByCodice(*codiceArticolo);
+    if (!articolo) return;
+    if (auto taglie = price.attribute("Taglie")) {
+        articolo->setTagliaGruppo(*taglie);
+        articolo->setTaglieCollegate(db_.fetchTagliaGruppoByCodice(*taglie));
+    }
+    auto entry = db_.fetchArticoloListinoByArticolo(*codiceArticolo, listino);
+    if (!entry) entry = db_.createArticoloListinoWithArticolo(*codiceArticolo, listino);
+    if (!entry) {
+        Log::line("Prezzo scartato per ArticoloListino inesistente !!!");
+        return;
+    }
+    auto valore = price.attribute("Valore");
+    if (!valore) return;
+    auto variante = price.attribute("VarComm");
+    auto prezzo = db_.createPrezzoWithVarianteCommerciale(variante.value_or(""), *entry);
+    if (!prezzo) return;
+    ++loader_.prezziCaricati_;
+    RowUpdate row(*prezzo);
+    if (!variante) row.text("varianteCommerciale", std::nullopt);
+    row.decimal("valore", LoaderNumbers::decimalWithComma(*valore, "Valore"));
+    row.text("maggiorazione", price.attribute("Magg"));
+    if (auto valMagg = price.attribute("ValMagg"))
+        row.decimal("valoreMaggiorazione", LoaderNumbers::decimalWithComma(*valMagg, "ValMagg"));
+    row.write();
+}
+
+void SectionLoader::loadVariantiCommerciali(XmlSectionRecords& records) {
+    XmlRecord element;
+    while (records.next(element)) {
+        if (element.name() != "VarianteCommerciale") continue;
+        std::lock_guard lock(db_.connection()->mutex());
+        auto key = element.attribute("Codice");
+        auto variante = db_.createVarianteCommercialeWithCodice(key.value_or(""));
+        count(elements_);
+        if (!variante) continue;
+        RowUpdate row(*variante);
+        if (!key) row.text("codice", std::nullopt);
+        for (const XmlRecord& child : element.children()) {
+            count(elements_);
+            if (const char* column = columnFor(kDescrizioniLingue, child.name())) row.text(column, child.text());
+        }
+        row.write();
+        flushIfDue(elements_, "Sto caricando le VariantiCommerciali ...");
+    }
+    commit();
+}
+
+void SectionLoader::loadGruppiCommerciali(XmlSectionRecords& records) {
+    XmlRecord element;
+    while (records.next(element)) {
+        if (element.name() != "GruppoCommerciale") continue;
+        std::lock_guard lock(db_.connection()->mutex());
+        auto codice = element.attribute("Codice");
+        Log::f("GruppoCommerciale Codice: %@", codice);
+        count(elements_);
+        // One record per variant of the group.
+        for (const XmlRecord& variant : element.children()) {
+            count(elements_);
+            if (variant.name() != "Variante") continue;
+            auto varianteCodice = variant.attribute("Codice");
+            Log::f("    Variante Codice: %@", varianteCodice);
+            auto gruppo = db_.createGruppoCommercialeWithCodice(codice.value_or(""));
+            if (!gruppo) continue;
+            RowUpdate row(*gruppo);
+            if (!codice) row.text("codice", std::nullopt);
+            row.text("variante", varianteCodice);
+            for (const XmlRecord& child : variant.children()) {
+                count(elements_);
+                if (const char* column = columnFor(kGruppoCommerciale, child.name())) row.text(column, child.text());
+            }
+            row.write();
+            flushIfDue(elements_, "Sto caricando i GruppiCommerciali ...");
+        }
+    }
+    commit();
+}
+
+void SectionLoader::loadMaggiorazioni(XmlSectionRecords& records) {
+    XmlRecord element;
+    while (records.next(element)) {
+        if (element.name() != "Maggiorazione") continue;
+        std::lock_guard lock(db_.connection()->mutex());
+        auto key = element.attribute("Codice");
+        auto maggiorazione = db_.createMaggiorazioneWithCodice(key.value_or(""));
+        count(elements_);
+        if (!maggiorazione) continue;
+        RowUpdate row(*maggiorazione);
+        if (!key) row.text("codice", std::nullopt);
+        for (const XmlRecord& child : element.children()) {
+            count(elements_);
+            if (child.name() == "Range") {
+                // A bound the document leaves out stays absent: no range starts or ends at 0 by accident.
+                if (auto from = child.attribute("From"))
+                    row.decimal("rangeFrom", LoaderNumbers::decimalWithComma(*from, "From"));
+                if (auto to = child.attribute("To")) row.decimal("rangeTo", LoaderNumbers::decimalWithComma(*to, "To"));
+            } else if (const char* column = columnFor(kDescrizioniLingue, child.name())) {
+                row.text(column, child.text());
+            }
+        }
+        row.write();
+        flushIfDue(elements_, "Sto caricando le Maggiorazioni ...");
+    }
+    commit();
+}
+
+}  // namespace torvane

@@ -1,0 +1,330 @@
+// Parameters (and the preferences they set), stock, sales statistics and credit exposure.
+#include <mutex>
+
+#include "loader/CaricatoreDatabase.h"
+#include "loader/LoaderNumbers.h"
+#include "loader/SectionLoader.h"
+#include "loader/SectionRowUpdate.h"
+#include "loader/xml/XmlStreamReader.h"
+#include "platform/Log.h"
+#include "platform/Preferences.h"
+#include "store/Database.h"
+
+namespace torvane {
+
+namespace {
+
+bool beginsWith(const std::string& text, std::string_view prefix) { return text.rfind(prefix, 0) == 0; }
+
+// "SET-EMAILXML" sets pref_EMAILXML.
+std::string preferenceKey(const std::string& attributo) { return "pref_" + attributo.substr(4); }
+
+Decimal decimalOrZero(const std::optional<std::string>& text, std::string_view field) {
+    return text ? LoaderNumbers::decimalWithPoint(*text, field) : Decimal::fromInteger(0);
+}
+
+}  // namespace
+
+void SectionLoader::loadParametri(XmlSectionRecords& records) {
+    bool started = false;
+    XmlRecord element;
+    while (records.next(element)) {
+        if (element.name() != "Parametro") continue;
+        std::lock_guard lock(db_.connection()->mutex());
+        if (!started) {
+            started = true;
+            for (const char* prefix : {"DES-", "ATT-", "OBB-", "NEC-"}) {
+                Log::f("Cancello Parametri di tipo %@ ...", prefix);
+                for (const auto& parametro : db_.fetchAllMatchesParametro(prefix).value_or(std::vector<Parametro>{}))
+                    db_.deleteGenericaSingolaRow(parametro);
+            }
+            Log::line("Carico Parametri :");
+        }
+        count(elements_);
+        auto attributo = element.attribute("Attributo");
+        Log::f("Parametro Attributo: %@", attributo);
+        // The device's own counters and markers are never taken from a document: an order
+        // number or a freshness marker overwritten from outside would be reused or lost.
+        bool refused = !attributo || attributo->empty() || beginsWith(*attributo, "SYSTEM_");
+        if (refused) Log::f("Parametro %@ ignorato", attributo);
+        std::optional<Parametro> parametro;
+        if (!refused) {
+            parametro = db_.fetchParametroByAttributo(*attributo);
+            if (!parametro) parametro = db_.createParametroWithAttributo(*attributo);
+        }
+        std::optional<RowUpdate> row;
+        if (parametro) row.emplace(*parametro);
+        for (const XmlRecord& child : element.children()) {
+            count(elements_);
+            if (!row) continue;
+            if (child.name() == "Valore") row->text("valore", child.text());
+            if (child.name() == "Descrizione") row->text("descrizione", child.text());
+        }
+        if (row) row->write();
+        flushIfDue(elements_, "Sto caricando i Parametri ...");
+    }
+    if (!started) return;
+    std::lock_guard lock(db_.connection()->mutex());
+    applyPreferences();
+    Preferences::standard().synchronize();
+    commit();
+}
+
+void SectionLoader::applyPreferences() {
+    auto& prefs = Preferences::standard();
+    Log::line("Attributi di tipo STRING (SET-) :");
+    for (const auto& p : db_.fetchAllMatchesParametro("SET-").value_or(std::vector<Parametro>{})) {
+        std::string key = preferenceKey(p.attributo().value_or("SET-"));
+        if (auto valore = p.valore())
+            prefs.setString(key, *valore);
+        else
+            prefs.removeObjectForKey(key);
+        Log::f("    %@ = %@", key, prefs.stringForKey(key));
+    }
+    Log::line("Attributi di tipo SWITCH (SWI-) :");
+    for (const auto& p : db_.fetchAllMatchesParametro("SWI-").value_or(std::vector<Parametro>{})) {
+        std::string attributo = p.attributo().value_or("SWI-");
+        std::string key = preferenceKey(attributo);
+        // An empty value has no first letter: it reads as off, like an absent one.
+        std::string valore = p.valore().value_or("");
+        prefs.setBool(key, !valore.empty() && valore[0] == 'S');
+        Log::f("    %@ = %d", key, prefs.boolForKey(key));
+        // Fair mode is switched by the document that carries it, not by every later one.
+        if (attributo == "SWI-MODALITAFIERAENABLED") db_.deleteGenericaSingolaRow(p);
+    }
+    Log::line("Attributi di tipo NUMERICI (NUM-) :");
+    for (const auto& p : db_.fetchAllMatchesParametro("NUM-").value_or(std::vector<Parametro>{})) {
+        std::string key = preferenceKey(p.attributo().value_or("NUM-"));
+        prefs.setInteger(key, LoaderNumbers::leadingInteger(p.valore().value_or("")));
+        Log::f("    %@ = %d", key, prefs.integerForKey(key));
+    }
+}
+
+void SectionLoader::loadGiacenze(XmlSectionRecords& records) {
+    std::optional<Listino> stockList;
+    XmlRecord element;
+    while (records.next(element)) {
+        if (element.name() != "Giacenza") continue;
+        std::lock_guard lock(db_.connection()->mutex());
+        if (!stockList) {
+            Log::line("Sto cancellando le Giacenze ...");
+            db_.deleteGenericaTutteRows("Giacenza");
+            commit();
+            stockList = db_.fetchListinoByBarCode("STOCK-SUPER-PARTES");
+            if (!stockList) {
+                stockList = db_.createListinoWithBarCode("STOCK-SUPER-PARTES");
+                if (!stockList) throw std::runtime_error("Listino STOCK-SUPER-PARTES non creato");
+                RowUpdate row(*stockList);
+                row.text("descrizione", std::string("Stock (SUPER-PARTES)"));
+                row.text("tipo", std::string("S"));
+                for (const char* column : {"collezione", "businessUnit", "area", "divisa", "um"})
+                    row.text(column, std::string());
+                row.write();
+            }
+            Log::line("Sto caricando   le Giacenze ...");
+        }
+        loadGiacenza(element, *stockList);
+    }
+    if (stockList) commit();
+}
+
+void SectionLoader::loadGiacenza(const XmlRecord& element, const Listino& stockList) {
+    count(elements_);
+    auto art = element.attribute("Art");
+    if (!art) {
+        Log::line("Giacenza senza articolo ignorata");
+        return;
+    }
+    std::string col = element.attribute("Col").value_or("");
+    std::string vc = element.attribute("VC").value_or("--");
+    auto articolo = db_.fetchArticoloByCodice(*art);
+    if (!articolo) {
+        articolo = db_.createArticoloWithBarCode(*art);
+        if (!articolo) return;
+        RowUpdate row(*articolo);
+        row.boolean("flagCreatoDaMe", true);
+        row.text("codice", *art);
+        row.text("descrizione1", format("[%@] Non in collezione", *art));
+        row.write();
+    }
+    if (!db_.fetchArticoloListinoByArticolo(*art, stockList)) db_.createArticoloListinoWithArticolo(*art, stockList);
+    auto colore = db_.fetchColoreByArticolo(*art, col);
+    if (!colore) {
+        colore = db_.createColoreWithBarCode(col, *articolo);
+        if (!colore) return;
+        RowUpdate row(*colore);
+        row.boolean("flagCreatoDaMe", true);
+        row.text("codice", col);
+        row.text("descrizione", format("[%@] Non in collezione", col));
+        row.text("varianteCommerciale", vc);
+        row.write();
+    }
+    for (const XmlRecord& line : element.children()) {
+        count(elements_);
+        if (line.name() != "Tipo") continue;
+        auto descr = line.attribute("Descr");
+        if (!descr) continue;
+        auto giacenza = db_.createGiacenzaWithDescrizione(*descr, *articolo, *colore);
+        if (!giacenza) continue;
+        ++loader_.giacenzeCaricate_;
+        // Stock numbers come with a decimal point, never a comma.
+        RowUpdate row(*giacenza);
+        row.text("um", line.attribute("Um"));
+        if (auto pz = line.attribute("Pz")) row.decimal("pezzi", LoaderNumbers::decimalWithPoint(*pz, "Pz"));
+        if (auto qta = line.attribute("Qta")) row.decimal("quantita", LoaderNumbers::decimalWithPoint(*qta, "Qta"));
+        row.text("partita", line.attribute("Pta"));
+        row.text("lavorazione", line.attribute("Lav"));
+        row.write();
+    }
+    flushIfDue(elements_, "Sto caricando le Giacenze ...");
+}
+
+void SectionLoader::loadStatistiche(XmlSectionRecords& records) {
+    XmlRecord element;
+    while (records.next(element)) {
+        if (element.name() != "StoricoVendite") continue;
+        std::lock_guard lock(db_.connection()->mutex());
+        loadStoricoVendite(element);
+    }
+    commit();
+}
+
+void SectionLoader::loadStoricoVendite(const XmlRecord& element) {
+    auto codice = element.attribute("Codice");
+    if (!codice || !db_.fetchClienteByCodice(*codice)) {
+        count(elements_, 11);
+        return;
+    }
+    if (auto old = db_.fetchStatClienteByCodice(*codice)) {
+        db_.deleteStatClienteAndChildren(*old);
+        commit();
+    }
+    auto stat = db_.createStatClienteWithCodice(*codice);
+    count(elements_);
+    if (!stat) return;
+    std::optional<std::string> divisa;
+    const std::string flush = "Sto caricando le Statistiche ...";
+    for (const XmlRecord& child : element.children()) {
+        count(elements_);
+        std::string_view name = child.name();
+        if (name == "Divisa") {
+            divisa = child.text();
+            stat->setDivisa(divisa);
+        } else if (name == "Periodo") {
+            auto periodo = db_.createStatPeriodoWithCodice(child.attribute("Codice").value_or(""), *stat);
+            if (periodo) {
+                if (auto val = child.attribute("Val")) periodo->setValore(LoaderNumbers::decimalWithPoint(*val, "Val"));
+            }
+        } else if (name == "Collezione") {
+            auto collezione = db_.createStatCollezioneWithCodice(child.attribute("Codice").value_or(""), *stat);
+            if (!collezione) continue;
+            RowUpdate row(*collezione);
+            row.text("divisa", divisa);
+            Decimal totPezzi = Decimal::fromInteger(0), totQuantita = totPezzi, totValore = totPezzi;
+            for (const XmlRecord& part : collezione ? child.children() : std::vector<XmlRecord>{}) {
+                count(elements_);
+                if (part.name() == "Um") {
+                    row.text("um", part.text());
+                } else if (part.name() == "Divisa") {
+                    row.text("divisa", part.text());
+                } else if (part.name() == "Articoli") {
+                    for (const XmlRecord& article : part.children()) {
+                        count(elements_);
+                        auto articleCode = article.attribute("Codice");
+                        if (!articleCode) continue;
+                        auto statArticolo = db_.createStatArticoloWithCodice(*articleCode, *collezione);
+                        if (!statArticolo) continue;
+                        for (const XmlRecord& business : article.children()) {
+                            count(elements_);
+                            if (business.name() != "Business") continue;
+                            auto statBusiness =
+                                db_.createStatBusinessWithCodice(business.attribute("Codice").value_or(""), *statArticolo);
+                            if (!statBusiness) continue;
+                            for (const XmlRecord& tipo : business.children()) {
+                                count(elements_);
+                                if (tipo.name() != "Tipo") continue;
+                                std::string tipoCodice = tipo.attribute("Codice").value_or("");
+                                auto statTipo = db_.createStatTipoWithCodice(tipoCodice, *statBusiness);
+                                if (statTipo) {
+                                    Decimal qta = decimalOrZero(tipo.attribute("Qta"), "Qta");
+                                    Decimal val = decimalOrZero(tipo.attribute("Val"), "Val");
+                                    Decimal pz = decimalOrZero(tipo.attribute("Pz"), "Pz");
+                                    RowUpdate tipoRow(*statTipo);
+                                    tipoRow.decimal("quantita", qta);
+                                    tipoRow.decimal("valore", val);
+                                    tipoRow.decimal("pezzi", pz);
+                                    tipoRow.write();
+                                    // "T+CC" is shown apart, so it stays out of the totals.
+                                    if (tipoCodice != "T+CC") {
+                                        totPezzi += pz;
+                                        totQuantita += qta;
+                                        totValore += val;
+                                    }
+                                }
+                                flushIfDue(elements_, flush);
+                            }
+                        }
+                    }
+                }
+            }
+            row.decimal("totPezzi", totPezzi);
+            row.decimal("totQuantita", totQuantita);
+            row.decimal("totValore", totValore);
+            row.write();
+        }
+    }
+}
+
+void SectionLoader::loadEsposizioni(XmlSectionRecords& records) {
+    Log::line("Sto cancellando le Esposizioni ...");
+    db_.deleteEsposizioneFromDatabase();
+    commit();
+    Log::line("Sto caricando   le Esposizioni ...");
+    XmlRecord element;
+    while (records.next(element)) {
+        if (element.name() != "Esposizione") continue;
+        std::lock_guard lock(db_.connection()->mutex());
+        loadEsposizione(element);
+    }
+    commit();
+}
+
+void SectionLoader::loadEsposizione(const XmlRecord& element) {
+    count(elements_);
+    auto codice = element.attribute("Codice");
+    if (!codice || !db_.fetchClienteByCodice(*codice)) return;
+    auto cliente = db_.fetchEsposizioneClienteByCodice(*codice);
+    if (!cliente) cliente = db_.createEsposizioneClienteWithCodice(*codice);
+    if (!cliente) return;
+    RowUpdate row(*cliente);
+    for (const XmlRecord& child : element.children()) {
+        count(elements_);
+        std::string_view name = child.name();
+        const char* flag = name == "FlagScaduto"     ? "flagScaduto"
+                           : name == "FlagOrdini"    ? "flagOrdini"
+                           : name == "FlagFuoriFido" ? "flagFuoriFido"
+                                                     : nullptr;
+        if (flag) {
+            std::string text = child.text();
+            if (!text.empty() && text[0] == 'S') row.boolean(flag, true);
+            if (!text.empty() && text[0] == 'N') row.boolean(flag, false);
+        } else if (name == "Tipo") {
+            auto esposizione = db_.createEsposizioneForEsposizioneCliente(*cliente);
+            for (const XmlRecord& detail : child.children()) {
+                (void)detail;
+                count(elements_);
+            }
+            if (!esposizione) continue;
+            RowUpdate line(*esposizione);
+            line.text("descrizione", child.attribute("Des"));
+            line.text("divisa", child.attribute("Div"));
+            if (auto val = child.attribute("Val")) line.decimal("valore", LoaderNumbers::decimalWithComma(*val, "Val"));
+            line.text("attributo", child.attribute("Attr"));
+            line.write();
+        }
+    }
+    row.write();
+    flushIfDue(elements_, format("Sto caricando l'Esposizione di %@", *codice));
+}
+
+}  // namespace torvane

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct _xmlNode;
+
+namespace torvane {
+
+// A read-only view of one element of a record subtree handed out by XmlStreamReader. It is a
+// plain pointer: valid only while the reader keeps that subtree (until the next record).
+//
+// Text never expands entity references: a document that declares entities can neither pull in
+// files nor inflate itself when the loader reads it (a reference reads as nothing).
+class XmlRecord {
+public:
+    XmlRecord() = default;
+    explicit XmlRecord(_xmlNode* node) : node_(node) {}
+
+    bool isNull() const { return node_ == nullptr; }
+    std::string_view name() const;
+    // The attribute's value; none when the element has no attribute of that name.
+    std::optional<std::string> attribute(std::string_view name) const;
+    // All text below the element, in order, without markup.
+    std::string text() const;
+    // Direct child elements, in document order.
+    std::vector<XmlRecord> children() const;
+    // The first direct child element of that name; a null record when none.
+    XmlRecord firstChild(std::string_view name) const;
+
+    _xmlNode* libxmlNode() const { return node_; }
+
+private:
+    _xmlNode* node_ = nullptr;
+};
+
+}  // namespace torvane

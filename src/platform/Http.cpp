@@ -1,0 +1,61 @@
+#include "platform/Http.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <mutex>
+
+namespace torvane {
+
+namespace {
+
+size_t appendBody(char* data, size_t size, size_t count, void* target) {
+    static_cast<std::string*>(target)->append(data, size * count);
+    return size * count;
+}
+
+void initialiseOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+}  // namespace
+
+HttpResponse Http::get(const std::string& url, std::chrono::milliseconds timeout) {
+    initialiseOnce();
+    HttpResponse response;
+    std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
+    if (!curl) {
+        response.error = "libcurl non disponibile";
+        return response;
+    }
+    std::string body;
+    std::unique_ptr<curl_slist, void (*)(curl_slist*)> headers(
+        curl_slist_append(curl_slist_append(nullptr, "Cache-Control: no-cache"), "Pragma: no-cache"),
+        curl_slist_free_all);
+    CURL* c = curl.get();
+    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(timeout.count()));
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);  // the loader calls from its own thread
+    curl_easy_setopt(c, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, appendBody);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &body);
+    CURLcode code = curl_easy_perform(c);
+    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &response.status);
+    if (code != CURLE_OK) {
+        response.error = curl_easy_strerror(code);
+        if (response.status >= 400) response.error += " (HTTP " + std::to_string(response.status) + ")";
+        return response;
+    }
+    response.data = std::move(body);
+    return response;
+}
+
+}  // namespace torvane
