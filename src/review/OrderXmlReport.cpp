@@ -103,9 +103,9 @@ std::string OrderXmlReport::build(const SceltaTestata& testata) {
     writeCliente(cliente);
 
     if (cliente) {
-        auto mastro = codeOfText(textOf(cliente->mastro()));
-        if (mastro.size() >= 2) {
-            auto proposta = db_.fetchParametroByAttributo(format("%@%@", "DIC-SERIE-MASTRO-", mastro));
+        std::string mastro = textOf(cliente->mastro());
+        if (utf16Length(mastro) >= 2) {
+            auto proposta = db_.fetchParametroByAttributo(format("%@%@", "DIC-SERIE-MASTRO-", codeOfText(mastro)));
             if (proposta && hasText(proposta->valore())) always("PropostaSerie", proposta->valore());
         }
     }
