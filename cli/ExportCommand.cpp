@@ -56,6 +56,14 @@ int runExport(CommandLine& line) {
     auto order = line.takeOption("--order");
     auto kind = line.takeOption("--format");
     auto out = line.takeOption("--out");
+    auto number = order ? orderNumber(*order) : std::nullopt;
+    if (line.error() || !number || !kind || (*kind != "xml" && *kind != "txt" && *kind != "pdf" && *kind != "html") ||
+        (out && out->empty())) {
+        if (line.error()) std::cerr << *line.error() << '\n';
+        std::cerr << "uso:\n" << kUsage;
+        return 2;
+    }
+    // Checked before the store is opened, so a mistyped command creates no store.
     auto db = openSharedStore(line);
     if (line.error()) {
         std::cerr << *line.error() << '\n';
@@ -63,12 +71,6 @@ int runExport(CommandLine& line) {
     }
     if (line.words().size() > 1) {
         std::cerr << "export: argomento inatteso " << line.words()[1] << "\nuso:\n" << kUsage;
-        return 2;
-    }
-    auto number = order ? orderNumber(*order) : std::nullopt;
-    if (!number || !kind || (*kind != "xml" && *kind != "txt" && *kind != "pdf" && *kind != "html") ||
-        (out && out->empty())) {
-        std::cerr << "uso:\n" << kUsage;
         return 2;
     }
     if (!db) return 1;
