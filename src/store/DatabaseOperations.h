@@ -62,10 +62,42 @@ std::optional<T> Database::create(const char* entityName, std::vector<std::pair<
     std::string logLine = "Database: eccezione durante la creazione di un oggetto " + logName + ": %@ (user info: %@)";
     Operation operation{reason.c_str(), logLine.c_str()};
     return guarded(operation, true, [&]() -> std::optional<T> {
-        connection_->execute("INSERT INTO " + quotedName(entityName) + " DEFAULT VALUES");
+        // One INSERT with the values and, for a plain or ordered link, the parent and its
+        // position: a record is never seen half made, and a catalogue load writes far less.
+        const EntityDescription* entity = T::description();
+        std::string columns;
+        std::string marks;
+        std::vector<SqlValue> binds;
+        auto add = [&](std::string_view column, SqlValue value) {
+            columns += (columns.empty() ? "" : ", ") + quotedName(column);
+            marks += marks.empty() ? "?" : ", ?";
+            binds.push_back(std::move(value));
+        };
+        for (auto& [attribute, value] : values) {
+            if (!entity->attribute(attribute)) throw std::invalid_argument("attributo sconosciuto");
+            add(attribute, std::move(value));
+        }
+        const RelationshipDescription* link = parent ? entity->relationship(parentRelationship) : nullptr;
+        const EntityDescription* target = link ? ModelDescription::shared().entity(link->target) : nullptr;
+        const RelationshipDescription* inverse = target ? target->relationship(link->inverse) : nullptr;
+        bool linkInRow = link && link->kind == RelationshipKind::ToOne &&
+                         !(inverse && inverse->kind == RelationshipKind::ToOneInverse);
+        if (linkInRow) {
+            add(link->name, parent->id());
+            if (inverse && inverse->kind == RelationshipKind::Ordered) {
+                std::string position = ModelDescription::positionColumn(*inverse);
+                auto next = connection_->query("SELECT COALESCE(MAX(" + quotedName(position) + "), 0) + 1 FROM " +
+                                                   quotedName(entityName) + " WHERE " + quotedName(link->name) + " = ?",
+                                               {parent->id()});
+                add(position, next.at(0).at(0));
+            }
+        }
+        connection_->execute(columns.empty() ? "INSERT INTO " + quotedName(entityName) + " DEFAULT VALUES"
+                                             : "INSERT INTO " + quotedName(entityName) + " (" + columns +
+                                                   ") VALUES (" + marks + ")",
+                             binds);
         T record(connection_, connection_->lastInsertId());
-        for (auto& [attribute, value] : values) record.setColumn(attribute, std::move(value));
-        if (parent) record.setToOneOrThrow(*T::description()->relationship(parentRelationship), *parent);
+        if (parent && !linkInRow) record.setToOneOrThrow(*link, *parent);
         return record;
     });
 }
