@@ -94,6 +94,8 @@ long long floorRun(const std::string& xml, const std::string& folder) {
     StoreConnection& connection = *db->connection();
     RawInserter rows(connection);
     std::unordered_map<std::string, long long> colours;  // article code + colour code -> row
+    std::set<std::string> stockArticles;
+    long long stockList = 0;
     rows.insert("AgenteCompetenza", {{"agente", std::string("AG01")}, {"area", std::string("N")},
                                      {"businessUnit", std::string("BU1")}});
     XmlStreamReader reader(xml);
@@ -148,6 +150,14 @@ long long floorRun(const std::string& xml, const std::string& folder) {
                                            {"articoloListino", entry}});
                 }
             } else if (section == "Giacenze") {
+                // The stock list and its one entry per article, as the load makes them.
+                if (stockList == 0)
+                    stockList = rows.insert("Listino", {{"barCode", std::string("STOCK-SUPER-PARTES")},
+                                                        {"descrizione", std::string("Stock (SUPER-PARTES)")},
+                                                        {"tipo", std::string("S")}});
+                std::string art = element.attribute("Art").value_or("");
+                if (stockArticles.insert(art).second)
+                    rows.insert("ArticoloListino", {{"articolo", art}, {"listino", stockList}});
                 long long colour = colours[element.attribute("Art").value_or("") + "/" +
                                            element.attribute("Col").value_or("")];
                 for (const XmlRecord& t : element.children())

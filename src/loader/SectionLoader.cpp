@@ -84,6 +84,7 @@ void SectionLoader::load(const XmlStreamReader& reader, const std::vector<std::s
 }
 
 void SectionLoader::process(const std::string& name, XmlSectionRecords& records) {
+    cache_.clear();
     int r = rank(name);
     if (r >= 0 && static_cast<std::size_t>(r) <= kClienti && !masterDataWiped_) wipeMasterData();
     if (static_cast<std::size_t>(r) < kClienti) {

@@ -4,6 +4,8 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 #include <string>
 #include <vector>
 
@@ -81,6 +83,20 @@ private:
     bool masterDataWiped_ = false;
     std::optional<std::string> agente_;
     std::map<std::string, std::unique_ptr<XmlKeptSection>> kept_;
+
+    // Lookups a section repeats for every record, remembered while the section runs. Each is
+    // exact: it holds only what the store would answer, because within its section nothing
+    // else creates or removes those records (the section's wipe emptied them, or every new one
+    // goes through here).
+    struct SectionCache {
+        std::unordered_set<std::string> articleCodes;  // articles created so far (Articoli)
+        std::unordered_map<std::string, std::optional<Articolo>> articles;
+        std::unordered_map<std::string, ArticoloListino> entries;  // list id + article code
+        std::unordered_map<std::string, Colore> colours;           // article code + colour code
+        std::unordered_map<std::string, AgenteCompetenza> competences;
+        void clear() { *this = SectionCache(); }
+    };
+    SectionCache cache_;
 };
 
 }  // namespace torvane

@@ -1,6 +1,7 @@
 // The catalogue: sizes, articles with their colours, price lists with agents and prices,
 // commercial variants and groups, surcharges.
 #include <mutex>
+#include <unordered_map>
 
 #include "loader/CaricatoreDatabase.h"
 #include "loader/LoaderNumbers.h"
@@ -165,22 +166,39 @@ void SectionLoader::loadArticolo(const XmlRecord& element) {
     RowUpdate row(*articolo);
     if (!barCode) row.text("barCode", std::nullopt);
     std::optional<std::string> codice;
+    bool firstOfCode = false;
+    bool codeRecorded = false;
+    std::unordered_map<std::string, Colore> ownColours;
     for (const XmlRecord& child : element.children()) {
         count(elements_);
         std::string_view name = child.name();
         if (name == "Colori") {
             row.write();  // the colour lookup finds the article by its code
+            if (codice && !codeRecorded) {
+                firstOfCode = cache_.articleCodes.insert(*codice).second;
+                codeRecorded = true;
+            }
             for (const XmlRecord& colour : child.children()) {
                 count(elements_);
                 auto colourBarCode = colour.attribute("BarCode");
                 if (!colourBarCode) continue;
                 auto colourCode = colour.attribute("Codice");
                 std::optional<Colore> colore;
-                if (colourCode && codice) colore = db_.fetchColoreByArticolo(*codice, *colourCode);
+                if (colourCode && codice) {
+                    // The first article of a code is the one the lookup finds; for it the
+                    // colours made so far are all there is.
+                    if (firstOfCode) {
+                        auto known = ownColours.find(*colourCode);
+                        if (known != ownColours.end()) colore = known->second;
+                    } else {
+                        colore = db_.fetchColoreByArticolo(*codice, *colourCode);
+                    }
+                }
                 if (!colore) {
                     colore = db_.createColoreWithBarCode(*colourBarCode, *articolo);
                     if (!colore) continue;
                     ++loader_.coloriCaricati_;
+                    if (colourCode && !ownColours.count(*colourCode)) ownColours.emplace(*colourCode, *colore);
                 }
                 RowUpdate colourRow(*colore);
                 colourRow.text("codice", colourCode);
@@ -198,6 +216,7 @@ void SectionLoader::loadArticolo(const XmlRecord& element) {
         }
     }
     row.write();
+    if (codice && !codeRecorded) cache_.articleCodes.insert(*codice);
     flushIfDue(elements_, format("Sto caricando Articolo %@", codice));
 }
 
@@ -278,14 +297,25 @@ void SectionLoader::loadListino(const XmlRecord& element) {
 void SectionLoader::loadPrezzo(const XmlRecord& price, const Listino& listino, const std::string&) {
     auto codiceArticolo = price.attribute("Articolo");
     if (!codiceArticolo) return;
-    auto articolo = db_.fetchArticoloByCodice(*codiceArticolo);
+    // No article comes or goes while the price lists load.
+    auto known = cache_.articles.find(*codiceArticolo);
+    if (known == cache_.articles.end())
+        known = cache_.articles.emplace(*codiceArticolo, db_.fetchArticoloByCodice(*codiceArticolo)).first;
+    const std::optional<Articolo>& articolo = known->second;
     if (!articolo) return;
     if (auto taglie = price.attribute("Taglie")) {
         articolo->setTagliaGruppo(*taglie);
         articolo->setTaglieCollegate(db_.fetchTagliaGruppoByCodice(*taglie));
     }
-    auto entry = db_.fetchArticoloListinoByArticolo(*codiceArticolo, listino);
-    if (!entry) entry = db_.createArticoloListinoWithArticolo(*codiceArticolo, listino);
+    // The wipe emptied every list, so each entry of this section is made here.
+    std::string entryKey = std::to_string(listino.id()) + '\x1f' + *codiceArticolo;
+    std::optional<ArticoloListino> entry;
+    if (auto cached = cache_.entries.find(entryKey); cached != cache_.entries.end()) entry = cached->second;
+    if (!entry) {
+        entry = db_.fetchArticoloListinoByArticolo(*codiceArticolo, listino);
+        if (!entry) entry = db_.createArticoloListinoWithArticolo(*codiceArticolo, listino);
+        if (entry) cache_.entries.emplace(entryKey, *entry);
+    }
     if (!entry) {
         Log::line("Prezzo scartato per ArticoloListino inesistente !!!");
         return;

@@ -276,8 +276,17 @@ void SectionLoader::loadClienteAgenti(const XmlRecord& agenti, const Cliente& cl
         if (!codice) continue;
         std::string area = entry.attribute("Area").value_or("");
         std::string businessUnit = entry.attribute("BusinessUnit").value_or("");
-        auto competenza = db_.fetchAgenteCompetenzaByAgente(*codice, area, businessUnit);
-        if (!competenza) competenza = db_.createAgenteCompetenzaWithAgente(*codice, area, businessUnit);
+        // The wipe emptied the competences, so every one of them is made here.
+        std::string key = *codice + '\x1f' + area + '\x1f' + businessUnit;
+        auto known = cache_.competences.find(key);
+        std::optional<AgenteCompetenza> competenza;
+        if (known != cache_.competences.end()) {
+            competenza = known->second;
+        } else {
+            competenza = db_.fetchAgenteCompetenzaByAgente(*codice, area, businessUnit);
+            if (!competenza) competenza = db_.createAgenteCompetenzaWithAgente(*codice, area, businessUnit);
+            if (competenza) cache_.competences.emplace(key, *competenza);
+        }
         if (competenza) cliente.addTo("agenti", *competenza);
     }
 }

@@ -137,7 +137,10 @@ void SectionLoader::loadGiacenza(const XmlRecord& element, const Listino& stockL
     }
     std::string col = element.attribute("Col").value_or("");
     std::string vc = element.attribute("VC").value_or("--");
-    auto articolo = db_.fetchArticoloByCodice(*art);
+    // Articles and colours change only through this section while it runs.
+    auto known = cache_.articles.find(*art);
+    if (known == cache_.articles.end()) known = cache_.articles.emplace(*art, db_.fetchArticoloByCodice(*art)).first;
+    std::optional<Articolo>& articolo = known->second;
     if (!articolo) {
         articolo = db_.createArticoloWithBarCode(*art);
         if (!articolo) return;
@@ -147,8 +150,16 @@ void SectionLoader::loadGiacenza(const XmlRecord& element, const Listino& stockL
         row.text("descrizione1", format("[%@] Non in collezione", *art));
         row.write();
     }
-    if (!db_.fetchArticoloListinoByArticolo(*art, stockList)) db_.createArticoloListinoWithArticolo(*art, stockList);
-    auto colore = db_.fetchColoreByArticolo(*art, col);
+    std::string entryKey = std::to_string(stockList.id()) + '\x1f' + *art;
+    if (!cache_.entries.count(entryKey)) {
+        auto entry = db_.fetchArticoloListinoByArticolo(*art, stockList);
+        if (!entry) entry = db_.createArticoloListinoWithArticolo(*art, stockList);
+        if (entry) cache_.entries.emplace(entryKey, *entry);
+    }
+    std::string colourKey = *art + '\x1f' + col;
+    std::optional<Colore> colore;
+    if (auto cached = cache_.colours.find(colourKey); cached != cache_.colours.end()) colore = cached->second;
+    if (!colore) colore = db_.fetchColoreByArticolo(*art, col);
     if (!colore) {
         colore = db_.createColoreWithBarCode(col, *articolo);
         if (!colore) return;
@@ -159,6 +170,7 @@ void SectionLoader::loadGiacenza(const XmlRecord& element, const Listino& stockL
         row.text("varianteCommerciale", vc);
         row.write();
     }
+    cache_.colours.emplace(colourKey, *colore);
     for (const XmlRecord& line : element.children()) {
         count(elements_);
         if (line.name() != "Tipo") continue;
