@@ -1,10 +1,7 @@
 #pragma once
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <httplib.h>
 
 #include <atomic>
 #include <map>
@@ -24,30 +21,21 @@ namespace torvane::test {
 
 // Serves catalogue documents on 127.0.0.1 (a free port) and remembers what was asked for.
 // "/slow..." does not answer within a short time-out; "/cut..." closes half-way through the
-// body. A few lines of sockets rather than cpp-httplib: the test programs are not linked with
-// the cpp-httplib library, whose Debian header declares its functions without defining them.
+// body.
 class DocumentServer {
 public:
     DocumentServer() {
-        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        int yes = 1;
-        ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = 0;
-        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            ::listen(listener_, 16) != 0)
-            throw std::runtime_error("loopback server not started");
-        socklen_t length = sizeof address;
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { acceptLoop(); });
+        server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+            answer(request.path, response);
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        if (port_ <= 0) throw std::runtime_error("loopback server not started");
+        // Bound and listening already: a request made before the thread runs waits in the queue.
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
     }
     ~DocumentServer() {
         stopping_ = true;
-        ::shutdown(listener_, SHUT_RDWR);
-        ::close(listener_);
+        server_.stop();
         thread_.join();
     }
     void serve(const std::string& path, std::string body, int status = 200) {
@@ -61,32 +49,7 @@ public:
     }
 
 private:
-    void acceptLoop() {
-        while (!stopping_) {
-            int client = ::accept(listener_, nullptr, nullptr);
-            if (client < 0) return;
-            answer(client);
-            ::close(client);
-        }
-    }
-    static void sendAll(int socket, const std::string& data) {
-        std::size_t sent = 0;
-        while (sent < data.size()) {
-            ssize_t n = ::send(socket, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
-            if (n <= 0) return;
-            sent += static_cast<std::size_t>(n);
-        }
-    }
-    void answer(int client) {
-        std::string request;
-        char buffer[4096];
-        while (request.find("\r\n\r\n") == std::string::npos) {
-            ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
-            if (n <= 0) return;
-            request.append(buffer, static_cast<std::size_t>(n));
-        }
-        std::size_t start = request.find(' ') + 1;
-        std::string path = request.substr(start, request.find(' ', start) - start);
+    void answer(const std::string& path, httplib::Response& response) {
         std::pair<int, std::string> reply{404, "<html><body>Not Found</body></html>"};
         {
             std::lock_guard lock(mutex_);
@@ -98,15 +61,20 @@ private:
             return;
         }
         if (path.rfind("/cut", 0) == 0) {
-            sendAll(client, "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: 100000\r\n\r\n"
-                            "<TorvaneMobile><NumeroElement>5</NumeroElement><Azienda>");
-            return;  // the connection closes with the body unfinished
+            // Promises 100000 bytes, sends a few, then drops the connection.
+            response.set_content_provider(100000, "text/xml", [](size_t offset, size_t, httplib::DataSink& sink) {
+                if (offset > 0) return false;
+                const std::string start = "<TorvaneMobile><NumeroElement>5</NumeroElement><Azienda>";
+                sink.write(start.data(), start.size());
+                return false;
+            });
+            return;
         }
-        sendAll(client, "HTTP/1.1 " + std::to_string(reply.first) + " X\r\nContent-Type: text/xml\r\nContent-Length: " +
-                            std::to_string(reply.second.size()) + "\r\nConnection: close\r\n\r\n" + reply.second);
+        response.status = reply.first;
+        response.set_content(reply.second, "text/xml");
     }
 
-    int listener_ = -1;
+    httplib::Server server_;
     int port_ = 0;
     std::thread thread_;
     std::atomic<bool> stopping_{false};
