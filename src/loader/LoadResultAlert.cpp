@@ -1,5 +1,7 @@
 #include "loader/LoadResultAlert.h"
 
+#include <utility>
+
 #include "loader/CaricatoreDatabase.h"
 #include "platform/Format.h"
 
@@ -10,15 +12,13 @@ std::optional<ui::Alert> LoadResultAlert::forLoader(const CaricatoreDatabase& lo
     case 0: {
         if (loader.tagsCaricati() < 0) return ui::Alert::simple("Completato !!", "I dati risultano aggiornati", "Ok");
         std::string message = "Per essere precisi, ho caricato\n";
-        auto add = [&](const char* pattern, int counter) {
+        // Only the groups that received records are named.
+        const std::pair<const char*, int> counters[] = {
+            {"Clienti:%d ", loader.clientiCaricati()}, {"Listini:%d ", loader.listiniCaricati()},
+            {"Prezzi:%d ", loader.prezziCaricati()},   {"Articoli:%d ", loader.articoliCaricati()},
+            {"Colori:%d ", loader.coloriCaricati()},   {"Giacenze:%d ", loader.giacenzeCaricate()}};
+        for (const auto& [pattern, counter] : counters)
             if (counter >= 1) message += format(pattern, counter);
-        };
-        add("Clienti:%d ", loader.clientiCaricati());
-        add("Listini:%d ", loader.listiniCaricati());
-        add("Prezzi:%d ", loader.prezziCaricati());
-        add("Articoli:%d ", loader.articoliCaricati());
-        add("Colori:%d ", loader.coloriCaricati());
-        add("Giacenze:%d ", loader.giacenzeCaricate());
         message += format("Tags:%d in %.0f sec.", loader.tagsCaricati(), loader.tempoImpiegato());
         return ui::Alert::simple("Completato !!", message, "Ok");
     }

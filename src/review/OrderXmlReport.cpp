@@ -1,5 +1,7 @@
 #include "review/OrderXmlReport.h"
 
+#include <cctype>
+
 #include "platform/DateFormat.h"
 #include "platform/Device.h"
 #include "platform/Format.h"
@@ -66,6 +68,14 @@ void OrderXmlReport::always(const std::string& name, const std::optional<std::st
 
 void OrderXmlReport::ifSet(const std::string& name, const std::optional<std::string>& value) {
     if (value) always(name, value);
+}
+
+void OrderXmlReport::ifSetEach(const Record& record, std::initializer_list<const char*> attributes) {
+    for (const char* attribute : attributes) {
+        std::string name = attribute;
+        name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+        ifSet(name, record.stringValue(attribute));
+    }
 }
 
 const std::vector<Parametro>& OrderXmlReport::parametri(const std::string& prefix) {
@@ -145,18 +155,10 @@ void OrderXmlReport::writeCliente(const std::optional<Cliente>& cliente) {
     always("Tipo", std::string("Cliente"));
     if (cliente) {
         const Cliente& c = *cliente;
-        ifSet("RagioneSociale1", c.ragioneSociale1());
-        ifSet("RagioneSociale2", c.ragioneSociale2());
-        ifSet("RagioneSociale3", c.ragioneSociale3());
-        ifSet("Indirizzo1", c.indirizzo1());
-        ifSet("Indirizzo2", c.indirizzo2());
-        ifSet("Citta", c.citta());
-        ifSet("Provincia", c.provincia());
-        ifSet("Cap", c.cap());
+        ifSetEach(c, {"ragioneSociale1", "ragioneSociale2", "ragioneSociale3", "indirizzo1", "indirizzo2", "citta",
+                      "provincia", "cap"});
         ifSet("NazioneIsoA3", codeOfDescription(c.nazione()));
-        ifSet("Telefono", c.telefono());
-        ifSet("Fax", c.fax());
-        ifSet("Email", c.email());
+        ifSetEach(c, {"telefono", "fax", "email"});
         // Notes travel only for clients created on the device: the office keeps its own.
         if (c.note() && startsWith(textOf(c.codice()), "NEW")) always("Note", c.note());
         ifSet("Agente", codeOfDescription(c.agenteTemporaneo()));
@@ -198,18 +200,11 @@ void OrderXmlReport::writeDestinazione(const Destinazione& d) {
     writer_.writeAttribute("Codice", textOf(d.codice()));
     always("Modifica", std::string(d.flagModifica().value_or(false) ? "SI" : "NO"));
     ifSet("Tipo", codeOfDescription(d.tipo()));
-    ifSet("RagioneSociale1", d.ragioneSociale1());
-    ifSet("RagioneSociale2", d.ragioneSociale2());
-    ifSet("RagioneSociale3", d.ragioneSociale3());
-    ifSet("Indirizzo1", d.indirizzo1());
-    ifSet("Indirizzo2", d.indirizzo2());
-    ifSet("Citta", d.citta());
-    ifSet("Cap", d.cap());
-    ifSet("Provincia", d.provincia());
+    // A destination gives its postcode before its province, unlike the client record.
+    ifSetEach(d, {"ragioneSociale1", "ragioneSociale2", "ragioneSociale3", "indirizzo1", "indirizzo2", "citta", "cap",
+                  "provincia"});
     ifSet("NazioneIsoA3", codeOfDescription(d.nazione()));
-    ifSet("Telefono", d.telefono());
-    ifSet("Fax", d.fax());
-    ifSet("Email", d.email());
+    ifSetEach(d, {"telefono", "fax", "email"});
     if (auto info = d.destinazioneInfo()) {
         writer_.writeStartElement("AttributiAggiuntivi");
         for (const auto& parametro : parametri("DES-")) {

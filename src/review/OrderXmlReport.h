@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
@@ -45,6 +46,9 @@ private:
     // (always): written in every case, empty when absent. (if set): only when present.
     void always(const std::string& name, const std::optional<std::string>& value);
     void ifSet(const std::string& name, const std::optional<std::string>& value);
+    // (if set) for each text attribute of the record, the element named as the attribute with
+    // a capital first letter.
+    void ifSetEach(const Record& record, std::initializer_list<const char*> attributes);
 
     const std::vector<Parametro>& parametri(const std::string& prefix);
 

@@ -31,6 +31,9 @@ struct OrderHtmlReportTest : test::OrderFixture {
         return out;
     }
     static bool has(const std::string& page, const std::string& part) { return page.find(part) != std::string::npos; }
+    static void expectParts(const std::string& page, std::initializer_list<std::string> parts) {
+        for (const auto& part : parts) EXPECT_TRUE(has(page, part)) << part;
+    }
 };
 
 TEST_F(OrderHtmlReportTest, OnePriceListWithTermsArticleDataPhotosPricesAndTotal) {
@@ -67,31 +70,35 @@ TEST_F(OrderHtmlReportTest, OnePriceListWithTermsArticleDataPhotosPricesAndTotal
 
     std::string page = html(t);
     EXPECT_EQ(page.rfind("<HTML><TITLE>Cliente di prova del 04/03/2026</TITLE><BODY>", 0), 0u);
-    EXPECT_TRUE(has(page, "<TABLE><img src=\"http://foto.example.com/LOGO.JPG\"></TABLE>"));
-    EXPECT_TRUE(has(page, "Destinazione Merce: [2]<BR><b>Magazzino</b><BR>20100&nbsp;Milano&nbsp;<BR>"));
-    EXPECT_TRUE(has(page, "Cliente: [C01]<BR><b>Cliente di prova</b><BR>"));
-    EXPECT_TRUE(has(page, "<b>Proposta di ordine NR. 30</b>  del 04/03/2026 ora "));
-    EXPECT_TRUE(has(page, "<b>Agente</b> Mario Bianchi"));
-    EXPECT_TRUE(has(page, "Listino: Estate [L01]"));
-    EXPECT_TRUE(has(page, "Pagamento: 30 giorni"));
-    EXPECT_TRUE(has(page, "Spedizioniere: Corriere<BR>Abbonamento: AB12"));
+    expectParts(page, {
+        "<TABLE><img src=\"http://foto.example.com/LOGO.JPG\"></TABLE>",
+        "Destinazione Merce: [2]<BR><b>Magazzino</b><BR>20100&nbsp;Milano&nbsp;<BR>",
+        "Cliente: [C01]<BR><b>Cliente di prova</b><BR>",
+        "<b>Proposta di ordine NR. 30</b>  del 04/03/2026 ora ",
+        "<b>Agente</b> Mario Bianchi",
+        "Listino: Estate [L01]",
+        "Pagamento: 30 giorni",
+        "Spedizioniere: Corriere<BR>Abbonamento: AB12"});
     EXPECT_FALSE(has(page, "Resa:"));
     EXPECT_TRUE(has(page, "<TH>Articolo</TH><TH>Colore</TH><TH>UM</TH><TH>Quantita</TH><TH>Prezzo EUR</TH>"
                           "<TH>Importo EUR</TH>"));
     auto r = rows(page);
     ASSERT_EQ(r.size(), 3u);
-    EXPECT_TRUE(has(r[0], "<b>ART1</b><BR>Popeline<BR><TABLE><TR><TD colspan=\"2\" >100% cotone</TD></TR>"
-                          "<TR><TD colspan=\"2\" >Gr. 120</TD></TR></TABLE>"));
-    EXPECT_TRUE(has(r[0], "<BR><img src=\"http://foto.example.com/art1.jpg\" />"));
-    EXPECT_TRUE(has(r[0], "<TD><b>001</b><BR>Base</TD\n>"));
-    EXPECT_TRUE(has(r[0], "<TD>MT</TD>\n"));
-    EXPECT_TRUE(has(r[0], "<TD align=\"right\">4,50</TD>\n<TD align=\"right\">45,00</TD>\n"));
-    EXPECT_TRUE(has(r[1], "<TD> N.</TD>\n"));
-    EXPECT_TRUE(has(r[1], "<TABLE><TR><TD>01 Base</TD><TD align=\"right\">    4.50</TD></TR>\n</TABLE></TD> <TD></TD>"));
+    expectParts(r[0], {
+        "<b>ART1</b><BR>Popeline<BR><TABLE><TR><TD colspan=\"2\" >100% cotone</TD></TR>"
+        "<TR><TD colspan=\"2\" >Gr. 120</TD></TR></TABLE>",
+        "<BR><img src=\"http://foto.example.com/art1.jpg\" />",
+        "<TD><b>001</b><BR>Base</TD\n>",
+        "<TD>MT</TD>\n",
+        "<TD align=\"right\">4,50</TD>\n<TD align=\"right\">45,00</TD>\n"});
+    expectParts(r[1], {
+        "<TD> N.</TD>\n",
+        "<TABLE><TR><TD>01 Base</TD><TD align=\"right\">    4.50</TD></TR>\n</TABLE></TD> <TD></TD>"});
     EXPECT_TRUE(has(r[2], "<img src=\"http://cdn.example.com/art2.jpg\" />")) << "an address with http:// is kept";
-    EXPECT_TRUE(has(page, "Totale IVA esclusa</TD><TD align=\"right\" >51,50</TD></TR>\n"));
-    EXPECT_TRUE(has(page, "<TR><TD colspan=\"6\">\n<b>Note:</b> Consegna a marzo</TD></TR>\n"));
-    EXPECT_TRUE(has(page, "Ordine firmato in calce <img src=\"FirmaOrdine.jpg\" />"));
+    expectParts(page, {
+        "Totale IVA esclusa</TD><TD align=\"right\" >51,50</TD></TR>\n",
+        "<TR><TD colspan=\"6\">\n<b>Note:</b> Consegna a marzo</TD></TR>\n",
+        "Ordine firmato in calce <img src=\"FirmaOrdine.jpg\" />"});
     EXPECT_TRUE(page.ends_with("<BR>\n\n</BODY></HTML>\n"));
     EXPECT_TRUE(log->contains("Report TXT : Scelta 30 - Scelte presenti 3"));
 }
@@ -132,14 +139,19 @@ TEST_F(OrderHtmlReportTest, AnOrderOverTwoPriceListsGetsTwoSectionsWithTheirOwnL
     auto second = page.find("<TABLE><img src=\"http://foto.example.com/LOGO.JPG\"></TABLE>");
     ASSERT_NE(second, std::string::npos);
     std::string estate = page.substr(0, second), inverno = page.substr(second);
-    EXPECT_TRUE(has(estate, "<TABLE><img src=\"http://foto.example.com/logo-estate.png\" width=\"200\" height=\"70\">"));
-    EXPECT_TRUE(has(estate, "Listino: Estate [L01]"));
-    EXPECT_TRUE(has(estate, "<b>EST1</b>") && has(estate, "<b>EST2</b>") && !has(estate, "INV1"));
-    EXPECT_TRUE(has(estate, "Totale IVA esclusa</TD><TD align=\"right\" >21,00"));
-    EXPECT_TRUE(has(inverno, "<b>Proposta di ordine NR. 32</b> del 04/03/2026 ora "));
-    EXPECT_TRUE(has(inverno, " <b>Collezione:AI26</b>"));
-    EXPECT_TRUE(has(inverno, "<b>INV1</b>") && !has(inverno, "EST"));
-    EXPECT_TRUE(has(inverno, "Totale IVA esclusa</TD><TD align=\"right\" >7,00"));
+    expectParts(estate, {
+        "<TABLE><img src=\"http://foto.example.com/logo-estate.png\" width=\"200\" height=\"70\">",
+        "Listino: Estate [L01]",
+        "<b>EST1</b>",
+        "<b>EST2</b>",
+        "Totale IVA esclusa</TD><TD align=\"right\" >21,00"});
+    EXPECT_FALSE(has(estate, "INV1"));
+    expectParts(inverno, {
+        "<b>Proposta di ordine NR. 32</b> del 04/03/2026 ora ",
+        " <b>Collezione:AI26</b>",
+        "<b>INV1</b>",
+        "Totale IVA esclusa</TD><TD align=\"right\" >7,00"});
+    EXPECT_FALSE(has(inverno, "EST"));
 
     auto vuoto = ordine(33, "C01", "LISTINOCAMBIATO");
     EXPECT_FALSE(reports().createReportHtmlOrdine(vuoto));
@@ -173,12 +185,13 @@ TEST_F(OrderHtmlReportTest, DataTextsAreEscapedSoTheyCannotAddMarkup) {
     prefs().setString(keys::pref_NOTE, "Note <ordine>:");
 
     std::string page = html(t);
-    EXPECT_TRUE(has(page, "<TITLE>Rossi &amp; Figli &lt;Moda&gt; del"));
-    EXPECT_TRUE(has(page, "Via &quot;Roma&quot; &lt;1&gt;<BR>"));
-    EXPECT_TRUE(has(page, "Listino: Estate &amp; &lt;Co&gt; [L01]"));
-    EXPECT_TRUE(has(page, "<b>Note &lt;ordine&gt;:</b> &lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;"));
-    EXPECT_TRUE(has(page, "<img src=\"http://foto.example.com/x.jpg&quot; onerror=&quot;alert(1)\" />"));
-    EXPECT_TRUE(has(page, "<b>&lt;i&gt;</b>"));
+    expectParts(page, {
+        "<TITLE>Rossi &amp; Figli &lt;Moda&gt; del",
+        "Via &quot;Roma&quot; &lt;1&gt;<BR>",
+        "Listino: Estate &amp; &lt;Co&gt; [L01]",
+        "<b>Note &lt;ordine&gt;:</b> &lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;",
+        "<img src=\"http://foto.example.com/x.jpg&quot; onerror=&quot;alert(1)\" />",
+        "<b>&lt;i&gt;</b>"});
 
     auto parsed = HtmlDocument::initWithXHTMLData(page);
     ASSERT_TRUE(parsed);

@@ -39,6 +39,10 @@ struct OrderXmlReportTest : test::OrderFixture {
         return values.empty() ? std::string("<none>") : values.front();
     }
     std::size_t count(const std::string& xpath) { return texts(xpath).size(); }
+    // Each path below `base` holds exactly one node with the given text.
+    void expectTexts(const std::string& base, std::initializer_list<std::pair<const char*, const char*>> expected) {
+        for (const auto& [path, value] : expected) EXPECT_EQ(text(base + path), value) << path;
+    }
 };
 
 constexpr const char* kOrdine = "/TorvaneMobile/Azienda/Ordine";
@@ -86,31 +90,36 @@ TEST_F(OrderXmlReportTest, WritesTheClientRecordWithCodesDestinationsContactsAnd
     EXPECT_EQ(text("/TorvaneMobile/Version"), "2.4");
     EXPECT_EQ(text("/TorvaneMobile/Azienda/@Codice"), "AZ");
     EXPECT_EQ(text("/TorvaneMobile/Azienda/Username"), text("/TorvaneMobile/Udid")) << "no user: the device";
-    EXPECT_EQ(text(at(kOrdine, "/@Progressivo")), "12");
-    EXPECT_EQ(text(at(kOrdine, "/Saldo")), "SI");
-    EXPECT_EQ(text(at(kCliente, "/@BarCode")), "BNEW0007");
-    EXPECT_EQ(text(at(kCliente, "/NazioneIsoA3")), "ITA");
-    EXPECT_EQ(text(at(kCliente, "/Mastro")), "MA");
-    EXPECT_EQ(text(at(kCliente, "/Lingua")), "1");
-    EXPECT_EQ(text(at(kCliente, "/Note")), "consegna al mattino");
+    expectTexts(kOrdine, {
+        {"/@Progressivo", "12"},
+        {"/Saldo", "SI"}});
+    expectTexts(kCliente, {
+        {"/@BarCode", "BNEW0007"},
+        {"/NazioneIsoA3", "ITA"},
+        {"/Mastro", "MA"},
+        {"/Lingua", "1"},
+        {"/Note", "consegna al mattino"}});
     EXPECT_EQ(count(at(kCliente, "/Telefono")), 0u) << "(if set) elements are left out";
-    EXPECT_EQ(text(at(kCliente, "/Destinazioni/Destinazione/@Codice")), "2");
-    EXPECT_EQ(text(at(kCliente, "/Destinazioni/Destinazione/Modifica")), "SI");
-    EXPECT_EQ(text(at(kCliente, "/Destinazioni/Destinazione/NazioneIsoA3")), "FRA");
-    EXPECT_EQ(text(at(kCliente, "/Destinazioni/Destinazione/AttributiAggiuntivi/Attributo[@Codice='DES-3']")), "X");
+    expectTexts(kCliente, {
+        {"/Destinazioni/Destinazione/@Codice", "2"},
+        {"/Destinazioni/Destinazione/Modifica", "SI"},
+        {"/Destinazioni/Destinazione/NazioneIsoA3", "FRA"},
+        {"/Destinazioni/Destinazione/AttributiAggiuntivi/Attributo[@Codice='DES-3']", "X"}});
     EXPECT_EQ(count(at(kCliente, "/Destinazioni/Destinazione/AttributiAggiuntivi/Attributo")), 1u);
-    EXPECT_EQ(text(at(kCliente, "/Destinazioni/Destinazione/BusinessUnits/BusinessUnit")), "BU1");
-    EXPECT_EQ(text(at(kCliente, "/Contatti/Contatto[@Tipo='Azienda']/Nome")), "Anna");
-    EXPECT_EQ(text(at(kCliente, "/Contatti/Contatto[@Tipo='Ufficio Acquisti']/Email")), "acquisti@example.com");
-    EXPECT_EQ(text(at(kCliente, "/AttributiAggiuntivi/Attributo[@Codice='ATT-02']/Descrizione")), "Canale");
-    EXPECT_EQ(text(at(kCliente, "/AttributiAggiuntivi/Attributo[@Codice='ATT-02']/Valore")), "WEB");
-    EXPECT_EQ(text(at(kCliente, "/AttributiAggiuntivi/Attributo[@Codice='ATT-5']/Valore")), "");
-    EXPECT_EQ(text(at(kOrdine, "/PropostaSerie")), "S1;S2");
-    EXPECT_EQ(text(at(kOrdine, "/Listino")), "L01");
-    EXPECT_EQ(text(at(kOrdine, "/ListinoApplicato/Um")), "MT");
-    EXPECT_EQ(text(at(kOrdine, "/ListinoApplicato/BusinessUnit")), "");
-    EXPECT_EQ(text(at(kOrdine, "/PrioritaAssoluta")), "1");
-    EXPECT_EQ(text(at(kOrdine, "/PrioritaRelativa")), "");
+    expectTexts(kCliente, {
+        {"/Destinazioni/Destinazione/BusinessUnits/BusinessUnit", "BU1"},
+        {"/Contatti/Contatto[@Tipo='Azienda']/Nome", "Anna"},
+        {"/Contatti/Contatto[@Tipo='Ufficio Acquisti']/Email", "acquisti@example.com"},
+        {"/AttributiAggiuntivi/Attributo[@Codice='ATT-02']/Descrizione", "Canale"},
+        {"/AttributiAggiuntivi/Attributo[@Codice='ATT-02']/Valore", "WEB"},
+        {"/AttributiAggiuntivi/Attributo[@Codice='ATT-5']/Valore", ""}});
+    expectTexts(kOrdine, {
+        {"/PropostaSerie", "S1;S2"},
+        {"/Listino", "L01"},
+        {"/ListinoApplicato/Um", "MT"},
+        {"/ListinoApplicato/BusinessUnit", ""},
+        {"/PrioritaAssoluta", "1"},
+        {"/PrioritaRelativa", ""}});
     EXPECT_EQ(count(at(kOrdine, "/DettaglioOrdine")), 0u);
     EXPECT_EQ(text(at(kOrdine, "/Agente")), "Agente sconosciuto");
 
