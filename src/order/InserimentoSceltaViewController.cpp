@@ -1,0 +1,470 @@
+#include "order/InserimentoSceltaViewController.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "devices/ScannerSource.h"
+#include "devices/SledScanner.h"
+#include "order/OrderLineWriter.h"
+#include "order/ReviewRequestScreen.h"
+#include "order/ScanClassifier.h"
+#include "order/ScanText.h"
+#include "order/SizeGridBuilder.h"
+#include "platform/Format.h"
+#include "platform/Log.h"
+#include "platform/PreferenceKeys.h"
+#include "platform/Preferences.h"
+#include "platform/ui/Ui.h"
+#include "store/Database.h"
+
+namespace torvane {
+
+namespace {
+
+constexpr const char* kAttenzione = "Attenzione !!";
+constexpr const char* kContinuaScelta = "Continua la scelta";
+constexpr const char* kTCC = "T+CC";
+constexpr std::chrono::milliseconds kDelay{300};
+constexpr int kSezioneQuantita = 4;
+
+std::string describePrezzi(const std::vector<Prezzo>& prezzi) {
+    std::string text = "(";
+    for (const Prezzo& prezzo : prezzi) {
+        if (text.size() > 1) text += ", ";
+        text += format("%@ %@", prezzo.varianteCommerciale(), prezzo.valore());
+        if (auto maggiorazione = prezzo.maggiorazione()) text += " " + *maggiorazione;
+    }
+    return text + ")";
+}
+
+std::optional<std::string> nonEmpty(const std::optional<std::string>& text) {
+    if (!text || text->empty()) return std::nullopt;
+    return text;
+}
+
+}  // namespace
+
+InserimentoSceltaViewController::InserimentoSceltaViewController(ui::Ui& ui, std::shared_ptr<Database> store)
+    : Screen(ui), store_(std::move(store)) {
+    setTitle("SCELTA");
+    scanners_ = std::make_unique<ScannerClient>(ui, *this, ScannerClient::Options{});
+}
+
+InserimentoSceltaViewController::~InserimentoSceltaViewController() = default;
+
+std::shared_ptr<Database> InserimentoSceltaViewController::store() const {
+    return store_ ? store_ : Database::sharedDatabase();
+}
+
+void InserimentoSceltaViewController::useHandheldSource(std::unique_ptr<ScannerSource> source) {
+    const bool attached = scanners_->attached();
+    if (attached) scanners_->detach();
+    scanners_.reset();
+    scanners_ = std::make_unique<ScannerClient>(ui(), *this, ScannerClient::Options{}, SledScanner::sharedDevice(),
+                                                std::move(source));
+    if (attached) scanners_->attach();
+}
+
+void InserimentoSceltaViewController::viewWillAppear() { scanners_->attach(); }
+
+void InserimentoSceltaViewController::viewWillDisappear() { scanners_->detach(); }
+
+std::vector<ui::NavigationButton> InserimentoSceltaViewController::navigationButtons() const {
+    return {{"annullaTapped", "Annulla", ui::NavigationSide::Left}, {"fineSceltaTapped", "  Fine  "}};
+}
+
+void InserimentoSceltaViewController::navigationButtonTapped(const std::string& action) {
+    if (action == "annullaTapped") annullaTapped();
+    if (action == "fineSceltaTapped") fineSceltaTapped();
+}
+
+void InserimentoSceltaViewController::boopa() { scanners_->boopa(); }
+
+void InserimentoSceltaViewController::avvisa(std::optional<std::string> title, const std::string& message,
+                                             const std::string& button) {
+    ui().showAlert(ui::Alert::simple(std::move(title), message, button));
+}
+
+void InserimentoSceltaViewController::later(std::function<void(InserimentoSceltaViewController&)> action) {
+    std::weak_ptr<Screen> self = weak_from_this();
+    ui().startTimer(kDelay, [self, action = std::move(action)] {
+        if (auto screen = self.lock()) action(static_cast<InserimentoSceltaViewController&>(*screen));
+    });
+}
+
+// ---- scanned input ----
+
+void InserimentoSceltaViewController::barcodeData(const std::string& text, int type) {
+    (void)type;  // codes are told apart by their length
+    ScanClassifier(*this).classify(text);
+}
+
+void InserimentoSceltaViewController::magneticCardData(const std::optional<std::string>& track1,
+                                                       const std::optional<std::string>& track2,
+                                                       const std::optional<std::string>& track3) {
+    Log::f("Carta magnetica: track1: %@", track1);
+    Log::f("                 track2: %@", track2);
+    Log::f("                 track3: %@", track3);
+}
+
+// ---- the values of the line ----
+
+void InserimentoSceltaViewController::impostaCliente(const std::optional<std::string>& codice) {
+    Log::f("Cliente corrente: %@", codice);
+    std::shared_ptr<Database> database = store();
+    scelta_.clienteCorrente = database && codice ? database->fetchClienteByCodice(*codice) : std::nullopt;
+    const std::optional<SceltaTestata>& testata = scelta_.sceltaTestataCorrente;
+    if (testata && testata->flagDuplicato()) {
+        // A duplicated order keeps its lines and their price lists: only its client changes.
+        testata->setCliente(scelta_.clienteCorrente ? scelta_.clienteCorrente->codice() : std::nullopt);
+        testata->setClienteRagioneSociale(scelta_.clienteCorrente ? scelta_.clienteCorrente->ragioneSociale1()
+                                                                  : std::nullopt);
+        try {
+            if (database) database->commit();
+        } catch (const std::exception&) {
+            // logged by the store; the header keeps the change pending for the next commit
+        }
+    } else {
+        const std::optional<std::string> listino =
+            scelta_.clienteCorrente ? scelta_.clienteCorrente->listino() : std::nullopt;
+        scelta_.listinoCorrente = database && listino ? database->fetchListinoByBarCode(*listino) : std::nullopt;
+    }
+    redraw();
+}
+
+void InserimentoSceltaViewController::impostaListino(const std::string& barCode) {
+    std::shared_ptr<Database> database = store();
+    scelta_.listinoCorrente = database ? database->fetchListinoByBarCode(barCode) : std::nullopt;
+    Log::f("Listino corrente: %@", scelta_.listinoCorrente ? scelta_.listinoCorrente->barCode() : std::nullopt);
+    redraw();
+}
+
+void InserimentoSceltaViewController::impostaArticolo(const std::optional<std::string>& barCode) {
+    Log::f("Imposto Articolo: %@", barCode);
+    std::shared_ptr<Database> database = store();
+    scelta_.articoloCorrente.reset();
+    scelta_.articoloListinoCorrente.reset();
+    scelta_.prezziArticolo.clear();
+    if (database && barCode) scelta_.articoloCorrente = database->fetchArticoloByBarCode(*barCode);
+    const std::optional<Articolo>& articolo = scelta_.articoloCorrente;
+    if (database && articolo && scelta_.listinoCorrente) {
+        scelta_.articoloListinoCorrente =
+            database->fetchArticoloListinoByArticolo(articolo->codice().value_or(""), *scelta_.listinoCorrente);
+    }
+    scelta_.serieCorrente.reset();
+    scelta_.giacenzaCorrente.reset();
+    Log::f("Articolo corrente: %@", articolo ? articolo->codice() : std::nullopt);
+    if (articolo && scelta_.listinoCorrente) {
+        Log::f("Ricerca prezzi per listino: %@ e articolo: %@", scelta_.listinoCorrente->barCode(),
+               articolo->codice());
+        reloadPrezzi(*database);
+        Log::f("Prezzi articolo corrente: %@", describePrezzi(scelta_.prezziArticolo));
+    }
+    if (articolo && hasSizeGroup(*articolo)) {
+        scelta_.gestiscoTaglie = true;
+        SizeGridBuilder::prepare(*database, *articolo, scelta_.sceltaTestataCorrente);
+        scelta_.quantitaCorrente = 0;
+    }
+    redraw();
+}
+
+void InserimentoSceltaViewController::reloadPrezzi(Database& database) {
+    scelta_.prezziArticolo.clear();
+    if (!scelta_.articoloListinoCorrente) return;
+    if (auto prezzi = database.fetchAllPrezziByArticoloListino(*scelta_.articoloListinoCorrente)) {
+        scelta_.prezziArticolo = std::move(*prezzi);
+    }
+}
+
+void InserimentoSceltaViewController::impostaSerie(const std::string& serie) {
+    Log::f("Imposto Serie: %@", serie);
+    scelta_.serieCorrente = ScanText::withoutLeadingZeros(serie);
+    redraw();
+}
+
+void InserimentoSceltaViewController::impostaColoreByBarcode(const std::optional<std::string>& barCode) {
+    Log::f("Imposto Colore Barcode=:%@:", barCode);
+    const std::string codice = ScanText::trimmed(barCode.value_or(""));
+    Log::f("               Barcode=:%@:", codice);
+    scelta_.coloreCorrente.reset();
+    if (codice.empty()) {
+        scelta_.coloreDigitato.reset();
+        return;
+    }
+    if (codice == kTCC) {
+        // A T+CC line has no single colour, so there is no variant to ask about or price.
+        scelta_.coloreTCC = true;
+        Log::line("Colore corrente: T+CC");
+        redraw();
+        return;
+    }
+    scelta_.coloreTCC = false;
+    std::shared_ptr<Database> database = store();
+    if (database) scelta_.coloreCorrente = database->fetchColoreByBarCode(codice);
+    // The application-level success and error signals are silent; only the log tells.
+    scelta_.coloreDigitato = scelta_.coloreCorrente ? scelta_.coloreCorrente->codice() : codice;
+    Log::f("Colore corrente: %@", scelta_.coloreDigitato);
+    const std::optional<std::string> variante =
+        nonEmpty(scelta_.coloreCorrente ? scelta_.coloreCorrente->varianteCommerciale() : std::nullopt);
+    if (!variante) {
+        const bool creatoDaMe = scelta_.articoloCorrente && scelta_.articoloCorrente->flagCreatoDaMe();
+        if (!creatoDaMe && !Preferences::standard().boolForKey(keys::pref_MODALITAFIERAENABLED)) {
+            avvisa(kAttenzione, "Non conosco la Variante Commerciale di questo colore");
+        }
+        redraw();
+        return;
+    }
+    const bool conPrezzo = std::any_of(scelta_.prezziArticolo.begin(), scelta_.prezziArticolo.end(),
+                                       [&](const Prezzo& p) { return p.varianteCommerciale() == variante; });
+    if (!conPrezzo && Preferences::standard().stringForKey(keys::pref_TIPOORDINE).value_or("") != "S") {
+        if (database && !chiediPrezzo(*database, *variante)) return;
+    }
+    redraw();
+}
+
+bool InserimentoSceltaViewController::chiediPrezzo(Database& database, const std::string& variante) {
+    ui::Alert prompt = ui::Alert::simple(
+        kAttenzione, format("Puoi dirmi il prezzo del Colore \"%@\" %@ ?", scelta_.coloreCorrente->codice(), variante),
+        "Memorizza prezzo e continua");
+    prompt.textFields.push_back({});
+    prompt.textFields.back().keyboard = ui::Keyboard::Decimal;
+    const std::optional<ui::AlertAnswer> answer = ui().runModalPrompt(prompt);
+    if (!answer) return true;  // the platform cannot hold a prompt
+    const std::string typed = answer->texts.empty() ? std::string() : answer->texts.front();
+    Log::f("Prezzo digitato :%@", typed);
+    std::string text = ScanText::trimmed(typed);
+    std::replace(text.begin(), text.end(), ',', '.');
+    const std::optional<Decimal> prezzo = Decimal::parse(text);
+    if (!prezzo || prezzo->isNegative() || prezzo->isZero()) return true;
+    if (!scelta_.articoloListinoCorrente) {
+        avvisa(kAttenzione, "Non ho Articolo in Listino (?!?), per il nuovo Prezzo");
+        return false;
+    }
+    std::optional<Prezzo> nuovo = database.createPrezzoWithVarianteCommerciale(variante, *scelta_.articoloListinoCorrente);
+    if (!nuovo) {
+        avvisa(kAttenzione, "Non riesco a scrivere il nuovo Prezzo");
+        return true;
+    }
+    nuovo->setValore(*prezzo);
+    try {
+        database.commit();
+    } catch (const std::exception&) {
+        avvisa(kAttenzione, "Non riesco a scrivere il nuovo Prezzo");
+        return true;
+    }
+    reloadPrezzi(database);
+    Log::f("Nuovi Prezzi articolo corrente: %@", describePrezzi(scelta_.prezziArticolo));
+    return true;
+}
+
+void InserimentoSceltaViewController::impostaGiacenza(const Giacenza& giacenza) {
+    Log::f("Imposto Giacenza: %@", giacenza.descrizione());
+    scelta_.giacenzaCorrente = giacenza;
+}
+
+void InserimentoSceltaViewController::impostaQuantita(const std::optional<std::string>& quantita) {
+    if (!quantita) return;
+    // The decimal keypad of an Italian device types a comma.
+    std::string text = *quantita;
+    std::replace(text.begin(), text.end(), ',', '.');
+    scelta_.quantitaCorrente = ScanText::leadingDouble(text);
+    redraw();
+}
+
+void InserimentoSceltaViewController::impostaNota(const std::string& nota) {
+    scelta_.notaCorrente = nota;
+    redraw();
+}
+
+void InserimentoSceltaViewController::setCliente(const Cliente& cliente) { impostaCliente(cliente.codice()); }
+
+void InserimentoSceltaViewController::setArticolo(const Articolo& articolo) { impostaArticolo(articolo.barCode()); }
+
+void InserimentoSceltaViewController::setGiacenza(const Giacenza& giacenza) {
+    scelta_.giacenzaCorrente = giacenza;
+    const std::optional<Colore> colore = giacenza.colore();
+    Log::f("InserimentoScelta Colore   %@", colore ? colore->codice() : std::nullopt);
+    Log::f("                  Giacenza %@", giacenza.descrizione());
+    impostaColoreByBarcode(colore ? colore->barCode() : std::nullopt);
+    Log::f("                 Colore corrente   : %@", scelta_.coloreDigitato);
+    impostaGiacenza(giacenza);
+    Log::f("                 Giacenza corrente : %@", giacenza.descrizione());
+    impostaQuantita(giacenza.quantita().value_or(Decimal()).toString());
+    Log::f("                 Q.ta   corrente : %0.2f", scelta_.quantitaCorrente);
+}
+
+// ---- the buttons ----
+
+bool InserimentoSceltaViewController::checkLine() {
+    const auto refuse = [this](const char* message, const char* button = kContinuaScelta) {
+        avvisa(kAttenzione, message, button);
+        return false;
+    };
+    if (Preferences::standard().stringForKey(keys::pref_TIPOORDINE).value_or("").empty()) {
+        return refuse("Devi impostare Tipo Ordine (Campionario / Produzione ...)", "Vai nelle Impostazioni");
+    }
+    if (!scelta_.clienteCorrente) return refuse("Non hai scelto il cliente ...");
+    if (!scelta_.listinoCorrente) return refuse("Scegli un Listino ...");
+    if (!scelta_.articoloCorrente) return refuse("Scegli un'articolo ...");
+    if (!hasSizeGroup(*scelta_.articoloCorrente)) {
+        if (!scelta_.coloreCorrente && !scelta_.coloreTCC && !nonEmpty(scelta_.coloreDigitato)) {
+            return refuse("Scegli un Colore o T+CC ...");
+        }
+        if (scelta_.quantitaCorrente == 0) {
+            if (!scelta_.coloreCorrente || scelta_.coloreCorrente->codice() != kTCC) {
+                return refuse("Metti una quantita' ...");
+            }
+            scelta_.quantitaCorrente = 1;
+        }
+        // A lot without a known quantity sets no limit.
+        if (scelta_.giacenzaCorrente) {
+            if (auto lotto = scelta_.giacenzaCorrente->quantita();
+                lotto && Decimal::fromDouble(scelta_.quantitaCorrente) > *lotto) {
+                return refuse("Quantita' superiore alla Giacenza");
+            }
+        }
+    }
+    if (scelta_.immissioneNotaInCorso) {
+        return refuse("Prima di Confermare, devi immettere la Nota (con Invio)", "Continua immissione");
+    }
+    return true;
+}
+
+void InserimentoSceltaViewController::confirmTapped() {
+    Log::line("Confirm tapped...");
+    if (!checkLine()) return;
+    std::shared_ptr<Database> database = store();
+    std::optional<SceltaTestata> testata = database ? OrderLineWriter(*database).write(scelta_) : std::nullopt;
+    if (!testata) {
+        // Nothing of the line was kept; it stays on screen to be confirmed again.
+        avvisa(kAttenzione, "Errore durante il salvataggio delle modifiche sul database");
+        return;
+    }
+    scelta_.sceltaTestataCorrente = testata;
+    rememberLine(*database);
+    scelta_.clearLine();
+    showBadge(*database);
+    redraw();
+}
+
+void InserimentoSceltaViewController::rememberLine(Database& database) {
+    scelta_.articoloLast = database.fetchArticoloByCodice(scelta_.articoloCorrente->codice().value_or(""));
+    Log::f("Articolo Last: %@", scelta_.articoloLast ? scelta_.articoloLast->codice() : std::nullopt);
+    scelta_.serieLast = nonEmpty(scelta_.serieCorrente);
+    Log::f("Serie   Last: %@", scelta_.serieLast);
+    scelta_.quantitaLast = scelta_.quantitaCorrente;
+}
+
+void InserimentoSceltaViewController::showBadge(Database& database) {
+    if (!scelta_.sceltaTestataCorrente) return;
+    auto righe = database.fetchAllSceltaRigaByTestata(*scelta_.sceltaTestataCorrente);
+    if (righe && !righe->empty()) ui().setBadge(kTab, format("%d", static_cast<long long>(righe->size())));
+}
+
+void InserimentoSceltaViewController::tccTapped() {
+    Log::line("tccTapped !!!");
+    if (!scelta_.articoloCorrente || !scelta_.listinoCorrente) {
+        avvisa(kAttenzione, "Prima scegli Listino ed Articolo", kContinuaScelta);
+        return;
+    }
+    impostaColoreByBarcode(std::string(kTCC));
+    scelta_.quantitaCorrente = 1;
+    later([](InserimentoSceltaViewController& screen) {
+        if (Preferences::standard().boolForKey(keys::pref_TCCCONFERMAUNOENABLED)) {
+            screen.confirmTapped();
+        } else {
+            screen.ui().scrollTo(screen, {kSezioneQuantita, 0}, ui::ScrollPosition::Middle);
+        }
+    });
+    redraw();
+}
+
+void InserimentoSceltaViewController::previousTapped() {
+    Log::line("previousTapped !!!");
+    if (scelta_.articoloLast) {
+        if (!scelta_.listinoCorrente) {
+            avvisa("Attenzione", "Prima imposta un Listino !!!");
+            return;
+        }
+        const Articolo last = *scelta_.articoloLast;
+        const std::optional<std::string> serie = scelta_.serieLast;
+        Log::f("Propongo LAST: %@ (Barcode=%@)", last.codice(), last.barCode());
+        impostaArticolo(last.barCode());
+        if (serie) {
+            Log::f("Propongo LAST SERIE: %@", *serie);
+            scelta_.serieCorrente = serie;
+        }
+    }
+    scelta_.articoloLast.reset();
+    scelta_.serieLast.reset();
+    scelta_.giacenzaCorrente.reset();
+    redraw();
+}
+
+void InserimentoSceltaViewController::autoTCCSwitched() {
+    Log::line(scelta_.autoTccSwitch ? "Auto T+CC Switched era ON  ..." : "Auto T+CC Switched era OFF ...");
+    scelta_.autoTccSwitch = !scelta_.autoTccSwitch;
+    Log::line(scelta_.autoTccSwitch ? "          (diventa) -> ON" : "          (diventa) -> OFF");
+}
+
+void InserimentoSceltaViewController::annullaTapped() {
+    Log::line("Annulla tapped...");
+    std::shared_ptr<Database> database = store();
+    const std::optional<SceltaTestata> testata = scelta_.sceltaTestataCorrente;
+    const long long status = testata ? testata->status().value_or(-1) : -1;
+    if (testata && status == 0) {
+        std::vector<SceltaRiga> righe;
+        if (auto trovate = database ? database->fetchAllSceltaRigaByTestata(*testata) : std::nullopt) {
+            righe = std::move(*trovate);
+        }
+        Log::f("ScelteRighe presenti %d", static_cast<long long>(righe.size()));
+        ui().setBadge(kTab, format("%d", static_cast<long long>(righe.size())));
+        if (righe.empty()) {
+            scelta_.clearClientAndMemory();
+        } else {
+            // Any line will do: every line of an open order has its client and one of its lists.
+            const SceltaRiga& riga = righe.front();
+            const std::optional<std::string> cliente = testata->cliente();
+            scelta_.clienteCorrente = cliente ? database->fetchClienteByCodice(*cliente) : std::nullopt;
+            const std::optional<std::string> listino = riga.listino();
+            scelta_.listinoCorrente = listino ? database->fetchListinoByBarCode(*listino) : std::nullopt;
+            const std::optional<std::string> articolo = riga.articolo();
+            scelta_.articoloLast = articolo ? database->fetchArticoloByBarCode(*articolo) : std::nullopt;
+            scelta_.serieLast = nonEmpty(riga.serie());
+        }
+    } else if (testata && (status == 1 || status == 2)) {
+        Log::line(status == 1 ? "Ho SceltaTestata corrente ... ma e' gia' spedita ... quindi annullo TUTTO !!"
+                              : "Ho SceltaTestata corrente ... ma e' sospesa ... quindi annullo TUTTO !!");
+        scelta_.clearClientAndMemory();
+        scelta_.sceltaTestataCorrente.reset();
+    } else if (!testata && !scelta_.articoloCorrente) {
+        Log::line("Non ho nessuna SceltaTestata corrente ... quindi annullo TUTTO !!");
+        scelta_.clearClientAndMemory();
+    }
+    scelta_.clearLine();
+    redraw();
+}
+
+void InserimentoSceltaViewController::fineSceltaTapped() {
+    Log::line("Fine Scelta tapped...");
+    if (scelta_.articoloCorrente) {
+        avvisa(kAttenzione, "Sei a mezzo di una scelta ...", kContinuaScelta);
+        return;
+    }
+    std::shared_ptr<Database> database = store();
+    const std::optional<SceltaTestata> testata = scelta_.sceltaTestataCorrente;
+    auto righe = testata && database ? database->fetchAllSceltaRigaByTestata(*testata) : std::nullopt;
+    if (!righe || righe->empty()) {
+        avvisa(std::nullopt, "Nessuna Scelta presente !!!", "Ok");
+        return;
+    }
+    scelta_.clearClientAndMemory();
+    const long long codice = testata->codice().value_or(0);
+    Log::f("CodiceTestata=%d", codice);
+    scelta_.sceltaTestataCorrente.reset();
+    ui().push(*this, std::make_shared<ReviewRequestScreen>(ui(), codice));
+}
+
+void InserimentoSceltaViewController::confermaTapped() { Log::line("Conferma tapped..."); }
+
+}  // namespace torvane

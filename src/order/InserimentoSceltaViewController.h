@@ -1,0 +1,94 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "devices/ScannerClient.h"
+#include "order/SceltaCorrente.h"
+#include "platform/ui/Screen.h"
+
+namespace torvane {
+
+class Database;
+class ScannerSource;
+
+// The order-entry controller: holds the line being composed and the order it goes into.
+// Every value arrives through one `imposta…` operation, whether it was scanned, picked from a
+// list or sent by another screen; the actions confirm the line, cancel it and close the order.
+// Owned through a shared pointer, so its delayed actions never outlive it.
+class InserimentoSceltaViewController : public ui::Screen, public ScannerScreen {
+public:
+    // `store` is for tools and tests; by default the shared store of the active company.
+    explicit InserimentoSceltaViewController(ui::Ui& ui, std::shared_ptr<Database> store = nullptr);
+    ~InserimentoSceltaViewController() override;
+
+    const SceltaCorrente& scelta() const { return scelta_; }
+    // The note field says when its editing starts and ends.
+    void setImmissioneNotaInCorso(bool inCorso) { scelta_.immissioneNotaInCorso = inCorso; }
+
+    // Scanned codes (either scanner): classified by their length.
+    void barcodeData(const std::string& text, int type) override;
+    void magneticCardData(const std::optional<std::string>& track1, const std::optional<std::string>& track2,
+                          const std::optional<std::string>& track3) override;
+    void scannerStatusChanged() override { redraw(); }
+
+    void impostaCliente(const std::optional<std::string>& codice);
+    void impostaListino(const std::string& barCode);
+    void impostaArticolo(const std::optional<std::string>& barCode);
+    void impostaSerie(const std::string& serie);
+    void impostaColoreByBarcode(const std::optional<std::string>& barCode);
+    void impostaGiacenza(const Giacenza& giacenza);
+    void impostaQuantita(const std::optional<std::string>& quantita);
+    void impostaNota(const std::string& nota);
+    void setCliente(const Cliente& cliente);
+    void setArticolo(const Articolo& articolo);
+    void setGiacenza(const Giacenza& giacenza);
+    std::optional<Cliente> getClienteCorrente() const { return scelta_.clienteCorrente; }
+    std::optional<Listino> getListinoCorrente() const { return scelta_.listinoCorrente; }
+
+    // The buttons.
+    void confirmTapped();
+    void tccTapped();
+    void previousTapped();
+    void autoTCCSwitched();
+    void annullaTapped();
+    void fineSceltaTapped();
+    void confermaTapped();
+
+    // The error beep of the screen: the device's sound and every scanner's.
+    void boopa();
+    // Draws the screen again.
+    void aggiorna() { redraw(); }
+    // One-button alert.
+    void avvisa(std::optional<std::string> title, const std::string& message, const std::string& button = "Continua");
+    // The store the screen works on; none when no store is open.
+    std::shared_ptr<Database> store() const;
+
+    // The handheld scanner reads from `source` (a serial line, a test feed).
+    void useHandheldSource(std::unique_ptr<ScannerSource> source);
+    ScannerClient& scanners() { return *scanners_; }
+
+    void viewWillAppear() override;
+    void viewWillDisappear() override;
+    std::vector<ui::NavigationButton> navigationButtons() const override;
+    void navigationButtonTapped(const std::string& action) override;
+
+    static constexpr int kTab = 0;
+
+private:
+    // Asks the agent for the price of the colour's variant; false when the screen must not be drawn.
+    bool chiediPrezzo(Database& database, const std::string& variante);
+    void reloadPrezzi(Database& database);
+    bool checkLine();
+    void rememberLine(Database& database);
+    void showBadge(Database& database);
+    void later(std::function<void(InserimentoSceltaViewController&)> action);
+
+    std::shared_ptr<Database> store_;
+    SceltaCorrente scelta_;
+    std::unique_ptr<ScannerClient> scanners_;
+};
+
+}  // namespace torvane

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include "OrderEntryFixture.h"
+
+using namespace torvane;
+
+namespace {
+
+struct Scans : test::OrderEntryFixture {
+    Preferences& prefs() { return Preferences::standard(); }
+    int errorBeeps() const {
+        int count = 0;
+        for (ui::Sound sound : ui.sounds()) count += sound == ui::Sound::System1002;
+        return count;
+    }
+    std::string articolo() const {
+        auto a = screen->scelta().articoloCorrente;
+        return a ? a->codice().value_or("") : "(none)";
+    }
+};
+
+}  // namespace
+
+TEST_F(Scans, EqualArticleAndColourLengthsTakeAnArticleFirstAndThenAColour) {
+    prefs().setInteger(keys::pref_LENBARCODECOLORE, 6);
+    screen->barcodeData("L01", 0);
+    screen->barcodeData("100001", 0);
+    EXPECT_EQ(articolo(), "ART1");
+    screen->barcodeData("900042", 0);  // not in the store: colour 42, typed
+    EXPECT_EQ(articolo(), "ART1");
+    EXPECT_EQ(screen->scelta().coloreDigitato, "42");
+    EXPECT_FALSE(screen->scelta().coloreCorrente);
+}
+
+TEST_F(Scans, CancelCardAndPriceListScansClearTheArticleAndColour) {
+    composePlain();
+    screen->barcodeData("CANCARTICOLO", 0);
+    EXPECT_EQ(articolo(), "(none)");
+    EXPECT_FALSE(screen->scelta().coloreDigitato);
+    EXPECT_EQ(screen->scelta().quantitaCorrente, 3);
+    EXPECT_EQ(screen->scelta().listinoCorrente->barCode(), "L01");
+
+    composePlain();
+    screen->barcodeData("L02", 0);
+    EXPECT_EQ(screen->scelta().listinoCorrente->barCode(), "L02");
+    EXPECT_EQ(articolo(), "(none)");
+    EXPECT_FALSE(screen->scelta().coloreCorrente);
+
+    screen->barcodeData("L99", 0);  // unknown list: only the error beep
+    EXPECT_EQ(screen->scelta().listinoCorrente->barCode(), "L02");
+    EXPECT_EQ(errorBeeps(), 1);
+}
+
+TEST_F(Scans, SeriesCodesLieStrictlyBetween800000And900000) {
+    prefs().setBool(keys::pref_BARCODE80000ENABLED, true);
+    screen->barcodeData("L01", 0);
+    screen->barcodeData("100001", 0);
+    screen->barcodeData("800001", 0);
+    EXPECT_EQ(screen->scelta().serieCorrente, "1");
+    screen->barcodeData("899999", 0);
+    EXPECT_EQ(screen->scelta().serieCorrente, "99999");
+    EXPECT_EQ(articolo(), "ART1");
+    // 800000 is an article code like any other six characters: here an unknown one.
+    screen->barcodeData("800000", 0);
+    EXPECT_TRUE(ui.sawAlert("Attenzione !!!", "Articolo non trovato"));
+
+    prefs().setBool(keys::pref_SERIEALFANUMERICHEENABLED, true);
+    db->createSerieAlfanumericaWithBarCode("812345")->setSerie(std::string("AB12"));
+    screen->barcodeData("100001", 0);
+    screen->barcodeData("812345", 0);
+    EXPECT_EQ(screen->scelta().serieCorrente, "AB12");
+    screen->barcodeData("812346", 0);
+    EXPECT_TRUE(ui.sawAlert("Attenzione", "Serie/Disegno non trovato !!!"));
+}
+
+TEST_F(Scans, AnArticlePlusSeriesCodeTakesTheSeriesOnlyWhenTheRestBeginsWith8) {
+    screen->barcodeData("L01", 0);
+    screen->barcodeData("100001812345", 0);
+    EXPECT_EQ(articolo(), "ART1");
+    EXPECT_EQ(screen->scelta().serieCorrente, "12345");
+    screen->barcodeData("100001712345", 0);
+    EXPECT_EQ(articolo(), "ART1");
+    EXPECT_FALSE(screen->scelta().serieCorrente);
+}
+
+TEST_F(Scans, ArticlesNeedAListAndUnknownOnesAreRefusedOrCreated) {
+    screen->barcodeData("100001", 0);
+    EXPECT_TRUE(ui.sawAlert("Attenzione", "Non hai impostato il Listino !!!"));
+    EXPECT_EQ(errorBeeps(), 0);
+
+    screen->barcodeData("L02", 0);
+    screen->barcodeData("100001", 0);  // taken, though not in this list
+    EXPECT_EQ(articolo(), "ART1");
+    EXPECT_TRUE(ui.sawAlert("Attenzione !!!", "Articolo presente in altri Listini (ma non in Listino due)"));
+
+    screen->barcodeData("555555", 0);
+    EXPECT_TRUE(ui.sawAlert("Attenzione !!!", "Articolo non trovato"));
+    EXPECT_EQ(errorBeeps(), 1);
+
+    prefs().setBool(keys::pref_ARTICOLINONESISTENTIENABLED, true);
+    ui.clearEvents();
+    const auto alertsBefore = ui.alerts().size();
+    screen->barcodeData("555555", 0);
+    EXPECT_EQ(articolo(), "[555555]");
+    EXPECT_EQ(screen->scelta().articoloCorrente->descrizione1(), "Barcode Articolo 555555");
+    EXPECT_TRUE(screen->scelta().articoloCorrente->flagCreatoDaMe().value_or(false));
+    EXPECT_EQ(ui.alerts().size(), alertsBefore);  // made here: known to be outside every list
+}
+
+TEST_F(Scans, ColoursNeedAListAndAnArticle) {
+    screen->barcodeData("10000", 0);
+    EXPECT_TRUE(ui.sawAlert("Attenzione", "Non hai impostato il Listino !!!"));
+    screen->barcodeData("L01", 0);
+    screen->barcodeData("10000", 0);
+    EXPECT_TRUE(ui.sawAlert("Attenzione", "Non hai impostato Articolo !!!"));
+    EXPECT_EQ(errorBeeps(), 2);
+
+    screen->barcodeData("100001", 0);
+    screen->barcodeData("10000", 0);
+    EXPECT_EQ(screen->scelta().coloreCorrente->codice(), "001");
+    EXPECT_EQ(screen->scelta().coloreDigitato, "001");
+    screen->barcodeData("77777", 0);  // unknown: kept as typed
+    EXPECT_FALSE(screen->scelta().coloreCorrente);
+    EXPECT_EQ(screen->scelta().coloreDigitato, "77777");
+    EXPECT_TRUE(ui.sawAlert("Attenzione !!", "Non conosco la Variante Commerciale di questo colore"));
+}
+
+TEST_F(Scans, AlphanumericColoursAndArticleColourCodes) {
+    prefs().setBool(keys::pref_COLORIALFANUMERICIENABLED, true);
+    db->createColoreAlfanumericoWithBarCode("ABCDE")->setColore(std::string("10000"));
+    screen->barcodeData("L01", 0);
+    screen->barcodeData("100001", 0);
+    screen->barcodeData("ABCDE", 0);
+    EXPECT_EQ(screen->scelta().coloreDigitato, "001");
+    screen->barcodeData("ZZZZZ", 0);
+    EXPECT_TRUE(ui.sawAlert("Attenzione", "Colore alfanum. non codificato !!!"));
+
+    // Nine characters: the colour's barcode, which names its article too.
+    db->createColoreWithBarCode("200001020", *db->fetchArticoloByCodice("ART2"))->setCodice(std::string("20/M"));
+    screen->barcodeData("200001020", 0);
+    EXPECT_EQ(articolo(), "ART2");
+    EXPECT_EQ(screen->scelta().coloreDigitato, "20/M");
+    screen->barcodeData("999999999", 0);
+    EXPECT_TRUE(ui.sawAlert("Attenzione", "ArticoloColore non trovato !!!"));
+}
+
+TEST_F(Scans, AnyScannedTextIsClassifiedOrRefusedWithoutHarm) {
+    screen->barcodeData("L01", 0);
+    for (const std::string& text : {std::string(), std::string(200, '7'), std::string("\xc3\xa0\xc3\xa8\xc3\xac"),
+                                    std::string("\x01\x02\r\n\t"), std::string("\xff\xfe\xfd\xfc\xfb\xfa")}) {
+        screen->barcodeData(text, 0);
+    }
+    EXPECT_TRUE(log->contains("Barcode di lunghezza 200 non riconosciuto: " + std::string(200, '7')));
+    EXPECT_TRUE(log->contains("Barcode di lunghezza 0 non riconosciuto: "));
+    EXPECT_EQ(screen->scelta().listinoCorrente->barCode(), "L01");
+}
+
+TEST_F(Scans, AColourWithoutAPriceAsksForOneAndStoresOnlyANumberAboveZero) {
+    screen->barcodeData("L01", 0);
+    screen->barcodeData("100001", 0);
+    for (const char* typed : {"abc", "0", "12,50"}) {
+        ui.queuePromptAnswer({0, {typed}});
+        screen->barcodeData("10001", 0);
+    }
+    ASSERT_EQ(ui.prompts().size(), 3u);
+    EXPECT_EQ(ui.prompts().front().message, "Puoi dirmi il prezzo del Colore \"002\" V2 ?");
+    auto prezzo = db->fetchPrezzoByListino("L01", "ART1", "V2");
+    ASSERT_TRUE(prezzo);
+    EXPECT_EQ(prezzo->valore()->toString(), "12.5");
+    EXPECT_EQ(screen->scelta().prezziArticolo.size(), 2u);
+    screen->barcodeData("10001", 0);
+    EXPECT_EQ(ui.prompts().size(), 3u);  // priced now
+
+    // A platform that cannot hold a prompt never asks.
+    screen->barcodeData("100001", 0);
+    db->connection()->execute("DELETE FROM \"Prezzo\" WHERE varianteCommerciale = 'V2'");
+    screen->impostaArticolo(std::string("100001"));
+    ui.canHoldPrompts = false;
+    screen->barcodeData("10001", 0);
+    EXPECT_FALSE(db->fetchPrezzoByListino("L01", "ART1", "V2"));
+}
