@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include "devices/ScannerDevices.h"
+#include "order/InserimentoSceltaViewController.h"
 #include "platform/Bundle.h"
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
@@ -109,7 +111,8 @@ void AppDelegate::honourDeletionRequest() {
 }
 
 void AppDelegate::startApplicazione() {
-    sceltaController = std::make_shared<ui::EmptyScreen>(ui_, "SCELTA");
+    ScannerDevices::configureFromPreferences();
+    sceltaController = std::make_shared<InserimentoSceltaViewController>(ui_);
     archivioController = std::make_shared<ui::EmptyScreen>(ui_, "Archivio");
     impostazioniController = std::make_shared<ui::EmptyScreen>(ui_, "IMPOSTAZIONI");
     ui_.showTabs({{"SCELTA", "coat-hanger", sceltaController},

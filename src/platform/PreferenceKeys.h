@@ -77,6 +77,9 @@ inline constexpr std::string_view pref_SUBITONOTEENABLED = "pref_SUBITONOTEENABL
 inline constexpr std::string_view pref_TCCCONFERMAUNOENABLED = "pref_TCCCONFERMAUNOENABLED";
 inline constexpr std::string_view pref_TCCENABLED = "pref_TCCENABLED";
 inline constexpr std::string_view pref_TIPOORDINE = "pref_TIPOORDINE";
+// The serial lines (/dev/ttyUSB0, /dev/rfcomm0) the sled and the handheld scanner read from.
+inline constexpr std::string_view pref_SLEDDEVICE = "pref_SLEDDEVICE";
+inline constexpr std::string_view pref_BTSCANNERDEVICE = "pref_BTSCANNERDEVICE";
 inline constexpr std::string_view SYSTEM_AAA = "SYSTEM_AAA";
 inline constexpr std::string_view SYSTEM_ProgressivoCliente = "SYSTEM_ProgressivoCliente";
 inline constexpr std::string_view SYSTEM_ProgressivoOrdine = "SYSTEM_ProgressivoOrdine";
@@ -86,7 +89,7 @@ inline constexpr std::string_view SYSTEM_DATAULTIMOAAGGIORNAMENTO = "SYSTEM_DATA
 inline constexpr std::string_view SYSTEM_documentMarkerFormat = "SYSTEM_%@_%@";
 }  // namespace keys
 
-inline constexpr std::array<KeyInfo, 61> kAllKeys{{
+inline constexpr std::array<KeyInfo, 63> kAllKeys{{
     {keys::pref_version, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_azienda, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_aziendaAttiva, KeyType::Text, KeyPlace::Defaults},
@@ -144,6 +147,8 @@ inline constexpr std::array<KeyInfo, 61> kAllKeys{{
     {keys::pref_TCCCONFERMAUNOENABLED, KeyType::Boolean, KeyPlace::Defaults},
     {keys::pref_TCCENABLED, KeyType::Boolean, KeyPlace::Defaults},
     {keys::pref_TIPOORDINE, KeyType::Text, KeyPlace::Defaults},
+    {keys::pref_SLEDDEVICE, KeyType::Text, KeyPlace::Defaults},
+    {keys::pref_BTSCANNERDEVICE, KeyType::Text, KeyPlace::Defaults},
     {keys::SYSTEM_AAA, KeyType::Records, KeyPlace::Defaults},
     {keys::SYSTEM_ProgressivoCliente, KeyType::IntegerText, KeyPlace::Parametro},
     {keys::SYSTEM_ProgressivoOrdine, KeyType::IntegerText, KeyPlace::Parametro},
