@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <exception>
 #include <thread>
 
 #include "loader/DocumentUrls.h"
@@ -15,6 +16,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "store/Database.h"
+#include "store/StoreConnection.h"
 
 namespace torvane {
 
@@ -41,6 +43,30 @@ public:
 
 private:
     Database& db_;
+};
+
+// The sections' batch commits skip the wait for the disk; whatever happens the store is back
+// to syncing every commit before the load's last commit, which makes the whole load durable.
+// A failed load's pending batch is dropped before that switch, which would commit it.
+class BatchDurability {
+public:
+    explicit BatchDurability(Database& db) : db_(db), exceptions_(std::uncaught_exceptions()) {
+        db_.connection()->setSyncEveryCommit(false);
+    }
+    ~BatchDurability() {
+        try {
+            if (std::uncaught_exceptions() > exceptions_) db_.rollback();
+            db_.connection()->setSyncEveryCommit(true);
+        } catch (const std::exception& failure) {
+            Log::f("ErrorWhileLoading : %@", failure.what());
+        }
+    }
+    BatchDurability(const BatchDurability&) = delete;
+    BatchDurability& operator=(const BatchDurability&) = delete;
+
+private:
+    Database& db_;
+    int exceptions_;
 };
 
 }  // namespace
@@ -200,8 +226,11 @@ void CaricatoreDatabase::loadDocument(const std::string& name, std::string_view 
     setLabel2(view, "Caricamento XML ...");
     refreshProgressView(view, 0, static_cast<float>(total));
 
-    SectionLoader sections(*this, db, view, static_cast<double>(total));
-    sections.load(reader, envelope->sections);
+    {
+        BatchDurability batches(db);
+        SectionLoader sections(*this, db, view, static_cast<double>(total));
+        sections.load(reader, envelope->sections);
+    }
 
     // The marker moves only once the whole document is in: a load that fails half-way is
     // tried again at the next run instead of being taken for done.

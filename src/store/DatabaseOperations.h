@@ -82,20 +82,21 @@ std::optional<T> Database::create(const char* entityName, std::vector<std::pair<
         const RelationshipDescription* inverse = target ? target->relationship(link->inverse) : nullptr;
         bool linkInRow = link && link->kind == RelationshipKind::ToOne &&
                          !(inverse && inverse->kind == RelationshipKind::ToOneInverse);
-        if (linkInRow) {
-            add(link->name, parent->id());
-            if (inverse && inverse->kind == RelationshipKind::Ordered) {
-                std::string position = ModelDescription::positionColumn(*inverse);
-                auto next = connection_->query("SELECT COALESCE(MAX(" + quotedName(position) + "), 0) + 1 FROM " +
-                                                   quotedName(entityName) + " WHERE " + quotedName(link->name) + " = ?",
-                                               {parent->id()});
-                add(position, next.at(0).at(0));
-            }
+        std::string table = quotedName(entityName);
+        std::string sql;
+        if (linkInRow) add(link->name, parent->id());
+        if (linkInRow && inverse && inverse->kind == RelationshipKind::Ordered) {
+            // The position is the next one of the parent's list, found by the INSERT itself.
+            std::string position = quotedName(ModelDescription::positionColumn(*inverse));
+            sql = "INSERT INTO " + table + " (" + columns + ", " + position + ") SELECT " + marks + ", COALESCE(MAX(" +
+                  position + "), 0) + 1 FROM " + table + " WHERE " + quotedName(link->name) + " = ?";
+            binds.emplace_back(parent->id());
+        } else if (columns.empty()) {
+            sql = "INSERT INTO " + table + " DEFAULT VALUES";
+        } else {
+            sql = "INSERT INTO " + table + " (" + columns + ") VALUES (" + marks + ")";
         }
-        connection_->execute(columns.empty() ? "INSERT INTO " + quotedName(entityName) + " DEFAULT VALUES"
-                                             : "INSERT INTO " + quotedName(entityName) + " (" + columns +
-                                                   ") VALUES (" + marks + ")",
-                             binds);
+        connection_->execute(sql, binds);
         T record(connection_, connection_->lastInsertId());
         if (parent && !linkInRow) record.setToOneOrThrow(*link, *parent);
         return record;

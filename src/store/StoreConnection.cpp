@@ -178,6 +178,18 @@ void StoreConnection::executeScript(const std::string& sql) {
     }
 }
 
+void StoreConnection::setSyncEveryCommit(bool sync) {
+    std::lock_guard lock(mutex_);
+    commit();
+    try {
+        executeScript(sync ? "COMMIT; PRAGMA synchronous = FULL" : "COMMIT; PRAGMA synchronous = NORMAL");
+    } catch (...) {
+        if (db_ && sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
+        throw;
+    }
+    executeScript("BEGIN");
+}
+
 long long StoreConnection::lastInsertId() const { return db_ ? sqlite3_last_insert_rowid(db_) : 0; }
 
 void StoreConnection::commit() {

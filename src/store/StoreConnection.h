@@ -45,6 +45,12 @@ public:
     void executeScript(const std::string& sql);
     long long lastInsertId() const;
 
+    // Whether each commit waits for the disk (the default). A bulk load may turn it off for its
+    // batches: in WAL mode a power cut can then lose the latest batches but never corrupts the
+    // file, and the first commit after it is turned back on makes everything before durable.
+    // SQLite changes this only between transactions: what is pending is committed first.
+    void setSyncEveryCommit(bool sync);
+
     void commit();    // COMMIT, then a new transaction
     void rollback();  // ROLLBACK, then a new transaction
     // Rolls back what is pending and closes; later calls raise SqlError.
