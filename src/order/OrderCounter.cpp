@@ -1,5 +1,7 @@
 #include "order/OrderCounter.h"
 
+#include <limits>
+
 #include "order/ScanText.h"
 #include "platform/Format.h"
 #include "store/Database.h"
@@ -13,7 +15,10 @@ std::optional<long long> OrderCounter::next(Database& database) {
         if (!counter) return std::nullopt;
         counter->setValore(std::string("0"));
     }
-    const long long number = ScanText::leadingInteger(counter->valore().value_or("0")) + 1;
+    const long long last = ScanText::leadingInteger(counter->valore().value_or("0"));
+    // A counter at the top of the range has no next number; wrapping would repeat old ones.
+    if (last == std::numeric_limits<long long>::max()) return std::nullopt;
+    const long long number = last + 1;
     counter->setValore(format("%d", number));
     return number;
 }

@@ -10,15 +10,26 @@ namespace {
 
 bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
+// Where the character starting at byte `at` ends. A byte that does not start a complete UTF-8
+// sequence (a stray continuation byte, a Latin-1 letter, a cut sequence) is a character of its
+// own, so text in another encoding is neither shortened nor lost when cut.
+std::size_t characterEnd(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    std::size_t size = 1;
+    if (lead >= 0xC2 && lead <= 0xDF) size = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF) size = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4) size = 4;
+    if (at + size > text.size()) return at + 1;
+    for (std::size_t i = at + 1; i < at + size; ++i)
+        if (!isContinuation(static_cast<unsigned char>(text[i]))) return at + 1;
+    return at + size;
+}
+
 // Byte offset of the character at `count`, or the text's size.
 std::size_t offsetOf(std::string_view text, std::size_t count) {
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (isContinuation(static_cast<unsigned char>(text[i]))) continue;
-        if (seen == count) return i;
-        ++seen;
-    }
-    return text.size();
+    std::size_t at = 0;
+    for (std::size_t seen = 0; at < text.size() && seen < count; ++seen) at = characterEnd(text, at);
+    return at;
 }
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
@@ -33,8 +44,7 @@ std::string_view skipBlanks(std::string_view text) {
 
 std::size_t ScanText::length(std::string_view text) {
     std::size_t count = 0;
-    for (char c : text)
-        if (!isContinuation(static_cast<unsigned char>(c))) ++count;
+    for (std::size_t at = 0; at < text.size(); at = characterEnd(text, at)) ++count;
     return count;
 }
 

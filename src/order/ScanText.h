@@ -8,8 +8,9 @@ namespace torvane {
 
 // Text rules of scanned codes and typed numbers. Scanned text may be anything a device sends
 // (empty, very long, non-ASCII, control characters): lengths and cuts count characters (code
-// points), never split one, and the number readers take what the text begins with, as the
-// platform's own readers do ("12abc" is 12, "abc" is 0).
+// points; a byte outside a well-formed UTF-8 sequence is one character), never split one, and
+// the number readers take what the text begins with, as the platform's own readers do ("12abc"
+// is 12, "abc" is 0).
 class ScanText {
 public:
     static std::size_t length(std::string_view text);
