@@ -80,6 +80,7 @@ TEST_F(DocumentControl, ALoadThatFailsHalfWayKeepsItsCommittedBatchesAndIsTriedA
     EXPECT_EQ(failing.label2.back(), "Errore Download: pannello guasto");
     EXPECT_TRUE(db->doCommit());
     EXPECT_TRUE(db->doLock());
+    EXPECT_EQ(text("PRAGMA synchronous"), "2") << "every commit waits for the disk again";
     long long kept = count("Cliente");
     EXPECT_GT(kept, 0);
     EXPECT_LT(kept, 600);
@@ -89,6 +90,7 @@ TEST_F(DocumentControl, ALoadThatFailsHalfWayKeepsItsCommittedBatchesAndIsTriedA
     auto retry = load(document(manyClients(600), "20260301000000", "2000"), "01.L1.xml", &progress);
     EXPECT_EQ(retry->result(), 0);
     EXPECT_EQ(count("Cliente"), 600);
+    EXPECT_EQ(text("PRAGMA synchronous"), "2");
     EXPECT_EQ(retry->tagsCaricati(), 1002) << "flushed in batches past 1000 elements; the rest is not added";
     EXPECT_TRUE(log->contains("Sto caricando il cliente C333 Ditta"));
     EXPECT_FLOAT_EQ(progress.bars.back(), 1002.0f / 2000.0f);
