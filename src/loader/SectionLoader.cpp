@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <mutex>
 
 #include "loader/CaricatoreDatabase.h"
 #include "loader/xml/XmlStreamReader.h"
 #include "platform/Log.h"
 #include "store/Database.h"
+#include "store/StoreConnection.h"
 
 namespace torvane {
 
@@ -35,6 +37,24 @@ SectionLoader::SectionLoader(CaricatoreDatabase& loader, Database& db, ProgressV
 SectionLoader::~SectionLoader() = default;
 
 void SectionLoader::commit() { db_.commit(); }
+
+void SectionLoader::wipe(const std::string& group, const std::function<void()>& deleteRows) {
+    Log::line("Sto cancellando " + group + " ...");
+    deleteRows();
+    commit();
+    Log::line("Sto caricando   " + group + " ...");
+}
+
+void SectionLoader::eachRecord(XmlSectionRecords& records, std::string_view element,
+                               void (SectionLoader::*loadOne)(const XmlRecord&)) {
+    XmlRecord record;
+    while (records.next(record)) {
+        if (record.name() != element) continue;
+        std::lock_guard lock(db_.connection()->mutex());
+        (this->*loadOne)(record);
+    }
+    commit();
+}
 
 void SectionLoader::flushIfDue(int& counter, const std::string& message) {
     if (counter <= 1000) return;
@@ -87,31 +107,17 @@ void SectionLoader::process(const std::string& name, XmlSectionRecords& records)
     cache_.clear();
     int r = rank(name);
     if (r >= 0 && static_cast<std::size_t>(r) <= kClienti && !masterDataWiped_) wipeMasterData();
-    if (static_cast<std::size_t>(r) < kClienti) {
-        loadCodeTable(name, records);
-    } else if (name == "ClientiFornitori") {
-        loadClienti(records);
-    } else if (name == "Taglie") {
-        loadTaglie(records);
-    } else if (name == "Articoli") {
-        loadArticoli(records);
-    } else if (name == "Listini") {
-        loadListini(records);
-    } else if (name == "VariantiCommerciali") {
-        loadVariantiCommerciali(records);
-    } else if (name == "GruppiCommerciali") {
-        loadGruppiCommerciali(records);
-    } else if (name == "Maggiorazioni") {
-        loadMaggiorazioni(records);
-    } else if (name == "Parametri") {
-        loadParametri(records);
-    } else if (name == "Giacenze") {
-        loadGiacenze(records);
-    } else if (name == "Statistiche") {
-        loadStatistiche(records);
-    } else if (name == "Esposizioni") {
-        loadEsposizioni(records);
-    }
+    using SectionLoad = void (SectionLoader::*)(XmlSectionRecords&);
+    // The sections after the code tables, in the order of kOrder.
+    static constexpr std::array<SectionLoad, kOrder.size() - kClienti> kLoads = {
+        &SectionLoader::loadClienti,     &SectionLoader::loadTaglie,
+        &SectionLoader::loadArticoli,    &SectionLoader::loadListini,
+        &SectionLoader::loadVariantiCommerciali, &SectionLoader::loadGruppiCommerciali,
+        &SectionLoader::loadMaggiorazioni, &SectionLoader::loadParametri,
+        &SectionLoader::loadGiacenze,    &SectionLoader::loadStatistiche,
+        &SectionLoader::loadEsposizioni};
+    if (r >= 0 && static_cast<std::size_t>(r) < kClienti) loadCodeTable(name, records);
+    else if (r >= 0) (this->*kLoads[static_cast<std::size_t>(r) - kClienti])(records);
     if (records.failed()) throw std::runtime_error("XML interrotto nella sezione " + name);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -7,6 +8,7 @@
 #include <unordered_map>
 #include <unordered_set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "loader/xml/XmlRecord.h"
@@ -41,6 +43,11 @@ private:
     // After a record: past 1000 elements, log, commit and move the bar.
     void flushIfDue(int& counter, const std::string& message);
     void commit();
+    // Logs the wipe of a group, runs it and commits it, then logs that the group loads.
+    void wipe(const std::string& group, const std::function<void()>& deleteRows);
+    // Loads every record element of that name, each under the store lock, then commits.
+    void eachRecord(XmlSectionRecords& records, std::string_view element,
+                    void (SectionLoader::*loadOne)(const XmlRecord&));
     // Collects column values of one row and writes them with one statement.
     class RowUpdate;
 

@@ -62,6 +62,17 @@ const std::vector<Column> kGruppoCommerciale = {
     {"Descrizione", "descrizione"},       {"DescrizioneIng", "descrizioneING"}, {"DescrizioneFra", "descrizioneFRA"},
     {"DescrizioneTed", "descrizioneTED"}, {"DescrizioneSpa", "descrizioneSPA"}};
 
+// Sets the text of every child that has a column in `list`; returns how many children it saw.
+template <typename Row>
+int setTextColumns(Row& row, const XmlRecord& element, const std::vector<Column>& list) {
+    int children = 0;
+    for (const XmlRecord& child : element.children()) {
+        ++children;
+        if (const char* column = columnFor(list, child.name())) row.text(column, child.text());
+    }
+    return children;
+}
+
 std::optional<bool> siNo(const std::string& text) {
     if (text == "SI") return true;
     if (text == "NO") return false;
@@ -78,12 +89,11 @@ std::optional<std::string> descriptionOrCode(const XmlRecord& element) {
 }  // namespace
 
 void SectionLoader::loadTaglie(XmlSectionRecords& records) {
-    Log::line("Sto cancellando le Taglie etc. ...");
-    db_.deleteGenericaTutteRows("TagliaDizionario");
-    db_.deleteGenericaTutteRows("TagliaDettaglio");
-    db_.deleteGenericaTutteRows("TagliaGruppo");
-    commit();
-    Log::line("Sto caricando   le Taglie etc. ...");
+    wipe("le Taglie etc.", [this] {
+        db_.deleteGenericaTutteRows("TagliaDizionario");
+        db_.deleteGenericaTutteRows("TagliaDettaglio");
+        db_.deleteGenericaTutteRows("TagliaGruppo");
+    });
     // A small section: read whole, so the groups load before the dictionary wherever it is.
     XmlRecord section = records.whole();
     for (const XmlRecord& element : section.children()) {
@@ -144,17 +154,8 @@ void SectionLoader::loadTaglie(XmlSectionRecords& records) {
 }
 
 void SectionLoader::loadArticoli(XmlSectionRecords& records) {
-    Log::line("Sto cancellando gli Articoli etc. ...");
-    db_.deleteArticoliColoriGiacenzeFromDatabase();
-    commit();
-    Log::line("Sto caricando   gli Articoli etc. ...");
-    XmlRecord element;
-    while (records.next(element)) {
-        if (element.name() != "Articolo") continue;
-        std::lock_guard lock(db_.connection()->mutex());
-        loadArticolo(element);
-    }
-    commit();
+    wipe("gli Articoli etc.", [this] { db_.deleteArticoliColoriGiacenzeFromDatabase(); });
+    eachRecord(records, "Articolo", &SectionLoader::loadArticolo);
 }
 
 void SectionLoader::loadArticolo(const XmlRecord& element) {
@@ -221,10 +222,7 @@ void SectionLoader::loadArticolo(const XmlRecord& element) {
 }
 
 void SectionLoader::loadListini(XmlSectionRecords& records) {
-    Log::line("Sto cancellando i Listini etc. ...");
-    db_.deleteListiniPrezziFromDatabase();
-    commit();
-    Log::line("Sto caricando   i Listini etc. ...");
+    wipe("i Listini etc.", [this] { db_.deleteListiniPrezziFromDatabase(); });
     XmlRecord element;
     while (records.next(element)) {
         if (element.name() != "Listino") continue;
@@ -346,10 +344,7 @@ void SectionLoader::loadVariantiCommerciali(XmlSectionRecords& records) {
         if (!variante) continue;
         RowUpdate row(*variante);
         if (!key) row.text("codice", std::nullopt);
-        for (const XmlRecord& child : element.children()) {
-            count(elements_);
-            if (const char* column = columnFor(kDescrizioniLingue, child.name())) row.text(column, child.text());
-        }
+        count(elements_, setTextColumns(row, element, kDescrizioniLingue));
         row.write();
         flushIfDue(elements_, "Sto caricando le VariantiCommerciali ...");
     }
@@ -375,10 +370,7 @@ void SectionLoader::loadGruppiCommerciali(XmlSectionRecords& records) {
             RowUpdate row(*gruppo);
             if (!codice) row.text("codice", std::nullopt);
             row.text("variante", varianteCodice);
-            for (const XmlRecord& child : variant.children()) {
-                count(elements_);
-                if (const char* column = columnFor(kGruppoCommerciale, child.name())) row.text(column, child.text());
-            }
+            count(elements_, setTextColumns(row, variant, kGruppoCommerciale));
             row.write();
             flushIfDue(elements_, "Sto caricando i GruppiCommerciali ...");
         }

@@ -43,6 +43,10 @@ std::optional<Record> asRecord(std::optional<T> value) {
     return Record(*value);
 }
 
+// Payment terms and delivery terms: a description and whether the agent may pick them.
+const std::vector<TableChild> kDescriptionVisible = {{"Descrizione", "descrizione"},
+                                                     {"Abilitazione", "visibilita", Conversion::Visibility}};
+
 const std::vector<CodeTable>& codeTables() {
     static const std::vector<CodeTable> tables = {
         {"Mastri", "Mastro", "Mastro", "Codice", "codice",
@@ -61,8 +65,7 @@ const std::vector<CodeTable>& codeTables() {
          "Sto caricando lo Spedizioniere %@", {"ragioneSociale"}},
         {"Pagamenti", "Pagamento", "Pagamento", "Codice", "codice",
          [](Database& db, const std::string& k) { return asRecord(db.createPagamentoWithCodice(k)); },
-         {{"Descrizione", "descrizione"}, {"Abilitazione", "visibilita", Conversion::Visibility}},
-         "Sto caricando il Pagamento %@", {"descrizione"}},
+         kDescriptionVisible, "Sto caricando il Pagamento %@", {"descrizione"}},
         {"BusinessUnits", "BusinessUnit", "BusinessUnit", "Codice", "codice",
          [](Database& db, const std::string& k) { return asRecord(db.createBusinessUnitWithCodice(k)); },
          {{"Descrizione", "descrizione"}}, "Sto caricando la BusinessUnit %@", {"descrizione"}},
@@ -74,8 +77,7 @@ const std::vector<CodeTable>& codeTables() {
          {{"Colore", "colore"}}, "Sto caricando il ColoreAlfanumerico %@ = %@", {"barCode", "colore"}},
         {"Rese", "Resa", "Resa", "Codice", "codice",
          [](Database& db, const std::string& k) { return asRecord(db.createResaWithCodice(k)); },
-         {{"Descrizione", "descrizione"}, {"Abilitazione", "visibilita", Conversion::Visibility}},
-         "Sto caricando la Resa %@", {"descrizione"}},
+         kDescriptionVisible, "Sto caricando la Resa %@", {"descrizione"}},
         {"Importanze", "Importanza", "Importanza", "Codice", "codice",
          [](Database& db, const std::string& k) { return asRecord(db.createImportanzaWithCodice(k)); },
          {{"Descrizione", "descrizione"}}, "Sto caricando la Importanze %@", {"descrizione"}},
@@ -220,13 +222,7 @@ bool SectionLoader::agentFilterAccepts(const XmlRecord& element) const {
 void SectionLoader::loadClienti(XmlSectionRecords& records) {
     agente_ = Preferences::standard().stringForKey(keys::pref_agente);
     Log::line("Sto caricando   i Clienti etc. ...");
-    XmlRecord element;
-    while (records.next(element)) {
-        if (element.name() != "ClienteFornitore") continue;
-        std::lock_guard lock(db_.connection()->mutex());
-        loadCliente(element);
-    }
-    commit();
+    eachRecord(records, "ClienteFornitore", &SectionLoader::loadCliente);
 }
 
 void SectionLoader::loadCliente(const XmlRecord& element) {

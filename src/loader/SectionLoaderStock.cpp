@@ -192,13 +192,7 @@ void SectionLoader::loadGiacenza(const XmlRecord& element, const Listino& stockL
 }
 
 void SectionLoader::loadStatistiche(XmlSectionRecords& records) {
-    XmlRecord element;
-    while (records.next(element)) {
-        if (element.name() != "StoricoVendite") continue;
-        std::lock_guard lock(db_.connection()->mutex());
-        loadStoricoVendite(element);
-    }
-    commit();
+    eachRecord(records, "StoricoVendite", &SectionLoader::loadStoricoVendite);
 }
 
 void SectionLoader::loadStoricoVendite(const XmlRecord& element) {
@@ -288,17 +282,8 @@ void SectionLoader::loadStoricoVendite(const XmlRecord& element) {
 }
 
 void SectionLoader::loadEsposizioni(XmlSectionRecords& records) {
-    Log::line("Sto cancellando le Esposizioni ...");
-    db_.deleteEsposizioneFromDatabase();
-    commit();
-    Log::line("Sto caricando   le Esposizioni ...");
-    XmlRecord element;
-    while (records.next(element)) {
-        if (element.name() != "Esposizione") continue;
-        std::lock_guard lock(db_.connection()->mutex());
-        loadEsposizione(element);
-    }
-    commit();
+    wipe("le Esposizioni", [this] { db_.deleteEsposizioneFromDatabase(); });
+    eachRecord(records, "Esposizione", &SectionLoader::loadEsposizione);
 }
 
 void SectionLoader::loadEsposizione(const XmlRecord& element) {
