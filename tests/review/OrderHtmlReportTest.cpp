@@ -39,66 +39,58 @@ struct OrderHtmlReportTest : test::OrderFixture {
 TEST_F(OrderHtmlReportTest, OnePriceListWithTermsArticleDataPhotosPricesAndTotal) {
     auto l = listino("L01", "Estate", "MT");
     auto c = cliente("C01", "Rossi");
-    c.setPagamento(std::string("P30"));
-    db->createPagamentoWithCodice("P30")->setDescrizione(std::string("30 giorni"));
-    c.setSpedizioniere(std::string("S1"));
-    db->createSpedizioniereWithCodice("S1")->setRagioneSociale(std::string("Corriere"));
-    c.setAbbonamento(std::string("AB12"));
-    c.setResa(std::string("NOPE"));  // no such record: no row
+    c.setPagamento("P30");
+    db->createPagamentoWithCodice("P30")->setDescrizione("30 giorni");
+    c.setSpedizioniere("S1");
+    db->createSpedizioniereWithCodice("S1")->setRagioneSociale("Corriere");
+    c.setAbbonamento("AB12");
+    c.setResa("NOPE");  // no such record: no row
     auto d = db->createDestinazioneWithCodice("2", c);
-    d->setRagioneSociale1(std::string("Magazzino"));
-    d->setCap(std::string("20100"));
-    d->setCitta(std::string("Milano"));
-    db->createAgenteWithCodice("A1")->setRagioneSociale(std::string("Mario Bianchi"));
+    d->setRagioneSociale1("Magazzino");
+    d->setCap("20100");
+    d->setCitta("Milano");
+    db->createAgenteWithCodice("A1")->setRagioneSociale("Mario Bianchi");
     auto a = articolo("ART1");
-    a.setDescrizione1(std::string("Popeline"));
-    a.setComposizione(std::string("100% cotone"));
-    a.setPesoGr(std::string("120"));
-    a.setFotoUrl(std::string("art1.jpg"));
-    articolo("ART2").setFotoUrl(std::string("http://cdn.example.com/art2.jpg"));
+    a.setDescrizione1("Popeline");
+    a.setComposizione("100% cotone");
+    a.setPesoGr("120");
+    a.setFotoUrl("art1.jpg");
+    articolo("ART2").setFotoUrl("http://cdn.example.com/art2.jpg");
     auto entry = db->createArticoloListinoWithArticolo("ART1", l);
     db->createPrezzoWithVarianteCommerciale("01", *entry)->setValore(Decimal::parse("4.5"));
-    db->createVarianteCommercialeWithCodice("01")->setDescrizioneITA(std::string("Base"));
+    db->createVarianteCommercialeWithCodice("01")->setDescrizioneITA("Base");
     auto t = ordine(30, "C01", "L01");
-    t.setAgente(std::string("A1"));
-    t.setClienteDestinazione(std::string("2"));
-    t.setNote(std::string("Consegna a marzo"));
+    t.setAgente("A1");
+    t.setClienteDestinazione("2");
+    t.setNote("Consegna a marzo");
     t.setFirma(std::vector<unsigned char>{1, 2, 3});
-    riga(t, "ART1", "001", 10, "4.5").setVarianteCommerciale(std::string("01"));
+    riga(t, "ART1", "001", 10, "4.5").setVarianteCommerciale("01");
     riga(t, "ART1", "T+CC", 1, "2");
     riga(t, "ART2", "002", 1.5, "3");
 
     std::string page = html(t);
     EXPECT_EQ(page.rfind("<HTML><TITLE>Cliente di prova del 04/03/2026</TITLE><BODY>", 0), 0u);
-    expectParts(page, {
-        "<TABLE><img src=\"http://foto.example.com/LOGO.JPG\"></TABLE>",
-        "Destinazione Merce: [2]<BR><b>Magazzino</b><BR>20100&nbsp;Milano&nbsp;<BR>",
-        "Cliente: [C01]<BR><b>Cliente di prova</b><BR>",
-        "<b>Proposta di ordine NR. 30</b>  del 04/03/2026 ora ",
-        "<b>Agente</b> Mario Bianchi",
-        "Listino: Estate [L01]",
-        "Pagamento: 30 giorni",
-        "Spedizioniere: Corriere<BR>Abbonamento: AB12"});
+    expectParts(page, {"<TABLE><img src=\"http://foto.example.com/LOGO.JPG\"></TABLE>",
+                       "Destinazione Merce: [2]<BR><b>Magazzino</b><BR>20100&nbsp;Milano&nbsp;<BR>",
+                       "Cliente: [C01]<BR><b>Cliente di prova</b><BR>",
+                       "<b>Proposta di ordine NR. 30</b>  del 04/03/2026 ora ", "<b>Agente</b> Mario Bianchi",
+                       "Listino: Estate [L01]", "Pagamento: 30 giorni",
+                       "Spedizioniere: Corriere<BR>Abbonamento: AB12"});
     EXPECT_FALSE(has(page, "Resa:"));
     EXPECT_TRUE(has(page, "<TH>Articolo</TH><TH>Colore</TH><TH>UM</TH><TH>Quantita</TH><TH>Prezzo EUR</TH>"
                           "<TH>Importo EUR</TH>"));
     auto r = rows(page);
     ASSERT_EQ(r.size(), 3u);
-    expectParts(r[0], {
-        "<b>ART1</b><BR>Popeline<BR><TABLE><TR><TD colspan=\"2\" >100% cotone</TD></TR>"
-        "<TR><TD colspan=\"2\" >Gr. 120</TD></TR></TABLE>",
-        "<BR><img src=\"http://foto.example.com/art1.jpg\" />",
-        "<TD><b>001</b><BR>Base</TD\n>",
-        "<TD>MT</TD>\n",
-        "<TD align=\"right\">4,50</TD>\n<TD align=\"right\">45,00</TD>\n"});
-    expectParts(r[1], {
-        "<TD> N.</TD>\n",
-        "<TABLE><TR><TD>01 Base</TD><TD align=\"right\">    4.50</TD></TR>\n</TABLE></TD> <TD></TD>"});
+    expectParts(r[0], {"<b>ART1</b><BR>Popeline<BR><TABLE><TR><TD colspan=\"2\" >100% cotone</TD></TR>"
+                       "<TR><TD colspan=\"2\" >Gr. 120</TD></TR></TABLE>",
+                       "<BR><img src=\"http://foto.example.com/art1.jpg\" />", "<TD><b>001</b><BR>Base</TD\n>",
+                       "<TD>MT</TD>\n", "<TD align=\"right\">4,50</TD>\n<TD align=\"right\">45,00</TD>\n"});
+    expectParts(r[1], {"<TD> N.</TD>\n",
+                       "<TABLE><TR><TD>01 Base</TD><TD align=\"right\">    4.50</TD></TR>\n</TABLE></TD> <TD></TD>"});
     EXPECT_TRUE(has(r[2], "<img src=\"http://cdn.example.com/art2.jpg\" />")) << "an address with http:// is kept";
-    expectParts(page, {
-        "Totale IVA esclusa</TD><TD align=\"right\" >51,50</TD></TR>\n",
-        "<TR><TD colspan=\"6\">\n<b>Note:</b> Consegna a marzo</TD></TR>\n",
-        "Ordine firmato in calce <img src=\"FirmaOrdine.jpg\" />"});
+    expectParts(page, {"Totale IVA esclusa</TD><TD align=\"right\" >51,50</TD></TR>\n",
+                       "<TR><TD colspan=\"6\">\n<b>Note:</b> Consegna a marzo</TD></TR>\n",
+                       "Ordine firmato in calce <img src=\"FirmaOrdine.jpg\" />"});
     EXPECT_TRUE(page.ends_with("<BR>\n\n</BODY></HTML>\n"));
     EXPECT_TRUE(log->contains("Report TXT : Scelta 30 - Scelte presenti 3"));
 }
@@ -126,8 +118,8 @@ TEST_F(OrderHtmlReportTest, WithPricesOffEveryRowEndsInTwoEmptyCellsAndThereIsNo
 }
 
 TEST_F(OrderHtmlReportTest, AnOrderOverTwoPriceListsGetsTwoSectionsWithTheirOwnLinesAndTotals) {
-    listino("L01", "Estate").setLogoUrl(std::string("logo-estate.png"));
-    listino("L02", "Inverno").setCollezione(std::string("AI26"));
+    listino("L01", "Estate").setLogoUrl("logo-estate.png");
+    listino("L02", "Inverno").setCollezione("AI26");
     cliente("C01", "Rossi");
     auto t = ordine(32, "C01", "LISTINOCAMBIATO");
     riga(t, "EST1", "001", 2, "10", std::string("L01"));
@@ -139,18 +131,12 @@ TEST_F(OrderHtmlReportTest, AnOrderOverTwoPriceListsGetsTwoSectionsWithTheirOwnL
     auto second = page.find("<TABLE><img src=\"http://foto.example.com/LOGO.JPG\"></TABLE>");
     ASSERT_NE(second, std::string::npos);
     std::string estate = page.substr(0, second), inverno = page.substr(second);
-    expectParts(estate, {
-        "<TABLE><img src=\"http://foto.example.com/logo-estate.png\" width=\"200\" height=\"70\">",
-        "Listino: Estate [L01]",
-        "<b>EST1</b>",
-        "<b>EST2</b>",
-        "Totale IVA esclusa</TD><TD align=\"right\" >21,00"});
+    expectParts(estate, {"<TABLE><img src=\"http://foto.example.com/logo-estate.png\" width=\"200\" height=\"70\">",
+                         "Listino: Estate [L01]", "<b>EST1</b>", "<b>EST2</b>",
+                         "Totale IVA esclusa</TD><TD align=\"right\" >21,00"});
     EXPECT_FALSE(has(estate, "INV1"));
-    expectParts(inverno, {
-        "<b>Proposta di ordine NR. 32</b> del 04/03/2026 ora ",
-        " <b>Collezione:AI26</b>",
-        "<b>INV1</b>",
-        "Totale IVA esclusa</TD><TD align=\"right\" >7,00"});
+    expectParts(inverno, {"<b>Proposta di ordine NR. 32</b> del 04/03/2026 ora ", " <b>Collezione:AI26</b>",
+                          "<b>INV1</b>", "Totale IVA esclusa</TD><TD align=\"right\" >7,00"});
     EXPECT_FALSE(has(inverno, "EST"));
 
     auto vuoto = ordine(33, "C01", "LISTINOCAMBIATO");
@@ -165,9 +151,9 @@ TEST_F(OrderHtmlReportTest, DestinationsTheClientLacksPrintIdemAndDatesUseTheCal
     t.setDataCreazione(parseIsoDate("2024-12-30T12:00:00Z"));
     EXPECT_TRUE(has(html(t), "Destinazione Merce:<BR><BR>IDEM<BR><BR><BR><BR><BR>"));
     EXPECT_TRUE(has(html(t), " del 30/12/2024 ora ")) << "not the year of the week (2025)";
-    t.setClienteDestinazione(std::string("9"));
+    t.setClienteDestinazione("9");
     EXPECT_TRUE(has(html(t), "Destinazione Merce: 9<BR><BR>IDEM<BR><BR><BR><BR><BR>"));
-    t.setCliente(std::string("GONE"));
+    t.setCliente("GONE");
     EXPECT_TRUE(has(html(t), "Destinazione Merce: 9<BR><BR>IDEM")) << "no client record at all";
 }
 
@@ -176,22 +162,20 @@ TEST_F(OrderHtmlReportTest, DataTextsAreEscapedSoTheyCannotAddMarkup) {
     auto c = cliente("C01", "Rossi");
     c.setIndirizzo1(std::string("Via \"Roma\" <1>"));
     auto a = articolo("ART1");
-    a.setDescrizione1(std::string("<b onmouseover=alert(1)>Popeline</b>"));
+    a.setDescrizione1("<b onmouseover=alert(1)>Popeline</b>");
     a.setFotoUrl(std::string("x.jpg\" onerror=\"alert(1)"));
     auto t = ordine(35, "C01", "L01");
-    t.setClienteRagioneSociale(std::string("Rossi & Figli <Moda>"));
-    t.setNote(std::string("<script>alert('x')</script>"));
-    riga(t, "ART1", "<i>", 1, "1").setNota(std::string("fine </TD></TR></TABLE>"));
+    t.setClienteRagioneSociale("Rossi & Figli <Moda>");
+    t.setNote("<script>alert('x')</script>");
+    riga(t, "ART1", "<i>", 1, "1").setNota("fine </TD></TR></TABLE>");
     prefs().setString(keys::pref_NOTE, "Note <ordine>:");
 
     std::string page = html(t);
-    expectParts(page, {
-        "<TITLE>Rossi &amp; Figli &lt;Moda&gt; del",
-        "Via &quot;Roma&quot; &lt;1&gt;<BR>",
-        "Listino: Estate &amp; &lt;Co&gt; [L01]",
-        "<b>Note &lt;ordine&gt;:</b> &lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;",
-        "<img src=\"http://foto.example.com/x.jpg&quot; onerror=&quot;alert(1)\" />",
-        "<b>&lt;i&gt;</b>"});
+    expectParts(page, {"<TITLE>Rossi &amp; Figli &lt;Moda&gt; del", "Via &quot;Roma&quot; &lt;1&gt;<BR>",
+                       "Listino: Estate &amp; &lt;Co&gt; [L01]",
+                       "<b>Note &lt;ordine&gt;:</b> &lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;",
+                       "<img src=\"http://foto.example.com/x.jpg&quot; onerror=&quot;alert(1)\" />",
+                       "<b>&lt;i&gt;</b>"});
 
     auto parsed = HtmlDocument::initWithXHTMLData(page);
     ASSERT_TRUE(parsed);
