@@ -45,24 +45,25 @@ private:
     Database& db_;
 };
 
-// The sections' batch commits skip the wait for the disk; whatever happens the store is back
-// to syncing every commit before the load's last commit, which makes the whole load durable.
+// The sections load in the store's bulk mode (batch commits skip the wait for the disk);
+// whatever happens the store leaves it before the load's last commit, which then makes the
+// whole load durable.
 // A failed load's pending batch is dropped before that switch, which would commit it.
-class BatchDurability {
+class BulkLoading {
 public:
-    explicit BatchDurability(Database& db) : db_(db), exceptions_(std::uncaught_exceptions()) {
-        db_.connection()->setSyncEveryCommit(false);
+    explicit BulkLoading(Database& db) : db_(db), exceptions_(std::uncaught_exceptions()) {
+        db_.connection()->setBulkLoading(true);
     }
-    ~BatchDurability() {
+    ~BulkLoading() {
         try {
             if (std::uncaught_exceptions() > exceptions_) db_.rollback();
-            db_.connection()->setSyncEveryCommit(true);
+            db_.connection()->setBulkLoading(false);
         } catch (const std::exception& failure) {
             Log::f("ErrorWhileLoading : %@", failure.what());
         }
     }
-    BatchDurability(const BatchDurability&) = delete;
-    BatchDurability& operator=(const BatchDurability&) = delete;
+    BulkLoading(const BulkLoading&) = delete;
+    BulkLoading& operator=(const BulkLoading&) = delete;
 
 private:
     Database& db_;
@@ -227,7 +228,7 @@ void CaricatoreDatabase::loadDocument(const std::string& name, std::string_view 
     refreshProgressView(view, 0, static_cast<float>(total));
 
     {
-        BatchDurability batches(db);
+        BulkLoading bulk(db);
         SectionLoader sections(*this, db, view, static_cast<double>(total));
         sections.load(reader, envelope->sections);
     }

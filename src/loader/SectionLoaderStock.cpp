@@ -159,7 +159,7 @@ void SectionLoader::loadGiacenza(const XmlRecord& element, const Listino& stockL
     std::string colourKey = *art + '\x1f' + col;
     std::optional<Colore> colore;
     if (auto cached = cache_.colours.find(colourKey); cached != cache_.colours.end()) colore = cached->second;
-    if (!colore) colore = db_.fetchColoreByArticolo(*art, col);
+    if (!colore) colore = db_.fetchColoreByArticolo(*articolo, col);  // the article the code finds
     if (!colore) {
         colore = db_.createColoreWithBarCode(col, *articolo);
         if (!colore) return;

@@ -153,6 +153,8 @@ public:
     // An ambiguous colour barcode counts as not found (both colours are logged).
     std::optional<Colore> fetchColoreByBarCode(const std::string& barCode);
     std::optional<Colore> fetchColoreByArticolo(const std::string& articolo, const std::string& codiceColore);
+    // The same for an article already at hand (one query instead of two).
+    std::optional<Colore> fetchColoreByArticolo(const Articolo& articolo, const std::string& codiceColore);
 
     // ---- fetch many: the list (maybe empty), none after a failure ----
     std::optional<std::vector<Cliente>> fetchAllCliente();

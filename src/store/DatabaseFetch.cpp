@@ -220,6 +220,13 @@ std::optional<Colore> Database::fetchColoreByArticolo(const std::string& articol
     });
 }
 
+std::optional<Colore> Database::fetchColoreByArticolo(const Articolo& articolo, const std::string& codiceColore) {
+    Operation operation{"Errore durante fetch di un oggetto Articolo x leggere Colore",
+                        "Database: eccezione durante fetch di un oggetto Colore: %@ (user info: %@)"};
+    return fetchOne<Colore>(operation, selectIds("Colore", "articolo = ? AND codice = ?", "articoloPosizione, id"),
+                            {articolo.id(), codiceColore});
+}
+
 // ---- fetch many ----
 
 #define TORVANE_FETCH_ALL(Entity, Method, order, Reason, LogLine)                           \

@@ -88,8 +88,9 @@ std::optional<T> Database::create(const char* entityName, std::vector<std::pair<
         if (linkInRow && inverse && inverse->kind == RelationshipKind::Ordered) {
             // The position is the next one of the parent's list, found by the INSERT itself.
             std::string position = quotedName(ModelDescription::positionColumn(*inverse));
-            sql = "INSERT INTO " + table + " (" + columns + ", " + position + ") SELECT " + marks + ", COALESCE(MAX(" +
-                  position + "), 0) + 1 FROM " + table + " WHERE " + quotedName(link->name) + " = ?";
+            sql = "INSERT INTO " + table + " (" + columns + ", " + position + ") VALUES (" + marks +
+                  ", (SELECT COALESCE(MAX(" + position + "), 0) + 1 FROM " + table + " WHERE " +
+                  quotedName(link->name) + " = ?))";
             binds.emplace_back(parent->id());
         } else if (columns.empty()) {
             sql = "INSERT INTO " + table + " DEFAULT VALUES";

@@ -178,11 +178,14 @@ void StoreConnection::executeScript(const std::string& sql) {
     }
 }
 
-void StoreConnection::setSyncEveryCommit(bool sync) {
+void StoreConnection::setBulkLoading(bool bulk) {
     std::lock_guard lock(mutex_);
     commit();
     try {
-        executeScript(sync ? "COMMIT; PRAGMA synchronous = FULL" : "COMMIT; PRAGMA synchronous = NORMAL");
+        executeScript(bulk ? "COMMIT; PRAGMA synchronous = NORMAL; PRAGMA wal_autocheckpoint = 16384; "
+                             "PRAGMA cache_size = -65536;"
+                           : "COMMIT; PRAGMA synchronous = FULL; PRAGMA wal_autocheckpoint = 1000; "
+                             "PRAGMA cache_size = -2000;");
     } catch (...) {
         if (db_ && sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
         throw;

@@ -45,11 +45,12 @@ public:
     void executeScript(const std::string& sql);
     long long lastInsertId() const;
 
-    // Whether each commit waits for the disk (the default). A bulk load may turn it off for its
-    // batches: in WAL mode a power cut can then lose the latest batches but never corrupts the
-    // file, and the first commit after it is turned back on makes everything before durable.
-    // SQLite changes this only between transactions: what is pending is committed first.
-    void setSyncEveryCommit(bool sync);
+    // Bulk loading: commits stop waiting for the disk, the log is folded into the file less
+    // often and more pages stay cached. In WAL mode a power cut may then lose the latest
+    // commits but never corrupts the file; the first commit after the mode is left waits for
+    // the disk and so makes everything before it durable. SQLite changes these settings only
+    // between transactions: what is pending is committed first.
+    void setBulkLoading(bool bulk);
 
     void commit();    // COMMIT, then a new transaction
     void rollback();  // ROLLBACK, then a new transaction
