@@ -128,6 +128,10 @@ struct LoaderFixture : StoreFixture {
         loader->caricaXmlNamed(name, xml, view);
         return loader;
     }
+    // The freshness marker of a document for the user "mario".
+    std::optional<std::string> marker(const std::string& document = "01.L1.xml") {
+        return text("SELECT valore FROM Parametro WHERE attributo = 'SYSTEM_mario_" + document + "'");
+    }
     std::optional<std::string> text(const std::string& sql) {
         auto rows = rawQuery(sql);
         if (rows.empty()) return std::nullopt;

@@ -1,18 +1,12 @@
-#include <gtest/gtest.h>
-
-#include <unistd.h>
-
 #include <atomic>
-#include <filesystem>
-#include <fstream>
-#include <string>
 #include <thread>
 #include <vector>
 
-#include "loader/xml/XmlDocument.h"
+#include "loader/XmlTestSupport.h"
 #include "loader/xml/XmlElement.h"
 
 using namespace torvane;
+using torvane::test::tempXmlFile;
 
 namespace {
 
@@ -26,13 +20,6 @@ void expectRefusedOrSmall(const std::string& xml) {
     ASSERT_TRUE(strings.ok());
     for (XmlNode* n : *strings) EXPECT_LT(n->stringValue().size(), 1u << 20);
     EXPECT_LT(doc->XMLData().size(), 1u << 20);
-}
-
-std::filesystem::path tempFile(const std::string& name, const std::string& content) {
-    auto path = std::filesystem::temp_directory_path() /
-                ("torvane-xml-" + std::to_string(::getpid()) + "-" + name);
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
 }
 
 }  // namespace
@@ -70,8 +57,8 @@ TEST(XmlHostile, ModestInternalEntitiesStillRead) {
 }
 
 TEST(XmlHostile, ExternalEntitiesAndDtdsAreNeverLoaded) {
-    auto secret = tempFile("secret.txt", "SEGRETO");
-    auto dtd = tempFile("evil.dtd", "<!ENTITY fromdtd \"DTDSEGRETO\">");
+    auto secret = tempXmlFile("secret.txt", "SEGRETO");
+    auto dtd = tempXmlFile("evil.dtd", "<!ENTITY fromdtd \"DTDSEGRETO\">");
     std::string xml = "<?xml version=\"1.0\"?><!DOCTYPE r SYSTEM \"" + dtd.string() +
                       "\" [<!ENTITY xxe SYSTEM \"file://" + secret.string() + "\">]>"
                       "<r><a>&xxe;</a><b>&fromdtd;</b></r>";

@@ -1,18 +1,12 @@
-#include <gtest/gtest.h>
-
 #include "loader/xml/XmlDocument.h"
 #include "loader/xml/XmlElement.h"
 #include "loader/xml/XmlNamespaceNode.h"
+#include "loader/XmlTestSupport.h"
 
 using namespace torvane;
+using torvane::test::parseXml;
 
 namespace {
-
-std::unique_ptr<XmlDocument> parse(std::string_view xml) {
-    auto result = XmlDocument::initWithData(xml);
-    EXPECT_TRUE(result.ok()) << result.error().message;
-    return result ? std::move(result).value() : nullptr;
-}
 
 const char* kListini =
     "<TorvaneMobile>"
@@ -24,7 +18,7 @@ const char* kListini =
 }  // namespace
 
 TEST(XmlXPath, ResultsComeInDocumentOrderAndTheSingleFormTakesTheLast) {
-    auto doc = parse(kListini);
+    auto doc = parseXml(kListini);
     // A union written back to front still comes out in document order.
     auto nodes = doc->nodesForXPath("/TorvaneMobile/Listino | //Listini/Listino");
     ASSERT_TRUE(nodes.ok());
@@ -40,7 +34,7 @@ TEST(XmlXPath, ResultsComeInDocumentOrderAndTheSingleFormTakesTheLast) {
 }
 
 TEST(XmlXPath, ContextNodeIsTheNodeAsked) {
-    auto doc = parse(kListini);
+    auto doc = parseXml(kListini);
     XmlNode* l2 = doc->nodeForXPath("//Listino[@codice='L2']").value();
     ASSERT_NE(l2, nullptr);
     EXPECT_EQ(l2->nodeForXPath("Prezzo").value()->stringValue(), "2,50");
@@ -52,7 +46,7 @@ TEST(XmlXPath, ContextNodeIsTheNodeAsked) {
 }
 
 TEST(XmlXPath, NonNodeSetResultsAreEmptyAndBadExpressionsAreErrors) {
-    auto doc = parse(kListini);
+    auto doc = parseXml(kListini);
     for (const char* scalar : {"count(//Listino)", "string(//Prezzo)", "1 = 1", "'testo'"}) {
         auto result = doc->nodesForXPath(scalar);
         ASSERT_TRUE(result.ok()) << scalar;
@@ -69,7 +63,7 @@ TEST(XmlXPath, NonNodeSetResultsAreEmptyAndBadExpressionsAreErrors) {
 }
 
 TEST(XmlXPath, NamespaceMappingsAndNamespaceNodes) {
-    auto doc = parse("<r xmlns:a=\"urn:a\"><a:x>1</a:x><x>2</x></r>");
+    auto doc = parseXml("<r xmlns:a=\"urn:a\"><a:x>1</a:x><x>2</x></r>");
     EXPECT_FALSE(doc->nodesForXPath("//q:x").ok());  // unbound prefix
     auto mapped = doc->nodesForXPath("//q:x", {{"q", "urn:a"}});
     ASSERT_TRUE(mapped.ok());
