@@ -31,9 +31,6 @@ TEST_F(Builder, OneRootPerColourPrefixAndOneRowPerSizeInGroupOrder) {
     EXPECT_EQ(quantita(0), (std::vector<long long>{0, 0, 0}));
     EXPECT_FALSE(db->doCommit()) << "the grid stays pending until the line is confirmed";
     EXPECT_TRUE(log->contains("Creo TABELLA Colori x Articolo : ART2"));
-    EXPECT_TRUE(log->contains("Ci sono N. 0 righe di scelta esistenti"));
-    EXPECT_EQ(SizeGridBuilder::radiceColore("30"), "30");
-    EXPECT_EQ(SizeGridBuilder::radiceColore("40/A/B"), "40");
 }
 
 TEST_F(Builder, FillsTheLinesOfTheCurrentOrderOnly) {

@@ -33,7 +33,6 @@ TEST_F(Summary, ThreeSizesShowTheTotalInTheLastColumn) {
     EXPECT_EQ(rows[0].kind, "TaglieCell");
     EXPECT_EQ(label(rows[0], 0).style, ui::TextStyle::Bold);
     EXPECT_EQ(label(rows[0], 0).pointSize, 15);
-    EXPECT_EQ(label(rows[0], 0).color, kBlack);
     EXPECT_EQ(label(rows[0], 8).color, kBlack);
     EXPECT_EQ(texts(rows[1]), (std::vector<std::string>{"10", "", "4", "2", "", "", "", "", "6"}))
         << "zero quantities stay blank";
@@ -70,11 +69,4 @@ TEST_F(Summary, TheTotalColumnAppearsBelowEightSizesOnly) {
     EXPECT_EQ(label(TaglieCell::rigaIntestazione(eight), 8).text, "8");
     EXPECT_EQ(label(TaglieCell::rigaRadice("10", {1, 0, 0, 0, 0, 0, 2, 0}, 8), 8).text, "");
     EXPECT_EQ(texts(TaglieCell::rigaIntestazione(std::vector<std::string>{})).back(), "Tot.");
-}
-
-TEST_F(Summary, AnArticleWithoutGroupHasOnlyTheHeader) {
-    const std::vector<ui::Row> rows = TaglieCell::righe(*db, *articolo);
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_TRUE(TaglieCell::taglieArticolo(*db, *articolo).empty());
-    EXPECT_EQ(TaglieCell::totaleTaglie(radici()), "");
 }
