@@ -57,9 +57,12 @@ std::optional<std::vector<T>> Database::fetchMany(const Operation& operation, co
 template <typename T>
 std::optional<T> Database::create(const char* entityName, std::vector<std::pair<const char*, SqlValue>> values,
                                   const Record* parent, const char* parentRelationship) {
-    std::string logName = std::string_view(entityName) == "SceltaRiga" ? "Scelta" : entityName;
-    std::string reason = "Errore durante la creazione di un oggetto " + logName;
-    std::string logLine = "Database: eccezione durante la creazione di un oggetto " + logName + ": %@ (user info: %@)";
+    // Each record type has one entity, so its failure texts are made once (a load creates
+    // hundreds of thousands of records).
+    static const std::string logName = std::string_view(entityName) == "SceltaRiga" ? "Scelta" : entityName;
+    static const std::string reason = "Errore durante la creazione di un oggetto " + logName;
+    static const std::string logLine =
+        "Database: eccezione durante la creazione di un oggetto " + logName + ": %@ (user info: %@)";
     Operation operation{reason.c_str(), logLine.c_str()};
     return guarded(operation, true, [&]() -> std::optional<T> {
         // One INSERT with the values and, for a plain or ordered link, the parent and its

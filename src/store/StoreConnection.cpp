@@ -80,7 +80,7 @@ void StoreConnection::fail(std::string_view what) {
 
 sqlite3_stmt* StoreConnection::prepare(std::string_view sql) {
     if (!db_) throw SqlError("store closed");
-    auto found = statements_.find(std::string(sql));
+    auto found = statements_.find(sql);
     if (found != statements_.end()) return found->second;
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &statement,

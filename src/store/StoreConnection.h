@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <mutex>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,7 +67,12 @@ private:
     std::string path_;
     sqlite3* db_ = nullptr;
     std::recursive_mutex mutex_;
-    std::unordered_map<std::string, sqlite3_stmt*> statements_;
+    // Found by the SQL text without copying it (every statement of a load looks one up).
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    std::unordered_map<std::string, sqlite3_stmt*, TextHash, std::equal_to<>> statements_;
 };
 
 }  // namespace torvane
