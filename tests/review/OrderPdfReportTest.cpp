@@ -9,22 +9,21 @@ namespace {
 
 struct OrderPdfReportTest : test::OrderFixture {
     std::string path() { return dir.file("Ordine.pdf"); }
-    int pages() {
+    // A field of pdfinfo's report ("Pages", "Page size"), without its label.
+    std::string info(const std::string& field) {
         auto info = test::runTool("pdfinfo", {path()});
         EXPECT_EQ(info.exitCode, 0) << info.err;
-        auto at = info.out.find("Pages:");
-        return at == std::string::npos ? -1 : std::stoi(info.out.substr(at + 6));
+        auto at = info.out.find(field + ":");
+        if (at == std::string::npos) return {};
+        at = info.out.find_first_not_of(' ', at + field.size() + 1);
+        return info.out.substr(at, info.out.find('\n', at) - at);
     }
+    int pages() { return std::stoi("0" + info("Pages")); }
     std::string pageText(int page) {
         auto text = test::runTool("pdftotext",
                                   {"-layout", "-f", std::to_string(page), "-l", std::to_string(page), path(), "-"});
         EXPECT_EQ(text.exitCode, 0) << text.err;
         return text.out;
-    }
-    std::string pageSize() {
-        auto info = test::runTool("pdfinfo", {path()});
-        auto at = info.out.find("Page size:");
-        return at == std::string::npos ? std::string() : info.out.substr(at, info.out.find('\n', at) - at);
     }
 };
 
@@ -35,7 +34,7 @@ TEST_F(OrderPdfReportTest, ALongOrderBreaksPagesWithoutLosingOrCuttingARow) {
     for (int i = 1; i <= 500; ++i) riga(t, format("A%04d", i), "001", 2, "10.5");
 
     ASSERT_TRUE(reports().createReportPdfOrdine(t, path()));
-    EXPECT_NE(pageSize().find("612 x 792"), std::string::npos) << pageSize();
+    EXPECT_EQ(info("Page size").rfind("612 x 792", 0), 0u) << info("Page size");
     int count = pages();
     // Rows of 11-point text fill roughly fifty to a page between y = 50 and y = 692.
     EXPECT_GE(count, 8);

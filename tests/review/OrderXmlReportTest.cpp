@@ -66,30 +66,30 @@ TEST_F(OrderXmlReportTest, WritesTheClientRecordWithCodesDestinationsContactsAnd
     prefs().setString(keys::pref_user, "");
     prefs().setBool(keys::pref_ORDINESALDATOENABLED, true);
     auto c = cliente("NEW0007", "Tessuti Nuovi");
-    c.setNazione(std::string("[ITA] Italia"));
-    c.setMastro(std::string("[MA] Mastro clienti"));
-    c.setLingua(std::string("[1] Italiano"));
-    c.setNote(std::string("consegna al mattino"));
-    c.setContatto1Nome(std::string("Anna"));
-    c.setContatto2Email(std::string("acquisti@example.com"));
+    c.setNazione("[ITA] Italia");
+    c.setMastro("[MA] Mastro clienti");
+    c.setLingua("[1] Italiano");
+    c.setNote("consegna al mattino");
+    c.setContatto1Nome("Anna");
+    c.setContatto2Email("acquisti@example.com");
     auto buona = db->createDestinazioneWithCodice("2", c);
-    buona->setRagioneSociale1(std::string("Magazzino Nord"));
+    buona->setRagioneSociale1("Magazzino Nord");
     buona->setFlagModifica(true);
-    buona->setNazione(std::string("[FRA] Francia"));
+    buona->setNazione("[FRA] Francia");
     auto info = db->createClienteInfoWithCodice("NEW0007-2");
     info->setDestinazione(*buona);
-    info->setAttribute3(std::string("[X] scelta"));
+    info->setAttribute3("[X] scelta");
     info->addTo("businessUnits", *db->createBusinessUnitWithCodice("BU1"));
     db->createDestinazioneWithCodice("3", c);  // no name: not sent
     db->createParametroWithAttributo("DES-3");
     db->createParametroWithAttributo("DES-4");  // attribute4 not set: no element
-    db->createParametroWithAttributo("ATT-02")->setDescrizione(std::string("Canale"));
+    db->createParametroWithAttributo("ATT-02")->setDescrizione("Canale");
     db->createParametroWithAttributo("ATT-5");
-    db->createClienteInfoWithCodice("NEW0007")->setAttribute2(std::string("[WEB] Negozio online"));
-    db->createParametroWithAttributo("DIC-SERIE-MASTRO-MA")->setValore(std::string("S1;S2"));
+    db->createClienteInfoWithCodice("NEW0007")->setAttribute2("[WEB] Negozio online");
+    db->createParametroWithAttributo("DIC-SERIE-MASTRO-MA")->setValore("S1;S2");
     listino("L01", "Listino estate");
     auto t = ordine(12, "NEW0007", "L01");
-    t.setAaaAzienda(std::string("AZ"));
+    t.setAaaAzienda("AZ");
     t.setPrioritaAssoluta(true);
 
     writeAndParse(t);
@@ -123,8 +123,8 @@ TEST_F(OrderXmlReportTest, WritesTheClientRecordWithCodesDestinationsContactsAnd
 
 TEST_F(OrderXmlReportTest, OfficeClientsKeepTheirNotesAndAClientWithoutNamedDestinationsHasAnEmptyList) {
     auto c = cliente("C01", "Rossi");
-    c.setNote(std::string("nota interna"));
-    db->createDestinazioneWithCodice("1", c)->setRagioneSociale1(std::string(""));
+    c.setNote("nota interna");
+    db->createDestinazioneWithCodice("1", c)->setRagioneSociale1("");
     writeAndParse(ordine(1, "C01", "L01"));
     EXPECT_EQ(count(kCliente, "/Note"), 0u);
     EXPECT_EQ(count(kCliente, "/Destinazioni"), 1u);
@@ -135,14 +135,14 @@ TEST_F(OrderXmlReportTest, OfficeClientsKeepTheirNotesAndAClientWithoutNamedDest
 
 TEST_F(OrderXmlReportTest, LinesCarryUnitsPricesAndTheirOwnPriceList) {
     listino("L01", "Estate", "MT");
-    listino("L02", "Inverno", std::nullopt, std::nullopt).setBusinessUnit(std::string("TESSUTI"));
+    listino("L02", "Inverno", std::nullopt, std::nullopt).setBusinessUnit("TESSUTI");
     articolo("ART1", "KG");
     articolo("ZZZ", "PZ").setFlagCreatoDaMe(true);
     cliente("C01", "Rossi");
     auto t = ordine(5, "C01", "L01");
     auto r1 = riga(t, "ART1", "001", 12.5, "3.20");
-    r1.setSerie(std::string("S"));
-    r1.setPartita(std::string("P9"));
+    r1.setSerie("S");
+    r1.setPartita("P9");
     riga(t, "ART1", "T+CC", 1, "0");
     riga(t, "ZZZ", "002", 2, "1.5", std::string("L02"));
     riga(t, "GONE", "003", 1, nullptr);  // the article went with a reload
@@ -177,7 +177,7 @@ TEST_F(OrderXmlReportTest, AChangedPriceListOrderHasNoHeaderListTakesUnitsFromTh
 
 TEST_F(OrderXmlReportTest, AgentComesFromTheClientsAssignmentForThePriceListsBusinessUnit) {
     prefs().setString(keys::pref_agente, "A1;A2");
-    listino("L01", "Estate").setBusinessUnit(std::string("BU1"));
+    listino("L01", "Estate").setBusinessUnit("BU1");
     auto c = cliente("C01", "Rossi");
     assign(c, "A7", std::string("BU2"));
     ordine(7, "C01", "L01");
@@ -196,11 +196,11 @@ TEST_F(OrderXmlReportTest, TheHeaderDecidesTheSizeLayout) {
     riga(t, "ART1", "001", 1, "10");  // line 1 without sizes: nothing
     riga(t, "ART1", "002", 1, "10");
     auto r3 = riga(t, "ART1", "RED", 4, "10");
-    r3.setVarianteCommerciale(std::string("01"));
+    r3.setVarianteCommerciale("01");
     for (const char* taglia : {"S", "M", "L", "XL"}) {
         auto s = db->createSceltaTagliaWithTaglia(taglia, r3);
         s->setQuantita(2);
-        s->setVarianteCommerciale(std::string("V1"));
+        s->setVarianteCommerciale("V1");
     }
 
     writeAndParse(t);
