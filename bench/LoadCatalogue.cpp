@@ -20,6 +20,7 @@
 
 #include "BenchStats.h"
 #include "CatalogueGenerator.h"
+#include "NullLogSink.h"
 #include "loader/CaricatoreDatabase.h"
 #include "loader/xml/XmlStreamReader.h"
 #include "platform/Log.h"
@@ -32,11 +33,6 @@ using namespace torvane;
 using namespace torvane::bench;
 
 namespace {
-
-class NullSink final : public LogSink {
-public:
-    void write(std::string_view) override {}
-};
 
 // Rows of one entity written with one cached INSERT per column set.
 class RawInserter {
@@ -247,7 +243,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     Paths::setRoot(folder.string());
     Preferences::resetStandard((folder / "prefs.json").string());
-    Log::setSink(std::make_shared<NullSink>());
+    Log::setSink(std::make_shared<NullLogSink>());
 
     double mb = static_cast<double>(xml.size()) / (1024.0 * 1024.0);
     std::printf("catalogue %s: %.1f MB\n", size->name, mb);

@@ -12,6 +12,7 @@
 
 #include "BenchStats.h"
 #include "CatalogueGenerator.h"
+#include "NullLogSink.h"
 #include "loader/CaricatoreDatabase.h"
 #include "order/InserimentoSceltaViewController.h"
 #include "platform/Log.h"
@@ -27,11 +28,6 @@ using namespace torvane;
 using namespace torvane::bench;
 
 namespace {
-
-class NullSink final : public LogSink {
-public:
-    void write(std::string_view) override {}
-};
 
 // A platform that shows nothing and answers nothing: only the order entry's own work is timed.
 class QuietUi final : public ui::Ui {
@@ -74,7 +70,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     Paths::setRoot(folder.string());
     Preferences::resetStandard((folder / "prefs.json").string());
-    Log::setSink(std::make_shared<NullSink>());
+    Log::setSink(std::make_shared<NullLogSink>());
 
     auto start = Clock::now();
     auto db = Database::openFile((folder / "store.sqllite").string(), "01");
