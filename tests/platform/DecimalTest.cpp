@@ -10,49 +10,41 @@ using namespace torvane;
 namespace {
 Decimal d(std::string_view s) { return Decimal::parse(s).value(); }
 std::string text(std::string_view s) { return d(s).toString(); }
+using Rows = std::initializer_list<std::pair<std::string, std::string>>;
+// Each input, parsed and written back, reads as its expected text.
+void expectTexts(Rows rows) {
+    for (const auto& [input, expected] : rows) EXPECT_EQ(text(input), expected) << input;
+}
 }  // namespace
 
 TEST(Decimal, ParsesThePlainFormsAndRefusesEverythingElse) {
-    EXPECT_EQ(text("12.50"), "12.5");
-    EXPECT_EQ(text(" -0.30 "), "-0.3");
-    EXPECT_EQ(text("\t+3\n"), "3");
-    EXPECT_EQ(text("7."), "7");
-    EXPECT_EQ(text(".5"), "0.5");
-    EXPECT_EQ(text("-0"), "0");
-    EXPECT_EQ(text("-0.000"), "0");
+    expectTexts({{"12.50", "12.5"}, {" -0.30 ", "-0.3"}, {"\t+3\n", "3"}, {"7.", "7"}, {".5", "0.5"}, {"-0", "0"},
+                 {"-0.000", "0"}, {"000120", "120"}, {"0.0012", "0.0012"},
+                 {std::string(36, '9'), std::string(36, '9')}});
     EXPECT_FALSE(d("-0").isNegative());
-    EXPECT_EQ(text("000120"), "120");
-    EXPECT_EQ(text("0.0012"), "0.0012");
     for (const char* bad : {"", " ", "-", "+", ".", "-.", "1.2.3", "12,5", "1e3", "1E3", "abc", "12abc", "1 2",
                             "--1", "+-1", "0x10", "inf", "nan", "١٢"})
         EXPECT_FALSE(Decimal::parse(bad)) << bad;
-    EXPECT_EQ(text(std::string(36, '9')), std::string(36, '9'));
     EXPECT_FALSE(Decimal::parse(std::string(37, '9')));
     EXPECT_FALSE(Decimal::parse("1" + std::string(36, '0') + ".5"));
 }
 
 TEST(Decimal, ParsingRoundsDecimalsThatDoNotFit) {
-    EXPECT_EQ(text("0." + std::string(40, '3')), "0." + std::string(36, '3'));
-    EXPECT_EQ(text("0." + std::string(35, '0') + "15"), "0." + std::string(35, '0') + "2");
-    EXPECT_EQ(text("0." + std::string(36, '0') + "5"), "0." + std::string(35, '0') + "1");  // a half
-    EXPECT_EQ(text("0." + std::string(36, '0') + "4999"), "0");
-    EXPECT_EQ(text("0." + std::string(37, '0') + "9"), "0");
-    EXPECT_EQ(text("0." + std::string(35, '0') + "5"), "0." + std::string(35, '0') + "5");
-    // 35 nines before the point, then .96: rounding carries into a new digit.
-    EXPECT_EQ(text(std::string(35, '9') + ".96"), "1" + std::string(35, '0'));
-    EXPECT_EQ(text("-" + std::string(35, '9') + ".94"), "-" + std::string(35, '9') + ".9");
+    const std::string z35(35, '0'), n35(35, '9');
+    expectTexts({{"0." + std::string(40, '3'), "0." + std::string(36, '3')}, {"0." + z35 + "15", "0." + z35 + "2"},
+                 {"0." + z35 + "05", "0." + z35 + "1"},  // a half
+                 {"0." + z35 + "04999", "0"}, {"0." + z35 + "009", "0"}, {"0." + z35 + "5", "0." + z35 + "5"},
+                 // 35 nines before the point, then .96: rounding carries into a new digit.
+                 {n35 + ".96", "1" + z35}, {"-" + n35 + ".94", "-" + n35 + ".9"}});
 }
 
 TEST(Decimal, ArithmeticIsExact) {
-    EXPECT_EQ((d("0.1") + d("0.2")).toString(), "0.3");
-    EXPECT_EQ((d("10") - d("10.01")).toString(), "-0.01");
-    EXPECT_EQ((d("-5") + d("5")).toString(), "0");
+    const std::pair<Decimal, const char*> results[] = {
+        {d("0.1") + d("0.2"), "0.3"},     {d("10") - d("10.01"), "-0.01"}, {d("-5") + d("5"), "0"},
+        {d("-1.25") - d("-1.5"), "0.25"}, {d("12.34") * d("3"), "37.02"},  {d("-1.5") * d("-1.5"), "2.25"},
+        {d("-1.5") * d("2"), "-3"},       {d("0") * d("-7"), "0"}};
+    for (const auto& [result, expected] : results) EXPECT_EQ(result.toString(), expected);
     EXPECT_FALSE((d("-5") + d("5")).isNegative());
-    EXPECT_EQ((d("-1.25") - d("-1.5")).toString(), "0.25");
-    EXPECT_EQ((d("12.34") * d("3")).toString(), "37.02");
-    EXPECT_EQ((d("-1.5") * d("-1.5")).toString(), "2.25");
-    EXPECT_EQ((d("-1.5") * d("2")).toString(), "-3");
-    EXPECT_EQ((d("0") * d("-7")).toString(), "0");
     EXPECT_EQ(d("-3.25").negated().toString(), "3.25");
     EXPECT_EQ(d("-3.25").abs().toString(), "3.25");
     EXPECT_FALSE(Decimal().negated().isNegative());
@@ -121,22 +113,23 @@ TEST(Decimal, ConvertsFromAndToBinaryNumbers) {
 }
 
 TEST(Decimal, RoundsHalvesAwayFromZero) {
-    EXPECT_EQ(d("2.345").rounded(2).toString(), "2.35");
-    EXPECT_EQ(d("-2.345").rounded(2).toString(), "-2.35");
-    EXPECT_EQ(d("2.344").rounded(2).toString(), "2.34");
-    EXPECT_EQ(d("2.3449").rounded(2).toString(), "2.34");  // no rounding in two steps
-    EXPECT_EQ(d("2.5").rounded(0).toString(), "3");
-    EXPECT_EQ(d("-2.5").rounded(0).toString(), "-3");
-    EXPECT_EQ(d("2.5").rounded(-1).toString(), "3");
-    EXPECT_EQ(d("1.2").rounded(5).toString(), "1.2");
-    EXPECT_EQ(d("0.005").toFixed(2), "0.01");
-    EXPECT_EQ(d("12.5").toFixed(2), "12.50");
-    EXPECT_EQ(d("3").toFixed(2), "3.00");
-    EXPECT_EQ(d("-0.004").toFixed(2), "0.00");
-    EXPECT_EQ(d("-0.005").toFixed(2), "-0.01");
-    EXPECT_EQ(d("9.995").toFixed(2), "10.00");
-    EXPECT_EQ(d("1.25").toFixed(0), "1");
-    EXPECT_EQ(d("-7.5").toFixed(0), "-8");
+    struct Row {
+        const char* value;
+        int places;
+        const char* rounded;  // by rounded(places)
+        const char* fixed;    // by toFixed(places); nullptr: not asked
+    };
+    for (const Row& r : std::initializer_list<Row>{
+             {"2.345", 2, "2.35", "2.35"}, {"-2.345", 2, "-2.35", "-2.35"}, {"2.344", 2, "2.34", nullptr},
+             {"2.3449", 2, "2.34", nullptr},  // no rounding in two steps
+             {"2.5", 0, "3", "3"}, {"-2.5", 0, "-3", nullptr}, {"2.5", -1, "3", nullptr}, {"1.2", 5, "1.2", "1.20000"},
+             {"0.005", 2, "0.01", "0.01"}, {"12.5", 2, "12.5", "12.50"}, {"3", 2, "3", "3.00"},
+             {"-0.004", 2, "0", "0.00"}, {"-0.005", 2, "-0.01", "-0.01"}, {"9.995", 2, "10", "10.00"},
+             {"1.25", 0, "1", "1"}, {"-7.5", 0, "-8", "-8"}}) {
+        SCOPED_TRACE(std::string(r.value) + " to " + std::to_string(r.places));
+        EXPECT_EQ(d(r.value).rounded(r.places).toString(), r.rounded);
+        if (r.fixed) EXPECT_EQ(d(r.value).toFixed(r.places), r.fixed);
+    }
     EXPECT_EQ(d(std::string(35, '9') + ".5").toFixed(0), "1" + std::string(35, '0'));
     EXPECT_EQ(d("0.1").toFixed(40), "0.1" + std::string(39, '0'));
 }

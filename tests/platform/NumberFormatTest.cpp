@@ -67,7 +67,6 @@ TEST(NumberFormat, IntegersAndThePlainDecimalStyle) {
     EXPECT_EQ(whole.format(5), "5");
     EXPECT_EQ(NumberFormat("#,##0.00").format(42LL), "42,00");
     NumberFormat plain = NumberFormat::plainDecimal();
-    EXPECT_EQ(plain.maximumFractionDigits(), 10);
     EXPECT_EQ(plain.format(1234.5), "1234,5");
     EXPECT_EQ(plain.format(d("12.50")), "12,5");
     EXPECT_EQ(plain.format(3LL), "3");
@@ -90,7 +89,6 @@ TEST(NumberFormat, FollowsNeitherTheDefaultLocaleNorABadPattern) {
 TEST(NumberFormat, CopiesShareOneFormatterAcrossThreads) {
     NumberFormat money("#,##0.00");
     NumberFormat copy = money;
-    EXPECT_EQ(copy.pattern(), "#,##0.00");
     std::vector<std::string> results[2];
     std::thread threads[2];
     for (int t = 0; t < 2; ++t) {

@@ -130,10 +130,9 @@ TEST(PropertyList, ConvertsScalarsToPreferenceValues) {
     EXPECT_EQ(PropertyList::toPreferenceValue(PlistValue::integer(-12)), PreferenceValue(-12LL));
     EXPECT_EQ(PropertyList::toPreferenceValue(PlistValue::real(2.5)), PreferenceValue(2.5));
     EXPECT_EQ(PropertyList::toPreferenceValue(PlistValue::boolean(true)), PreferenceValue(true));
-    EXPECT_FALSE(PropertyList::toPreferenceValue(PlistValue::array()));
-    EXPECT_FALSE(PropertyList::toPreferenceValue(PlistValue::dictionary()));
-    EXPECT_FALSE(PropertyList::toPreferenceValue(PlistValue::data("x")));
-    EXPECT_FALSE(PropertyList::toPreferenceValue(PlistValue::date(Timestamp{})));
+    for (const PlistValue& other : {PlistValue::array(), PlistValue::dictionary(), PlistValue::data("x"),
+                                    PlistValue::date(Timestamp{})})
+        EXPECT_FALSE(PropertyList::toPreferenceValue(other));
 }
 
 TEST(PropertyList, ReadsTheShippedSettings) {

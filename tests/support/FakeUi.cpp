@@ -20,7 +20,7 @@ std::string titleOf(const ui::Screen& screen) {
 
 void FakeUi::showAlert(ui::Alert alert, ui::AlertHandler onAnswer) {
     record(describeAlert(alert.style == ui::AlertStyle::ActionSheet ? "sheet" : "alert", alert));
-    alerts_.push_back({std::move(alert), std::move(onAnswer), false});
+    alerts_.push_back({std::move(alert), std::move(onAnswer)});
 }
 
 std::optional<ui::AlertAnswer> FakeUi::runModalPrompt(const ui::Alert& alert) {
@@ -75,7 +75,7 @@ void FakeUi::setBadge(int tab, std::optional<std::string> badge) {
     badges_[tab] = std::move(badge);
 }
 
-void FakeUi::reload(ui::Screen& screen) { ++reloads_[&screen]; }
+void FakeUi::reload(ui::Screen& screen) { (void)screen; }
 
 void FakeUi::scrollTo(ui::Screen& screen, ui::IndexPath where, ui::ScrollPosition position) {
     (void)screen, (void)position;
@@ -86,13 +86,11 @@ void FakeUi::scrollTo(ui::Screen& screen, ui::IndexPath where, ui::ScrollPositio
 void FakeUi::focusField(ui::Screen& screen, int tag) {
     (void)screen;
     record("focus " + std::to_string(tag));
-    focusedTag_ = tag;
 }
 
 void FakeUi::endEditing(ui::Screen& screen) {
     (void)screen;
     record("endEditing");
-    focusedTag_.reset();
 }
 
 ui::TimerId FakeUi::startTimer(std::chrono::milliseconds delay, std::function<void()> fire) {
@@ -135,34 +133,9 @@ bool FakeUi::sawAlert(const std::optional<std::string>& title, const std::string
     });
 }
 
-int FakeUi::pendingAlerts() const {
-    return static_cast<int>(std::count_if(alerts_.begin(), alerts_.end(),
-                                          [](const ShownAlert& shown) { return !shown.answered; }));
-}
-
-bool FakeUi::answer(int buttonIndex, std::vector<std::string> texts) {
-    for (size_t i = 0; i < alerts_.size(); ++i) {
-        if (alerts_[i].answered) continue;
-        alerts_[i].answered = true;
-        ui::AlertAnswer answer{buttonIndex, std::move(texts), alerts_[i].alert.tag};
-        if (answer.texts.size() < alerts_[i].alert.textFields.size())
-            answer.texts.resize(alerts_[i].alert.textFields.size());
-        // The handler may show further alerts, which moves the vector: call a copy.
-        ui::AlertHandler handler = alerts_[i].handler;
-        if (handler) handler(answer);
-        return true;
-    }
-    return false;
-}
-
 std::optional<std::string> FakeUi::badge(int tab) const {
     auto found = badges_.find(tab);
     return found == badges_.end() ? std::nullopt : found->second;
-}
-
-int FakeUi::reloadCount(const ui::Screen& screen) const {
-    auto found = reloads_.find(&screen);
-    return found == reloads_.end() ? 0 : found->second;
 }
 
 void FakeUi::advance(std::chrono::milliseconds delay) {

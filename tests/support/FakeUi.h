@@ -17,14 +17,13 @@
 namespace torvane::test {
 
 // A `Ui` that records every request as a readable line, keeps the navigation as the real
-// front end does, answers alerts and prompts as the test tells it, and runs timers and
+// front end does, answers prompts as the test tells it, and runs timers and
 // main-thread tasks when the test says so (virtual time: nothing sleeps).
 class FakeUi : public ui::Ui {
 public:
     struct ShownAlert {
         ui::Alert alert;
         ui::AlertHandler handler;
-        bool answered = false;
     };
 
     // ui::Ui
@@ -57,9 +56,6 @@ public:
     const ui::Alert* lastAlert() const;
     // True when an alert with this title (none: no title) and message was shown.
     bool sawAlert(const std::optional<std::string>& title, const std::string& message) const;
-    int pendingAlerts() const;
-    // Answers the oldest alert still waiting; false when none waits.
-    bool answer(int buttonIndex, std::vector<std::string> texts = {});
 
     // Prompts: answered from the queue in order; an empty queue answers button 0 with empty
     // texts. With `canHoldPrompts` off the platform cannot hold a prompt at all.
@@ -71,9 +67,7 @@ public:
     const ui::NavigationStacks& navigation() const { return navigation_; }
     ui::Screen* visible() const { return navigation_.visible(); }
     std::optional<std::string> badge(int tab) const;
-    int reloadCount(const ui::Screen& screen) const;
     std::optional<ui::IndexPath> lastScroll() const { return lastScroll_; }
-    std::optional<int> focusedTag() const { return focusedTag_; }
 
     // Time: runs, in due order, every timer due within `delay` from now.
     void advance(std::chrono::milliseconds delay);
@@ -100,9 +94,7 @@ private:
     std::deque<ui::AlertAnswer> promptAnswers_;
     ui::NavigationStacks navigation_;
     std::map<int, std::optional<std::string>> badges_;
-    std::map<const ui::Screen*, int> reloads_;
     std::optional<ui::IndexPath> lastScroll_;
-    std::optional<int> focusedTag_;
     std::vector<Timer> timers_;
     std::chrono::milliseconds now_{0};
     ui::TimerId nextTimer_ = 1;
