@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <limits>
 
 #include "order/AgentResolver.h"
@@ -50,34 +51,25 @@ TEST(ScanText, BytesOutsideUtf8CountOneEachAndAreNeverDropped) {
 }
 
 TEST(ScanText, NumbersAreReadFromTheStartOfTheText) {
-    EXPECT_EQ(ScanText::leadingInteger("12abc"), 12);
-    EXPECT_EQ(ScanText::leadingInteger("abc"), 0);
-    EXPECT_EQ(ScanText::leadingInteger(""), 0);
-    EXPECT_EQ(ScanText::leadingInteger("  7"), 7);
-    EXPECT_EQ(ScanText::leadingInteger("\t\n-42x"), -42);
-    EXPECT_EQ(ScanText::leadingInteger("00042"), 42);
-    EXPECT_EQ(ScanText::leadingInteger("7 8"), 7);
     constexpr long long top = std::numeric_limits<long long>::max();
-    EXPECT_EQ(ScanText::leadingInteger("9223372036854775807"), top);
-    EXPECT_EQ(ScanText::leadingInteger("99999999999999999999999999"), top);
-    EXPECT_EQ(ScanText::leadingInteger("-99999999999999999999999999"), -top);
+    const std::pair<const char*, long long> integers[] = {
+        {"12abc", 12}, {"abc", 0}, {"", 0}, {"  7", 7}, {"\t\n-42x", -42}, {"00042", 42}, {"7 8", 7},
+        {"9223372036854775807", top}, {"99999999999999999999999999", top}, {"-99999999999999999999999999", -top}};
+    for (const auto& [input, expected] : integers) EXPECT_EQ(ScanText::leadingInteger(input), expected) << input;
 
-    EXPECT_DOUBLE_EQ(ScanText::leadingDouble("12.5kg"), 12.5);
-    EXPECT_DOUBLE_EQ(ScanText::leadingDouble(" .5"), 0.5);
-    EXPECT_DOUBLE_EQ(ScanText::leadingDouble("-3"), -3);
-    EXPECT_DOUBLE_EQ(ScanText::leadingDouble("12,5"), 12) << "the comma is not a decimal point here";
+    // "12,5": the comma is not a decimal point here.
+    const std::pair<const char*, double> reals[] = {{"12.5kg", 12.5}, {" .5", 0.5}, {"-3", -3}, {"12,5", 12}};
+    for (const auto& [input, expected] : reals) EXPECT_DOUBLE_EQ(ScanText::leadingDouble(input), expected) << input;
     for (const char* notANumber : {"", "abc", "-", ".", "inf", "nan", "0x1p3"})
         EXPECT_EQ(ScanText::leadingDouble(notANumber), 0) << notANumber;
     EXPECT_EQ(ScanText::leadingDouble(std::string(400, '9')), 0) << "beyond the double range";
 }
 
 TEST(ScanText, TrimmingAndLeadingZeros) {
-    EXPECT_EQ(ScanText::trimmed(" \t 00123\r\n"), "00123");
-    EXPECT_EQ(ScanText::trimmed(" \n "), "");
-    EXPECT_EQ(ScanText::trimmed("A B"), "A B");
-    EXPECT_EQ(ScanText::withoutLeadingZeros("000123"), "123");
-    EXPECT_EQ(ScanText::withoutLeadingZeros("000"), "");
-    EXPECT_EQ(ScanText::withoutLeadingZeros("1020"), "1020");
+    for (auto [input, expected] : {std::pair{" \t 00123\r\n", "00123"}, {" \n ", ""}, {"A B", "A B"}})
+        EXPECT_EQ(ScanText::trimmed(input), expected);
+    for (auto [input, expected] : {std::pair{"000123", "123"}, {"000", ""}, {"1020", "1020"}})
+        EXPECT_EQ(ScanText::withoutLeadingZeros(input), expected);
 }
 
 // ---- store-backed rules ----
@@ -111,10 +103,8 @@ struct OrderRules : test::StoreFixture {
 TEST_F(OrderRules, ASurchargeAppliesOnBothEndsOfItsRangeAndNotBeyond) {
     plainPrice("10");
     surcharge("M1", "10", "50", "12.5");
-    EXPECT_EQ(price(10), "12.5");
-    EXPECT_EQ(price(50), "12.5");
-    EXPECT_EQ(price(9.99), "10");
-    EXPECT_EQ(price(50.01), "10");
+    for (auto [quantita, expected] : {std::pair{10.0, "12.5"}, {50.0, "12.5"}, {9.99, "10"}, {50.01, "10"}})
+        EXPECT_EQ(price(quantita), expected) << quantita;
     EXPECT_EQ(price(10, "V2"), "0") << "another variant has no price at all";
 }
 
@@ -144,12 +134,11 @@ TEST(LineAmount, RoundsToCentsHalvesAwayFromZero) {
     auto amount = [](const char* price, const char* quantity) {
         return PriceResolver::lineAmount(*Decimal::parse(price), *Decimal::parse(quantity)).toString();
     };
-    EXPECT_EQ(amount("1.005", "1"), "1.01");
-    EXPECT_EQ(amount("0.333", "1.5"), "0.5");  // 0.4995
-    EXPECT_EQ(amount("-1.005", "1"), "-1.01");
-    EXPECT_EQ(amount("2.344", "1"), "2.34");
-    EXPECT_EQ(amount("4.5", "10"), "45");
-    EXPECT_EQ(amount("0.1", "3"), "0.3") << "exact decimals, no binary drift";
+    // 0.333 x 1.5 = 0.4995; 0.1 x 3 is exactly 0.3, with no binary drift.
+    const std::array<const char*, 3> rows[] = {{"1.005", "1", "1.01"}, {"0.333", "1.5", "0.5"},
+                                               {"-1.005", "1", "-1.01"}, {"2.344", "1", "2.34"},
+                                               {"4.5", "10", "45"}, {"0.1", "3", "0.3"}};
+    for (const auto& [price, quantity, expected] : rows) EXPECT_EQ(amount(price, quantity), expected) << price;
 }
 
 struct AgentRules : test::StoreFixture {
@@ -198,9 +187,7 @@ TEST_F(AgentRules, AnAssignmentWithoutBusinessUnitServesEveryUnit) {
 
 TEST_F(AgentRules, NoCodeGivesTheUnknownAgent) {
     EXPECT_EQ(agent(std::nullopt), "Agente sconosciuto");
-    EXPECT_EQ(agent(""), "Agente sconosciuto");
-    EXPECT_EQ(agent(";"), "Agente sconosciuto");
-    EXPECT_EQ(agent(";B2"), "Agente sconosciuto") << "the first code is empty";
+    for (const char* pref : {"", ";", ";B2"}) EXPECT_EQ(agent(pref), "Agente sconosciuto") << pref;  // first code empty
 }
 
 TEST_F(OrderRules, TheCounterStartsAtZeroAndCountsUp) {
@@ -224,21 +211,16 @@ TEST_F(OrderRules, TheCounterStartsAtZeroAndCountsUp) {
 }
 
 TEST_F(OrderRules, BarcodeLengthsComeFromThePreferencesWithShippedValuesForUnsetOnes) {
-    BarcodeLengths shipped = BarcodeLengths::fromPreferences();
-    EXPECT_EQ(shipped.listino, 3);
-    EXPECT_EQ(shipped.articolo, 6);
-    EXPECT_EQ(shipped.articoloSerie, 12);
-    EXPECT_EQ(shipped.colore, 5);
-    EXPECT_EQ(shipped.cliente, 11);
+    auto lengths = [] {
+        BarcodeLengths l = BarcodeLengths::fromPreferences();
+        return std::vector<long long>{l.listino, l.articolo, l.articoloSerie, l.colore, l.cliente};
+    };
+    EXPECT_EQ(lengths(), (std::vector<long long>{3, 6, 12, 5, 11}));
 
     prefs().setInteger(keys::pref_LENBARCODECOLORE, 6);
     prefs().setString(keys::pref_LENBARCODELISTINO, "4");  // the settings screen stores text
     prefs().setInteger(keys::pref_LENBARCODEARTICOLO, 0);
-    BarcodeLengths set = BarcodeLengths::fromPreferences();
-    EXPECT_EQ(set.colore, 6);
-    EXPECT_EQ(set.listino, 4);
-    EXPECT_EQ(set.articolo, 0) << "a length that is set is used as it is";
-    EXPECT_EQ(set.articoloSerie, 12);
+    EXPECT_EQ(lengths(), (std::vector<long long>{4, 0, 12, 6, 11})) << "a length that is set is used as it is, even 0";
 }
 
 }  // namespace

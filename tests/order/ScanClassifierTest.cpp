@@ -17,14 +17,16 @@ struct Scans : test::OrderEntryFixture {
         auto a = screen->scelta().articoloCorrente;
         return a ? a->codice().value_or("") : "(none)";
     }
+    void scan(std::initializer_list<const char*> codes) {
+        for (const char* code : codes) screen->barcodeData(code, 0);
+    }
 };
 
 }  // namespace
 
 TEST_F(Scans, EqualArticleAndColourLengthsTakeAnArticleFirstAndThenAColour) {
     prefs().setInteger(keys::pref_LENBARCODECOLORE, 6);
-    screen->barcodeData("L01", 0);
-    screen->barcodeData("100001", 0);
+    scan({"L01", "100001"});
     EXPECT_EQ(articolo(), "ART1");
     screen->barcodeData("900042", 0);  // not in the store: colour 42, typed
     EXPECT_EQ(articolo(), "ART1");
@@ -53,9 +55,7 @@ TEST_F(Scans, CancelCardAndPriceListScansClearTheArticleAndColour) {
 
 TEST_F(Scans, SeriesCodesLieStrictlyBetween800000And900000) {
     prefs().setBool(keys::pref_BARCODE80000ENABLED, true);
-    screen->barcodeData("L01", 0);
-    screen->barcodeData("100001", 0);
-    screen->barcodeData("800001", 0);
+    scan({"L01", "100001", "800001"});
     EXPECT_EQ(screen->scelta().serieCorrente, "1");
     screen->barcodeData("899999", 0);
     EXPECT_EQ(screen->scelta().serieCorrente, "99999");
@@ -66,16 +66,14 @@ TEST_F(Scans, SeriesCodesLieStrictlyBetween800000And900000) {
 
     prefs().setBool(keys::pref_SERIEALFANUMERICHEENABLED, true);
     db->createSerieAlfanumericaWithBarCode("812345")->setSerie(std::string("AB12"));
-    screen->barcodeData("100001", 0);
-    screen->barcodeData("812345", 0);
+    scan({"100001", "812345"});
     EXPECT_EQ(screen->scelta().serieCorrente, "AB12");
     screen->barcodeData("812346", 0);
     EXPECT_TRUE(ui.sawAlert("Attenzione", "Serie/Disegno non trovato !!!"));
 }
 
 TEST_F(Scans, AnArticlePlusSeriesCodeTakesTheSeriesOnlyWhenTheRestBeginsWith8) {
-    screen->barcodeData("L01", 0);
-    screen->barcodeData("100001812345", 0);
+    scan({"L01", "100001812345"});
     EXPECT_EQ(articolo(), "ART1");
     EXPECT_EQ(screen->scelta().serieCorrente, "12345");
     screen->barcodeData("100001712345", 0);
@@ -88,8 +86,7 @@ TEST_F(Scans, ArticlesNeedAListAndUnknownOnesAreRefusedOrCreated) {
     EXPECT_TRUE(ui.sawAlert("Attenzione", "Non hai impostato il Listino !!!"));
     EXPECT_EQ(errorBeeps(), 0);
 
-    screen->barcodeData("L02", 0);
-    screen->barcodeData("100001", 0);  // taken, though not in this list
+    scan({"L02", "100001"});  // taken, though not in this list
     EXPECT_EQ(articolo(), "ART1");
     EXPECT_TRUE(ui.sawAlert("Attenzione !!!", "Articolo presente in altri Listini (ma non in Listino due)"));
 
@@ -110,13 +107,11 @@ TEST_F(Scans, ArticlesNeedAListAndUnknownOnesAreRefusedOrCreated) {
 TEST_F(Scans, ColoursNeedAListAndAnArticle) {
     screen->barcodeData("10000", 0);
     EXPECT_TRUE(ui.sawAlert("Attenzione", "Non hai impostato il Listino !!!"));
-    screen->barcodeData("L01", 0);
-    screen->barcodeData("10000", 0);
+    scan({"L01", "10000"});
     EXPECT_TRUE(ui.sawAlert("Attenzione", "Non hai impostato Articolo !!!"));
     EXPECT_EQ(errorBeeps(), 2);
 
-    screen->barcodeData("100001", 0);
-    screen->barcodeData("10000", 0);
+    scan({"100001", "10000"});
     EXPECT_EQ(screen->scelta().coloreCorrente->codice(), "001");
     EXPECT_EQ(screen->scelta().coloreDigitato, "001");
     screen->barcodeData("77777", 0);  // unknown: kept as typed
@@ -128,9 +123,7 @@ TEST_F(Scans, ColoursNeedAListAndAnArticle) {
 TEST_F(Scans, AlphanumericColoursAndArticleColourCodes) {
     prefs().setBool(keys::pref_COLORIALFANUMERICIENABLED, true);
     db->createColoreAlfanumericoWithBarCode("ABCDE")->setColore(std::string("10000"));
-    screen->barcodeData("L01", 0);
-    screen->barcodeData("100001", 0);
-    screen->barcodeData("ABCDE", 0);
+    scan({"L01", "100001", "ABCDE"});
     EXPECT_EQ(screen->scelta().coloreDigitato, "001");
     screen->barcodeData("ZZZZZ", 0);
     EXPECT_TRUE(ui.sawAlert("Attenzione", "Colore alfanum. non codificato !!!"));
@@ -156,8 +149,7 @@ TEST_F(Scans, AnyScannedTextIsClassifiedOrRefusedWithoutHarm) {
 }
 
 TEST_F(Scans, AColourWithoutAPriceAsksForOneAndStoresOnlyANumberAboveZero) {
-    screen->barcodeData("L01", 0);
-    screen->barcodeData("100001", 0);
+    scan({"L01", "100001"});
     for (const char* typed : {"abc", "0", "12,50"}) {
         ui.queuePromptAnswer({0, {typed}});
         screen->barcodeData("10001", 0);
