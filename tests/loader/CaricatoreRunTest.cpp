@@ -130,10 +130,6 @@ TEST_F(CaricatoreRun, UnusableServerPreferencesShowAnAlertAndFetchNothing) {
     EXPECT_EQ(alerts[0].buttons, std::vector<std::string>{"Continua"});
     EXPECT_EQ(loader->result(), 0);
     EXPECT_TRUE(server.requested().empty());
-
-    Preferences::standard().setBool(keys::pref_MODALITAFIERAENABLED, true);
-    newLoader()->downloadWithProgressView(nullptr);
-    EXPECT_EQ(alerts.back().message, "Imposta indirizzo HTTP del PC Fiera !!!");
 }
 
 TEST_F(CaricatoreRun, FairModeFetchesTheFairDocument) {

@@ -63,14 +63,10 @@ TEST_F(OrderTextReportTest, MissingRecordsGiveEmptyFieldsAndNonLatinTextsAreMeas
     EXPECT_FALSE(reports().createReportTxtOrdine(t, dir.file("none/o.txt")));
 }
 
-TEST(ReportSceltaHelpers, CodesComeOutOfBracketsAndPaddingNeverCuts) {
-    EXPECT_EQ(ReportScelta::estraiCodiceFromDescrizione("[ITA] Italia"), "ITA");
-    EXPECT_EQ(ReportScelta::estraiCodiceFromDescrizione("ITA"), "ITA");
-    EXPECT_EQ(ReportScelta::estraiCodiceFromDescrizione(""), "");
-    EXPECT_EQ(ReportScelta::estraiCodiceFromDescrizione("[]x"), "");
-    EXPECT_EQ(ReportScelta::estraiCodiceFromDescrizione("[ABC"), "ABC") << "no closing bracket: the rest";
-    EXPECT_EQ(ReportScelta::stringByPaddingLeft(std::nullopt, 3, "*"), "***");
-    EXPECT_EQ(ReportScelta::stringByPaddingLeft(std::string("abcd"), 3, " "), "abcd");
+TEST(ReportSceltaHelpers, CodesComeOutOfBrackets) {
+    // Without a closing bracket the code is the rest of the text.
+    for (auto [text, code] : {std::pair{"[ITA] Italia", "ITA"}, {"ITA", "ITA"}, {"", ""}, {"[]x", ""}, {"[ABC", "ABC"}})
+        EXPECT_EQ(ReportScelta::estraiCodiceFromDescrizione(text), code) << text;
 }
 
 }  // namespace
