@@ -48,8 +48,10 @@ private:
     // Loads every record element of that name, each under the store lock, then commits.
     void eachRecord(XmlSectionRecords& records, std::string_view element,
                     void (SectionLoader::*loadOne)(const XmlRecord&));
-    // Collects column values of one row and writes them with one statement.
-    class RowUpdate;
+    // Collect the column values of one row so that it is written with one statement.
+    class RowValues;
+    template <typename T>
+    class PendingRow;
 
     // ---- master data ----
     void wipeMasterData();

@@ -6,10 +6,11 @@
 #include "loader/CaricatoreDatabase.h"
 #include "loader/LoaderNumbers.h"
 #include "loader/SectionLoader.h"
-#include "loader/SectionRowUpdate.h"
+#include "loader/SectionRowValues.h"
 #include "loader/xml/XmlStreamReader.h"
 #include "platform/Log.h"
 #include "store/Database.h"
+#include "store/StoreConnection.h"
 
 namespace torvane {
 
@@ -101,35 +102,38 @@ void SectionLoader::loadTaglie(XmlSectionRecords& records) {
         std::lock_guard lock(db_.connection()->mutex());
         auto key = element.attribute("Codice");
         Log::f("Gruppo taglie Codice: %@", key);
-        auto gruppo = db_.createTagliaGruppoWithCodice(key.value_or(""));
         count(elements_);
-        if (!gruppo) continue;
-        RowUpdate row(*gruppo);
+        int counted = elements_;
+        PendingRow<TagliaGruppo> gruppo(
+            [&](ColumnValues values) { return db_.createTagliaGruppoWithCodice(key.value_or(""), std::move(values)); });
         std::optional<std::string> codice = key;
-        if (!key) row.text("codice", std::nullopt);
+        if (!key) gruppo.values().text("codice", std::nullopt);
         for (const XmlRecord& child : element.children()) {
             count(elements_);
             if (child.name() == "TaglieDelGruppo") {
+                if (!gruppo.made()) break;
                 for (const XmlRecord& size : child.children()) {
                     count(elements_);
                     auto sizeCode = size.attribute("Codice");
                     if (!sizeCode) continue;
                     Log::f("TagliaDettaglio Codice: %@", *sizeCode);
-                    auto dettaglio = db_.createTagliaDettaglioWithCodice(*sizeCode, *gruppo);
-                    if (!dettaglio) continue;
-                    Log::f("Sto caricando la taglia %@ del Gruppo %@ ...", *sizeCode, codice);
-                    RowUpdate sizeRow(*dettaglio);
+                    RowValues sizeRow;
                     sizeRow.text("descrizione", descriptionOrCode(size));
                     sizeRow.integer("sequenza", LoaderNumbers::leadingInteger(size.attribute("Sequenza").value_or("")));
-                    sizeRow.write();
+                    if (!db_.createTagliaDettaglioWithCodice(*sizeCode, *gruppo.made(), sizeRow.take())) continue;
+                    Log::f("Sto caricando la taglia %@ del Gruppo %@ ...", *sizeCode, codice);
                 }
             } else if (const char* column = columnFor(kGruppoTaglie, child.name())) {
                 std::string text = child.text();
                 if (child.name() == "Codice") codice = text;
-                row.text(column, std::move(text));
+                gruppo.values().text(column, std::move(text));
             }
         }
-        row.write();
+        // A group the store refused takes its children with it, as if they were never read.
+        if (!gruppo.finish()) {
+            elements_ = counted;
+            continue;
+        }
         flushIfDue(elements_, format("Sto caricando il Gruppo Taglie %@", codice));
     }
     // The dictionary is read and counted; nothing of it is kept.
@@ -160,12 +164,11 @@ void SectionLoader::loadArticoli(XmlSectionRecords& records) {
 
 void SectionLoader::loadArticolo(const XmlRecord& element) {
     auto barCode = element.attribute("BarCode");
-    auto articolo = db_.createArticoloWithBarCode(barCode.value_or(""));
     count(elements_);
-    if (!articolo) return;
-    ++loader_.articoliCaricati_;
-    RowUpdate row(*articolo);
-    if (!barCode) row.text("barCode", std::nullopt);
+    int counted = elements_;
+    PendingRow<Articolo> articolo(
+        [&](ColumnValues values) { return db_.createArticoloWithBarCode(barCode.value_or(""), std::move(values)); });
+    if (!barCode) articolo.values().text("barCode", std::nullopt);
     std::optional<std::string> codice;
     bool firstOfCode = false;
     bool codeRecorded = false;
@@ -174,7 +177,8 @@ void SectionLoader::loadArticolo(const XmlRecord& element) {
         count(elements_);
         std::string_view name = child.name();
         if (name == "Colori") {
-            row.write();  // the colour lookup finds the article by its code
+            // Made here, with its code: the colour lookup finds the article by it.
+            if (!articolo.made()) break;
             if (codice && !codeRecorded) {
                 firstOfCode = cache_.articleCodes.insert(*codice).second;
                 codeRecorded = true;
@@ -195,28 +199,34 @@ void SectionLoader::loadArticolo(const XmlRecord& element) {
                         colore = db_.fetchColoreByArticolo(*codice, *colourCode);
                     }
                 }
-                if (!colore) {
-                    colore = db_.createColoreWithBarCode(*colourBarCode, *articolo);
-                    if (!colore) continue;
-                    ++loader_.coloriCaricati_;
-                    if (colourCode && !ownColours.count(*colourCode)) ownColours.emplace(*colourCode, *colore);
-                }
-                RowUpdate colourRow(*colore);
+                RowValues colourRow;
                 colourRow.text("codice", colourCode);
                 colourRow.text("descrizione", descriptionOrCode(colour));
                 colourRow.text("descrizione2", colour.attribute("Descrizione2"));
                 colourRow.text("varianteCommerciale", colour.attribute("VarComm"));
-                colourRow.write();
+                if (colore) {
+                    colourRow.update(*colore);
+                    continue;
+                }
+                colore = db_.createColoreWithBarCode(*colourBarCode, *articolo.made(), colourRow.take());
+                if (!colore) continue;
+                ++loader_.coloriCaricati_;
+                if (colourCode && !ownColours.count(*colourCode)) ownColours.emplace(*colourCode, *colore);
             }
         } else if (name == "FuoriListino") {
-            row.boolean("flagFuoriListino", siNo(child.text()));
+            articolo.values().boolean("flagFuoriListino", siNo(child.text()));
         } else if (const char* column = columnFor(kArticolo, name)) {
             std::string text = child.text();
             if (name == "Codice") codice = text;
-            row.text(column, std::move(text));
+            articolo.values().text(column, std::move(text));
         }
     }
-    row.write();
+    // An article the store refused takes its children with it, as if they were never read.
+    if (!articolo.finish()) {
+        elements_ = counted;
+        return;
+    }
+    ++loader_.articoliCaricati_;
     if (codice && !codeRecorded) cache_.articleCodes.insert(*codice);
     flushIfDue(elements_, format("Sto caricando Articolo %@", codice));
 }
@@ -237,14 +247,11 @@ void SectionLoader::loadListino(const XmlRecord& element) {
     std::optional<Listino> listino;
     if (barCode) listino = db_.fetchListinoByBarCode(*barCode);
     if (!listino) {
-        listino = db_.createListinoWithBarCode(barCode.value_or(""));
-        if (listino) {
-            ++loader_.listiniCaricati_;
-            RowUpdate created(*listino);
-            created.text("tipo", std::string("N"));
-            if (!barCode) created.text("barCode", std::nullopt);
-            created.write();
-        }
+        RowValues created;
+        created.text("tipo", std::string("N"));
+        if (!barCode) created.text("barCode", std::nullopt);
+        listino = db_.createListinoWithBarCode(barCode.value_or(""), created.take());
+        if (listino) ++loader_.listiniCaricati_;
     }
     count(elements_);
     if (!listino) return;
@@ -321,16 +328,13 @@ void SectionLoader::loadPrezzo(const XmlRecord& price, const Listino& listino, c
     auto valore = price.attribute("Valore");
     if (!valore) return;
     auto variante = price.attribute("VarComm");
-    auto prezzo = db_.createPrezzoWithVarianteCommerciale(variante.value_or(""), *entry);
-    if (!prezzo) return;
-    ++loader_.prezziCaricati_;
-    RowUpdate row(*prezzo);
+    RowValues row;
     if (!variante) row.text("varianteCommerciale", std::nullopt);
     row.decimal("valore", LoaderNumbers::decimalWithComma(*valore, "Valore"));
     row.text("maggiorazione", price.attribute("Magg"));
     if (auto valMagg = price.attribute("ValMagg"))
         row.decimal("valoreMaggiorazione", LoaderNumbers::decimalWithComma(*valMagg, "ValMagg"));
-    row.write();
+    if (db_.createPrezzoWithVarianteCommerciale(variante.value_or(""), *entry, row.take())) ++loader_.prezziCaricati_;
 }
 
 void SectionLoader::loadVariantiCommerciali(XmlSectionRecords& records) {
@@ -339,13 +343,12 @@ void SectionLoader::loadVariantiCommerciali(XmlSectionRecords& records) {
         if (element.name() != "VarianteCommerciale") continue;
         std::lock_guard lock(db_.connection()->mutex());
         auto key = element.attribute("Codice");
-        auto variante = db_.createVarianteCommercialeWithCodice(key.value_or(""));
         count(elements_);
-        if (!variante) continue;
-        RowUpdate row(*variante);
+        RowValues row;
         if (!key) row.text("codice", std::nullopt);
-        count(elements_, setTextColumns(row, element, kDescrizioniLingue));
-        row.write();
+        int children = setTextColumns(row, element, kDescrizioniLingue);
+        if (!db_.createVarianteCommercialeWithCodice(key.value_or(""), row.take())) continue;
+        count(elements_, children);
         flushIfDue(elements_, "Sto caricando le VariantiCommerciali ...");
     }
     commit();
@@ -365,13 +368,12 @@ void SectionLoader::loadGruppiCommerciali(XmlSectionRecords& records) {
             if (variant.name() != "Variante") continue;
             auto varianteCodice = variant.attribute("Codice");
             Log::f("    Variante Codice: %@", varianteCodice);
-            auto gruppo = db_.createGruppoCommercialeWithCodice(codice.value_or(""));
-            if (!gruppo) continue;
-            RowUpdate row(*gruppo);
+            RowValues row;
             if (!codice) row.text("codice", std::nullopt);
             row.text("variante", varianteCodice);
-            count(elements_, setTextColumns(row, variant, kGruppoCommerciale));
-            row.write();
+            int children = setTextColumns(row, variant, kGruppoCommerciale);
+            if (!db_.createGruppoCommercialeWithCodice(codice.value_or(""), row.take())) continue;
+            count(elements_, children);
             flushIfDue(elements_, "Sto caricando i GruppiCommerciali ...");
         }
     }
@@ -384,13 +386,12 @@ void SectionLoader::loadMaggiorazioni(XmlSectionRecords& records) {
         if (element.name() != "Maggiorazione") continue;
         std::lock_guard lock(db_.connection()->mutex());
         auto key = element.attribute("Codice");
-        auto maggiorazione = db_.createMaggiorazioneWithCodice(key.value_or(""));
         count(elements_);
-        if (!maggiorazione) continue;
-        RowUpdate row(*maggiorazione);
+        RowValues row;
         if (!key) row.text("codice", std::nullopt);
+        int children = 0;
         for (const XmlRecord& child : element.children()) {
-            count(elements_);
+            ++children;
             if (child.name() == "Range") {
                 // A bound the document leaves out stays absent: no range starts or ends at 0 by accident.
                 if (auto from = child.attribute("From"))
@@ -400,7 +401,8 @@ void SectionLoader::loadMaggiorazioni(XmlSectionRecords& records) {
                 row.text(column, child.text());
             }
         }
-        row.write();
+        if (!db_.createMaggiorazioneWithCodice(key.value_or(""), row.take())) continue;
+        count(elements_, children);
         flushIfDue(elements_, "Sto caricando le Maggiorazioni ...");
     }
     commit();

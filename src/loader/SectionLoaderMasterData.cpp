@@ -6,12 +6,13 @@
 #include "loader/CaricatoreDatabase.h"
 #include "loader/LoaderNumbers.h"
 #include "loader/SectionLoader.h"
-#include "loader/SectionRowUpdate.h"
+#include "loader/SectionRowValues.h"
 #include "loader/xml/XmlStreamReader.h"
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "store/Database.h"
+#include "store/StoreConnection.h"
 
 namespace torvane {
 
@@ -31,16 +32,18 @@ struct CodeTable {
     const char* entity;
     const char* key;        // the key attribute
     const char* keyColumn;  // where the create operation stores it
-    std::function<std::optional<Record>(Database&, const std::string&)> create;
+    std::optional<Record> (*create)(Database&, const std::string&, ColumnValues);
     std::vector<TableChild> children;
     const char* flushFormat;
     std::vector<const char*> flushColumns;
 };
 
-template <typename T>
-std::optional<Record> asRecord(std::optional<T> value) {
-    if (!value) return std::nullopt;
-    return Record(*value);
+// A code-table row made by its create operation, with the values its element set.
+template <auto create>
+std::optional<Record> made(Database& db, const std::string& key, ColumnValues values) {
+    auto record = (db.*create)(key, std::move(values));
+    if (!record) return std::nullopt;
+    return Record(*record);
 }
 
 // Payment terms and delivery terms: a description and whether the agent may pick them.
@@ -50,36 +53,36 @@ const std::vector<TableChild> kDescriptionVisible = {{"Descrizione", "descrizion
 const std::vector<CodeTable>& codeTables() {
     static const std::vector<CodeTable> tables = {
         {"Mastri", "Mastro", "Mastro", "Codice", "codice",
-         [](Database& db, const std::string& k) { return asRecord(db.createMastroWithCodice(k)); },
+         made<&Database::createMastroWithCodice>,
          {{"Descrizione", "descrizione"}}, "Sto caricando il Mastro %@", {"descrizione"}},
         {"Nazioni", "Nazione", "Nazione", "Codice", "codice",
-         [](Database& db, const std::string& k) { return asRecord(db.createNazioneWithCodice(k)); },
+         made<&Database::createNazioneWithCodice>,
          {{"Descrizione", "descrizione"}, {"Cee", "cee", Conversion::SiNo}}, "Sto caricando la Nazione %@",
          {"descrizione"}},
         {"Agenti", "Agente", "Agente", "Codice", "codice",
-         [](Database& db, const std::string& k) { return asRecord(db.createAgenteWithCodice(k)); },
+         made<&Database::createAgenteWithCodice>,
          {{"RagioneSociale", "ragioneSociale"}}, "Sto caricando l'Agente %@", {"ragioneSociale"}},
         {"Spedizionieri", "Spedizioniere", "Spedizioniere", "Codice", "codice",
-         [](Database& db, const std::string& k) { return asRecord(db.createSpedizioniereWithCodice(k)); },
+         made<&Database::createSpedizioniereWithCodice>,
          {{"RagioneSociale", "ragioneSociale"}, {"Abilitazione", "visibilita", Conversion::Visibility}},
          "Sto caricando lo Spedizioniere %@", {"ragioneSociale"}},
         {"Pagamenti", "Pagamento", "Pagamento", "Codice", "codice",
-         [](Database& db, const std::string& k) { return asRecord(db.createPagamentoWithCodice(k)); },
+         made<&Database::createPagamentoWithCodice>,
          kDescriptionVisible, "Sto caricando il Pagamento %@", {"descrizione"}},
         {"BusinessUnits", "BusinessUnit", "BusinessUnit", "Codice", "codice",
-         [](Database& db, const std::string& k) { return asRecord(db.createBusinessUnitWithCodice(k)); },
+         made<&Database::createBusinessUnitWithCodice>,
          {{"Descrizione", "descrizione"}}, "Sto caricando la BusinessUnit %@", {"descrizione"}},
         {"SerieAlfanumeriche", "SerieAlfanumerica", "SerieAlfanumerica", "BarCode", "barCode",
-         [](Database& db, const std::string& k) { return asRecord(db.createSerieAlfanumericaWithBarCode(k)); },
+         made<&Database::createSerieAlfanumericaWithBarCode>,
          {{"Serie", "serie"}}, "Sto caricando la SerieAlfanumerica %@", {"serie"}},
         {"ColoriAlfanumerici", "ColoreAlfanumerico", "ColoreAlfanumerico", "BarCode", "barCode",
-         [](Database& db, const std::string& k) { return asRecord(db.createColoreAlfanumericoWithBarCode(k)); },
+         made<&Database::createColoreAlfanumericoWithBarCode>,
          {{"Colore", "colore"}}, "Sto caricando il ColoreAlfanumerico %@ = %@", {"barCode", "colore"}},
         {"Rese", "Resa", "Resa", "Codice", "codice",
-         [](Database& db, const std::string& k) { return asRecord(db.createResaWithCodice(k)); },
+         made<&Database::createResaWithCodice>,
          kDescriptionVisible, "Sto caricando la Resa %@", {"descrizione"}},
         {"Importanze", "Importanza", "Importanza", "Codice", "codice",
-         [](Database& db, const std::string& k) { return asRecord(db.createImportanzaWithCodice(k)); },
+         made<&Database::createImportanzaWithCodice>,
          {{"Descrizione", "descrizione"}}, "Sto caricando la Importanze %@", {"descrizione"}},
     };
     return tables;
@@ -171,15 +174,14 @@ void SectionLoader::loadCodeTable(const std::string& section, XmlSectionRecords&
         if (section == "Mastri") Log::f("Mastro Codice: %@", key);
         if (section == "ColoriAlfanumerici" && (!key || key->empty()))
             Log::f("BarCode del ColoreAlfanumerico rovinato : %@ ?!?!", key);
-        auto record = table->create(db_, key.value_or(""));
         count(counter);
-        if (!record) continue;
-        RowUpdate row(*record);
+        RowValues row;
         std::map<std::string, std::optional<std::string>> shown;
         shown[table->keyColumn] = key;
         if (!key) row.text(table->keyColumn, std::nullopt);
+        int children = 0;
         for (const XmlRecord& child : element.children()) {
-            count(counter);
+            ++children;
             for (const auto& c : table->children) {
                 if (child.name() != c.child) continue;
                 std::string text = child.text();
@@ -195,7 +197,8 @@ void SectionLoader::loadCodeTable(const std::string& section, XmlSectionRecords&
                 break;
             }
         }
-        row.write();
+        if (!table->create(db_, key.value_or(""), row.take())) continue;
+        count(counter, children);
         if (counter > 1000) {
             std::string message = table->flushColumns.size() == 2
                                       ? format(table->flushFormat, shown[table->flushColumns[0]],
@@ -230,12 +233,12 @@ void SectionLoader::loadCliente(const XmlRecord& element) {
         count(elements_, 41);
         return;
     }
-    auto cliente = db_.createClienteWithBarCode(element.attribute("BarCode").value_or(""));
+    auto barCode = element.attribute("BarCode");
     count(elements_);
-    if (!cliente) return;
-    ++loader_.clientiCaricati_;
-    RowUpdate row(*cliente);
-    if (!element.attribute("BarCode")) row.text("barCode", std::nullopt);
+    int counted = elements_;
+    PendingRow<Cliente> cliente(
+        [&](ColumnValues values) { return db_.createClienteWithBarCode(barCode.value_or(""), std::move(values)); });
+    if (!barCode) cliente.values().text("barCode", std::nullopt);
     std::optional<std::string> codice;
     std::optional<std::string> ragioneSociale1;
     for (const XmlRecord& child : element.children()) {
@@ -244,24 +247,30 @@ void SectionLoader::loadCliente(const XmlRecord& element) {
         if (name == "Codice") {
             codice = child.text();
             // A code shorter than two characters is its own ledger.
-            row.text("codice", codice);
-            row.text("mastro", LoaderNumbers::firstCharacters(*codice, 2));
-        } else if (name == "Agenti") {
-            row.write();
-            loadClienteAgenti(child, *cliente);
-        } else if (name == "Destinazioni") {
-            row.write();
+            cliente.values().text("codice", codice);
+            cliente.values().text("mastro", LoaderNumbers::firstCharacters(*codice, 2));
+        } else if (name == "Agenti" || name == "Destinazioni") {
+            if (!cliente.made()) break;
+            if (name == "Agenti") {
+                loadClienteAgenti(child, *cliente.made());
+                continue;
+            }
             for (const XmlRecord& destination : child.children()) {
                 count(elements_);
-                loadDestinazione(destination, *cliente, codice.value_or(""));
+                loadDestinazione(destination, *cliente.made(), codice.value_or(""));
             }
         } else if (const char* column = columnFor(clienteTextChildren(), name)) {
             std::string text = child.text();
             if (name == "RagioneSociale1") ragioneSociale1 = text;
-            row.text(column, std::move(text));
+            cliente.values().text(column, std::move(text));
         }
     }
-    row.write();
+    // A client the store refused takes its children with it, as if they were never read.
+    if (!cliente.finish()) {
+        elements_ = counted;
+        return;
+    }
+    ++loader_.clientiCaricati_;
     flushIfDue(elements_, format("Sto caricando il cliente %@ %@", codice, ragioneSociale1));
 }
 
@@ -291,17 +300,17 @@ void SectionLoader::loadDestinazione(const XmlRecord& element, const Cliente& cl
                                      const std::string& codiceCliente) {
     auto codice = element.attribute("Codice");
     if (!codice) return;
-    auto destinazione = db_.createDestinazioneWithCodice(*codice, cliente);
-    if (!destinazione) return;
-    RowUpdate row(*destinazione);
+    int counted = elements_;
+    PendingRow<Destinazione> destinazione(
+        [&](ColumnValues values) { return db_.createDestinazioneWithCodice(*codice, cliente, std::move(values)); });
     std::optional<ClienteInfo> info;
     auto clienteInfo = [&]() -> std::optional<ClienteInfo>& {
-        if (info) return info;
+        if (info || !destinazione.made()) return info;
         std::string key = format("%@-%@", codiceCliente, *codice);
         info = db_.fetchClienteInfoByCodice(key);
         if (!info) {
             info = db_.createClienteInfoWithCodice(key);
-            if (info) destinazione->setDestinazioneInfo(info);
+            if (info) destinazione.made()->setDestinazioneInfo(info);
         }
         return info;
     };
@@ -309,9 +318,9 @@ void SectionLoader::loadDestinazione(const XmlRecord& element, const Cliente& cl
         count(elements_);
         std::string_view name = child.name();
         if (const char* column = columnFor(destinazioneTextChildren(), name)) {
-            row.text(column, child.text());
+            destinazione.values().text(column, child.text());
         } else if (name == "Abituale") {
-            row.boolean("abituale", siNo(child.text()));
+            destinazione.values().boolean("abituale", siNo(child.text()));
         } else if (name == "AttributiAggiuntivi") {
             auto& target = clienteInfo();
             for (const XmlRecord& attributo : child.children()) {
@@ -338,7 +347,8 @@ void SectionLoader::loadDestinazione(const XmlRecord& element, const Cliente& cl
             if (unit && target) target->addTo("businessUnits", *unit);
         }
     }
-    row.write();
+    // A destination the store refused takes its children with it, as if they were never read.
+    if (!destinazione.finish()) elements_ = counted;
 }
 
 }  // namespace torvane

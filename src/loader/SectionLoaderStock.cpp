@@ -4,11 +4,12 @@
 #include "loader/CaricatoreDatabase.h"
 #include "loader/LoaderNumbers.h"
 #include "loader/SectionLoader.h"
-#include "loader/SectionRowUpdate.h"
+#include "loader/SectionRowValues.h"
 #include "loader/xml/XmlStreamReader.h"
 #include "platform/Log.h"
 #include "platform/Preferences.h"
 #include "store/Database.h"
+#include "store/StoreConnection.h"
 
 namespace torvane {
 
@@ -47,20 +48,19 @@ void SectionLoader::loadParametri(XmlSectionRecords& records) {
         // number or a freshness marker overwritten from outside would be reused or lost.
         bool refused = !attributo || attributo->empty() || beginsWith(*attributo, "SYSTEM_");
         if (refused) Log::f("Parametro %@ ignorato", attributo);
-        std::optional<Parametro> parametro;
-        if (!refused) {
-            parametro = db_.fetchParametroByAttributo(*attributo);
-            if (!parametro) parametro = db_.createParametroWithAttributo(*attributo);
-        }
-        std::optional<RowUpdate> row;
-        if (parametro) row.emplace(*parametro);
+        RowValues row;
         for (const XmlRecord& child : element.children()) {
             count(elements_);
-            if (!row) continue;
-            if (child.name() == "Valore") row->text("valore", child.text());
-            if (child.name() == "Descrizione") row->text("descrizione", child.text());
+            if (refused) continue;
+            if (child.name() == "Valore") row.text("valore", child.text());
+            if (child.name() == "Descrizione") row.text("descrizione", child.text());
         }
-        if (row) row->write();
+        if (!refused) {
+            if (auto parametro = db_.fetchParametroByAttributo(*attributo))
+                row.update(*parametro);
+            else
+                db_.createParametroWithAttributo(*attributo, row.take());
+        }
         flushIfDue(elements_, "Sto caricando i Parametri ...");
     }
     if (!started) return;
@@ -112,14 +112,13 @@ void SectionLoader::loadGiacenze(XmlSectionRecords& records) {
             commit();
             stockList = db_.fetchListinoByBarCode("STOCK-SUPER-PARTES");
             if (!stockList) {
-                stockList = db_.createListinoWithBarCode("STOCK-SUPER-PARTES");
-                if (!stockList) throw std::runtime_error("Listino STOCK-SUPER-PARTES non creato");
-                RowUpdate row(*stockList);
+                RowValues row;
                 row.text("descrizione", std::string("Stock (SUPER-PARTES)"));
                 row.text("tipo", std::string("S"));
                 for (const char* column : {"collezione", "businessUnit", "area", "divisa", "um"})
                     row.text(column, std::string());
-                row.write();
+                stockList = db_.createListinoWithBarCode("STOCK-SUPER-PARTES", row.take());
+                if (!stockList) throw std::runtime_error("Listino STOCK-SUPER-PARTES non creato");
             }
             Log::line("Sto caricando   le Giacenze ...");
         }
@@ -142,13 +141,12 @@ void SectionLoader::loadGiacenza(const XmlRecord& element, const Listino& stockL
     if (known == cache_.articles.end()) known = cache_.articles.emplace(*art, db_.fetchArticoloByCodice(*art)).first;
     std::optional<Articolo>& articolo = known->second;
     if (!articolo) {
-        articolo = db_.createArticoloWithBarCode(*art);
-        if (!articolo) return;
-        RowUpdate row(*articolo);
+        RowValues row;
         row.boolean("flagCreatoDaMe", true);
         row.text("codice", *art);
         row.text("descrizione1", format("[%@] Non in collezione", *art));
-        row.write();
+        articolo = db_.createArticoloWithBarCode(*art, row.take());
+        if (!articolo) return;
     }
     std::string entryKey = std::to_string(stockList.id()) + '\x1f' + *art;
     if (!cache_.entries.count(entryKey)) {
@@ -161,14 +159,13 @@ void SectionLoader::loadGiacenza(const XmlRecord& element, const Listino& stockL
     if (auto cached = cache_.colours.find(colourKey); cached != cache_.colours.end()) colore = cached->second;
     if (!colore) colore = db_.fetchColoreByArticolo(*articolo, col);  // the article the code finds
     if (!colore) {
-        colore = db_.createColoreWithBarCode(col, *articolo);
-        if (!colore) return;
-        RowUpdate row(*colore);
+        RowValues row;
         row.boolean("flagCreatoDaMe", true);
         row.text("codice", col);
         row.text("descrizione", format("[%@] Non in collezione", col));
         row.text("varianteCommerciale", vc);
-        row.write();
+        colore = db_.createColoreWithBarCode(col, *articolo, row.take());
+        if (!colore) return;
     }
     cache_.colours.emplace(colourKey, *colore);
     for (const XmlRecord& line : element.children()) {
@@ -176,17 +173,14 @@ void SectionLoader::loadGiacenza(const XmlRecord& element, const Listino& stockL
         if (line.name() != "Tipo") continue;
         auto descr = line.attribute("Descr");
         if (!descr) continue;
-        auto giacenza = db_.createGiacenzaWithDescrizione(*descr, *articolo, *colore);
-        if (!giacenza) continue;
-        ++loader_.giacenzeCaricate_;
         // Stock numbers come with a decimal point, never a comma.
-        RowUpdate row(*giacenza);
+        RowValues row;
         row.text("um", line.attribute("Um"));
         if (auto pz = line.attribute("Pz")) row.decimal("pezzi", LoaderNumbers::decimalWithPoint(*pz, "Pz"));
         if (auto qta = line.attribute("Qta")) row.decimal("quantita", LoaderNumbers::decimalWithPoint(*qta, "Qta"));
         row.text("partita", line.attribute("Pta"));
         row.text("lavorazione", line.attribute("Lav"));
-        row.write();
+        if (db_.createGiacenzaWithDescrizione(*descr, *articolo, *colore, row.take())) ++loader_.giacenzeCaricate_;
     }
     flushIfDue(elements_, "Sto caricando le Giacenze ...");
 }
@@ -205,9 +199,10 @@ void SectionLoader::loadStoricoVendite(const XmlRecord& element) {
         db_.deleteStatClienteAndChildren(*old);
         commit();
     }
-    auto stat = db_.createStatClienteWithCodice(*codice);
     count(elements_);
-    if (!stat) return;
+    int counted = elements_;
+    PendingRow<StatCliente> stat(
+        [&](ColumnValues values) { return db_.createStatClienteWithCodice(*codice, std::move(values)); });
     std::optional<std::string> divisa;
     const std::string flush = "Sto caricando le Statistiche ...";
     for (const XmlRecord& child : element.children()) {
@@ -215,19 +210,24 @@ void SectionLoader::loadStoricoVendite(const XmlRecord& element) {
         std::string_view name = child.name();
         if (name == "Divisa") {
             divisa = child.text();
-            stat->setDivisa(divisa);
-        } else if (name == "Periodo") {
-            auto periodo = db_.createStatPeriodoWithCodice(child.attribute("Codice").value_or(""), *stat);
-            if (periodo) {
-                if (auto val = child.attribute("Val")) periodo->setValore(LoaderNumbers::decimalWithPoint(*val, "Val"));
-            }
+            stat.values().text("divisa", divisa);
+        } else if (name == "Periodo" || name == "Collezione") {
+            if (!stat.made()) break;
+        }
+        if (name == "Periodo") {
+            RowValues periodo;
+            if (auto val = child.attribute("Val"))
+                periodo.decimal("valore", LoaderNumbers::decimalWithPoint(*val, "Val"));
+            db_.createStatPeriodoWithCodice(child.attribute("Codice").value_or(""), *stat.made(), periodo.take());
         } else if (name == "Collezione") {
-            auto collezione = db_.createStatCollezioneWithCodice(child.attribute("Codice").value_or(""), *stat);
+            RowValues first;
+            first.text("divisa", divisa);
+            auto collezione =
+                db_.createStatCollezioneWithCodice(child.attribute("Codice").value_or(""), *stat.made(), first.take());
             if (!collezione) continue;
-            RowUpdate row(*collezione);
-            row.text("divisa", divisa);
+            RowValues row;
             Decimal totPezzi = Decimal::fromInteger(0), totQuantita = totPezzi, totValore = totPezzi;
-            for (const XmlRecord& part : collezione ? child.children() : std::vector<XmlRecord>{}) {
+            for (const XmlRecord& part : child.children()) {
                 count(elements_);
                 if (part.name() == "Um") {
                     row.text("um", part.text());
@@ -250,16 +250,14 @@ void SectionLoader::loadStoricoVendite(const XmlRecord& element) {
                                 count(elements_);
                                 if (tipo.name() != "Tipo") continue;
                                 std::string tipoCodice = tipo.attribute("Codice").value_or("");
-                                auto statTipo = db_.createStatTipoWithCodice(tipoCodice, *statBusiness);
-                                if (statTipo) {
-                                    Decimal qta = decimalOrZero(tipo.attribute("Qta"), "Qta");
-                                    Decimal val = decimalOrZero(tipo.attribute("Val"), "Val");
-                                    Decimal pz = decimalOrZero(tipo.attribute("Pz"), "Pz");
-                                    RowUpdate tipoRow(*statTipo);
-                                    tipoRow.decimal("quantita", qta);
-                                    tipoRow.decimal("valore", val);
-                                    tipoRow.decimal("pezzi", pz);
-                                    tipoRow.write();
+                                Decimal qta = decimalOrZero(tipo.attribute("Qta"), "Qta");
+                                Decimal val = decimalOrZero(tipo.attribute("Val"), "Val");
+                                Decimal pz = decimalOrZero(tipo.attribute("Pz"), "Pz");
+                                RowValues tipoRow;
+                                tipoRow.decimal("quantita", qta);
+                                tipoRow.decimal("valore", val);
+                                tipoRow.decimal("pezzi", pz);
+                                if (db_.createStatTipoWithCodice(tipoCodice, *statBusiness, tipoRow.take())) {
                                     // "T+CC" is shown apart, so it stays out of the totals.
                                     if (tipoCodice != "T+CC") {
                                         totPezzi += pz;
@@ -276,9 +274,11 @@ void SectionLoader::loadStoricoVendite(const XmlRecord& element) {
             row.decimal("totPezzi", totPezzi);
             row.decimal("totQuantita", totQuantita);
             row.decimal("totValore", totValore);
-            row.write();
+            row.update(*collezione);
         }
     }
+    // Statistics the store refused take their children with them, as if they were never read.
+    if (!stat.finish()) elements_ = counted;
 }
 
 void SectionLoader::loadEsposizioni(XmlSectionRecords& records) {
@@ -293,7 +293,7 @@ void SectionLoader::loadEsposizione(const XmlRecord& element) {
     auto cliente = db_.fetchEsposizioneClienteByCodice(*codice);
     if (!cliente) cliente = db_.createEsposizioneClienteWithCodice(*codice);
     if (!cliente) return;
-    RowUpdate row(*cliente);
+    RowValues row;
     for (const XmlRecord& child : element.children()) {
         count(elements_);
         std::string_view name = child.name();
@@ -306,21 +306,16 @@ void SectionLoader::loadEsposizione(const XmlRecord& element) {
             if (!text.empty() && text[0] == 'S') row.boolean(flag, true);
             if (!text.empty() && text[0] == 'N') row.boolean(flag, false);
         } else if (name == "Tipo") {
-            auto esposizione = db_.createEsposizioneForEsposizioneCliente(*cliente);
-            for (const XmlRecord& detail : child.children()) {
-                (void)detail;
-                count(elements_);
-            }
-            if (!esposizione) continue;
-            RowUpdate line(*esposizione);
+            count(elements_, static_cast<int>(child.children().size()));
+            RowValues line;
             line.text("descrizione", child.attribute("Des"));
             line.text("divisa", child.attribute("Div"));
             if (auto val = child.attribute("Val")) line.decimal("valore", LoaderNumbers::decimalWithComma(*val, "Val"));
             line.text("attributo", child.attribute("Attr"));
-            line.write();
+            db_.createEsposizioneForEsposizioneCliente(*cliente, line.take());
         }
     }
-    row.write();
+    row.update(*cliente);
     flushIfDue(elements_, format("Sto caricando l'Esposizione di %@", *codice));
 }
 

@@ -55,55 +55,71 @@ public:
     const std::shared_ptr<StoreConnection>& connection() const { return connection_; }
 
     // ---- create ----
-    std::optional<Cliente> createClienteWithBarCode(const std::string& barCode);
-    std::optional<ClienteInfo> createClienteInfoWithCodice(const std::string& codice);
-    std::optional<Destinazione> createDestinazioneWithCodice(const std::string& codice, const Cliente& cliente);
+    // `more`: further column values written by the same INSERT (they take the place of a
+    // default of the same column), so a loaded record is written once.
+    std::optional<Cliente> createClienteWithBarCode(const std::string& barCode, ColumnValues more = {});
+    std::optional<ClienteInfo> createClienteInfoWithCodice(const std::string& codice, ColumnValues more = {});
+    std::optional<Destinazione> createDestinazioneWithCodice(const std::string& codice, const Cliente& cliente,
+                                                             ColumnValues more = {});
     std::optional<AgenteCompetenza> createAgenteCompetenzaWithAgente(const std::string& agente, const std::string& area,
-                                                                     const std::string& businessUnit);
-    std::optional<Listino> createListinoWithBarCode(const std::string& barCode);
-    std::optional<Articolo> createArticoloWithBarCode(const std::string& barCode);
-    std::optional<Colore> createColoreWithBarCode(const std::string& barCode, const Articolo& articolo);
+                                                                     const std::string& businessUnit,
+                                                                     ColumnValues more = {});
+    std::optional<Listino> createListinoWithBarCode(const std::string& barCode, ColumnValues more = {});
+    std::optional<Articolo> createArticoloWithBarCode(const std::string& barCode, ColumnValues more = {});
+    std::optional<Colore> createColoreWithBarCode(const std::string& barCode, const Articolo& articolo,
+                                                  ColumnValues more = {});
     std::optional<ColoreSxBarra> createColoreSxBarraWithCodice(const std::string& codice, const Articolo& articolo);
     std::optional<ArticoloListino> createArticoloListinoWithArticolo(const std::string& articolo,
-                                                                     const Listino& listino);
+                                                                     const Listino& listino, ColumnValues more = {});
     std::optional<Prezzo> createPrezzoWithVarianteCommerciale(const std::string& varianteCommerciale,
-                                                              const ArticoloListino& articoloListino);
+                                                              const ArticoloListino& articoloListino,
+                                                              ColumnValues more = {});
     std::optional<SceltaTestata> createSceltaTestataWithCodice(long long codice);
     std::optional<SceltaRiga> createSceltaRigaForSceltaTestata(const SceltaTestata& testata);
     std::optional<SceltaTaglia> createSceltaTagliaWithTaglia(const std::string& taglia, const SceltaRiga& riga);
-    std::optional<TagliaGruppo> createTagliaGruppoWithCodice(const std::string& codice);
+    std::optional<TagliaGruppo> createTagliaGruppoWithCodice(const std::string& codice, ColumnValues more = {});
     std::optional<TagliaDettaglio> createTagliaDettaglioWithCodice(const std::string& codice,
-                                                                   const TagliaGruppo& gruppo);
+                                                                   const TagliaGruppo& gruppo, ColumnValues more = {});
     std::optional<TempSceltaTaglia> createTempSceltaTagliaWithTaglia(const std::string& taglia,
                                                                      const ColoreSxBarra& coloreSxBarra);
-    std::optional<Agente> createAgenteWithCodice(const std::string& codice);
-    std::optional<Contatto> createContattoWithCodice(const std::string& codice);
-    std::optional<Pagamento> createPagamentoWithCodice(const std::string& codice);
-    std::optional<Resa> createResaWithCodice(const std::string& codice);
-    std::optional<Mastro> createMastroWithCodice(const std::string& codice);
-    std::optional<Nazione> createNazioneWithCodice(const std::string& codice);
-    std::optional<BusinessUnit> createBusinessUnitWithCodice(const std::string& codice);
-    std::optional<SerieAlfanumerica> createSerieAlfanumericaWithBarCode(const std::string& barCode);
-    std::optional<ColoreAlfanumerico> createColoreAlfanumericoWithBarCode(const std::string& barCode);
-    std::optional<Spedizioniere> createSpedizioniereWithCodice(const std::string& codice);
-    std::optional<Importanza> createImportanzaWithCodice(const std::string& codice);
-    std::optional<Parametro> createParametroWithAttributo(const std::string& attributo);
-    std::optional<VarianteCommerciale> createVarianteCommercialeWithCodice(const std::string& codice);
-    std::optional<GruppoCommerciale> createGruppoCommercialeWithCodice(const std::string& codice);
-    std::optional<Maggiorazione> createMaggiorazioneWithCodice(const std::string& codice);
+    std::optional<Agente> createAgenteWithCodice(const std::string& codice, ColumnValues more = {});
+    std::optional<Contatto> createContattoWithCodice(const std::string& codice, ColumnValues more = {});
+    std::optional<Pagamento> createPagamentoWithCodice(const std::string& codice, ColumnValues more = {});
+    std::optional<Resa> createResaWithCodice(const std::string& codice, ColumnValues more = {});
+    std::optional<Mastro> createMastroWithCodice(const std::string& codice, ColumnValues more = {});
+    std::optional<Nazione> createNazioneWithCodice(const std::string& codice, ColumnValues more = {});
+    std::optional<BusinessUnit> createBusinessUnitWithCodice(const std::string& codice, ColumnValues more = {});
+    std::optional<SerieAlfanumerica> createSerieAlfanumericaWithBarCode(const std::string& barCode,
+                                                                        ColumnValues more = {});
+    std::optional<ColoreAlfanumerico> createColoreAlfanumericoWithBarCode(const std::string& barCode,
+                                                                          ColumnValues more = {});
+    std::optional<Spedizioniere> createSpedizioniereWithCodice(const std::string& codice, ColumnValues more = {});
+    std::optional<Importanza> createImportanzaWithCodice(const std::string& codice, ColumnValues more = {});
+    std::optional<Parametro> createParametroWithAttributo(const std::string& attributo, ColumnValues more = {});
+    std::optional<VarianteCommerciale> createVarianteCommercialeWithCodice(const std::string& codice,
+                                                                           ColumnValues more = {});
+    std::optional<GruppoCommerciale> createGruppoCommercialeWithCodice(const std::string& codice,
+                                                                       ColumnValues more = {});
+    std::optional<Maggiorazione> createMaggiorazioneWithCodice(const std::string& codice, ColumnValues more = {});
     // The article is not stored: the colour knows its article.
     std::optional<Giacenza> createGiacenzaWithDescrizione(const std::string& descrizione, const Articolo& articolo,
-                                                          const Colore& colore);
-    std::optional<EsposizioneCliente> createEsposizioneClienteWithCodice(const std::string& codice);
-    std::optional<Esposizione> createEsposizioneForEsposizioneCliente(const EsposizioneCliente& cliente);
+                                                          const Colore& colore, ColumnValues more = {});
+    std::optional<EsposizioneCliente> createEsposizioneClienteWithCodice(const std::string& codice,
+                                                                         ColumnValues more = {});
+    std::optional<Esposizione> createEsposizioneForEsposizioneCliente(const EsposizioneCliente& cliente,
+                                                                      ColumnValues more = {});
     std::optional<EsposizioneRiga> createEsposizioneRigaForEsposizione(const Esposizione& esposizione);
-    std::optional<StatCliente> createStatClienteWithCodice(const std::string& codice);
-    std::optional<StatCollezione> createStatCollezioneWithCodice(const std::string& codice, const StatCliente& cliente);
+    std::optional<StatCliente> createStatClienteWithCodice(const std::string& codice, ColumnValues more = {});
+    std::optional<StatCollezione> createStatCollezioneWithCodice(const std::string& codice, const StatCliente& cliente,
+                                                                 ColumnValues more = {});
     std::optional<StatArticolo> createStatArticoloWithCodice(const std::string& codice,
-                                                             const StatCollezione& collezione);
-    std::optional<StatBusiness> createStatBusinessWithCodice(const std::string& codice, const StatArticolo& articolo);
-    std::optional<StatTipo> createStatTipoWithCodice(const std::string& codice, const StatBusiness& business);
-    std::optional<StatPeriodo> createStatPeriodoWithCodice(const std::string& codice, const StatCliente& cliente);
+                                                             const StatCollezione& collezione, ColumnValues more = {});
+    std::optional<StatBusiness> createStatBusinessWithCodice(const std::string& codice, const StatArticolo& articolo,
+                                                             ColumnValues more = {});
+    std::optional<StatTipo> createStatTipoWithCodice(const std::string& codice, const StatBusiness& business,
+                                                     ColumnValues more = {});
+    std::optional<StatPeriodo> createStatPeriodoWithCodice(const std::string& codice, const StatCliente& cliente,
+                                                           ColumnValues more = {});
 
     // ---- fetch one: the first match, or none ----
     std::optional<Cliente> fetchClienteByCodice(const std::string& codice);
@@ -230,8 +246,8 @@ private:
     std::optional<DistinctValues> fetchDistinct(const Operation& operation, const std::string& column,
                                                 const std::string& sql, std::vector<SqlValue> binds);
     template <typename T>
-    std::optional<T> create(const char* entityName, std::vector<std::pair<const char*, SqlValue>> values,
-                            const Record* parent = nullptr, const char* parentRelationship = nullptr);
+    std::optional<T> create(const char* entityName, ColumnValues values, const Record* parent = nullptr,
+                            const char* parentRelationship = nullptr, ColumnValues more = {});
     void deleteGroup(const Operation& operation, const std::vector<std::string>& entities, bool formatReason,
                      bool announce = false);
     void deleteAll(const char* reason, const std::string& entity, const std::string& where = {});

@@ -2,45 +2,51 @@
 
 namespace torvane {
 
-std::optional<Cliente> Database::createClienteWithBarCode(const std::string& barCode) {
-    return create<Cliente>("Cliente", {{"barCode", barCode}});
+std::optional<Cliente> Database::createClienteWithBarCode(const std::string& barCode, ColumnValues more) {
+    return create<Cliente>("Cliente", {{"barCode", barCode}}, nullptr, nullptr, std::move(more));
 }
-std::optional<ClienteInfo> Database::createClienteInfoWithCodice(const std::string& codice) {
-    return create<ClienteInfo>("ClienteInfo", {{"codice", codice}});
+std::optional<ClienteInfo> Database::createClienteInfoWithCodice(const std::string& codice, ColumnValues more) {
+    return create<ClienteInfo>("ClienteInfo", {{"codice", codice}}, nullptr, nullptr, std::move(more));
 }
-std::optional<Destinazione> Database::createDestinazioneWithCodice(const std::string& codice, const Cliente& cliente) {
-    return create<Destinazione>("Destinazione", {{"codice", codice}}, &cliente, "cliente");
+std::optional<Destinazione> Database::createDestinazioneWithCodice(const std::string& codice, const Cliente& cliente,
+                                                                   ColumnValues more) {
+    return create<Destinazione>("Destinazione", {{"codice", codice}}, &cliente, "cliente", std::move(more));
 }
 std::optional<AgenteCompetenza> Database::createAgenteCompetenzaWithAgente(const std::string& agente,
                                                                            const std::string& area,
-                                                                           const std::string& businessUnit) {
+                                                                           const std::string& businessUnit,
+                                                                           ColumnValues more) {
     return create<AgenteCompetenza>("AgenteCompetenza",
-                                     {{"agente", agente}, {"area", area}, {"businessUnit", businessUnit}});
+                                    {{"agente", agente}, {"area", area}, {"businessUnit", businessUnit}}, nullptr,
+                                    nullptr, std::move(more));
 }
-std::optional<Listino> Database::createListinoWithBarCode(const std::string& barCode) {
-    return create<Listino>("Listino", {{"barCode", barCode}});
+std::optional<Listino> Database::createListinoWithBarCode(const std::string& barCode, ColumnValues more) {
+    return create<Listino>("Listino", {{"barCode", barCode}}, nullptr, nullptr, std::move(more));
 }
-std::optional<Articolo> Database::createArticoloWithBarCode(const std::string& barCode) {
-    return create<Articolo>("Articolo", {{"barCode", barCode}});
+std::optional<Articolo> Database::createArticoloWithBarCode(const std::string& barCode, ColumnValues more) {
+    return create<Articolo>("Articolo", {{"barCode", barCode}}, nullptr, nullptr, std::move(more));
 }
-std::optional<Colore> Database::createColoreWithBarCode(const std::string& barCode, const Articolo& articolo) {
-    return create<Colore>("Colore", {{"barCode", barCode}, {"flagCreatoDaMe", 0LL}}, &articolo, "articolo");
+std::optional<Colore> Database::createColoreWithBarCode(const std::string& barCode, const Articolo& articolo,
+                                                        ColumnValues more) {
+    return create<Colore>("Colore", {{"barCode", barCode}, {"flagCreatoDaMe", 0LL}}, &articolo, "articolo",
+                          std::move(more));
 }
 std::optional<ColoreSxBarra> Database::createColoreSxBarraWithCodice(const std::string& codice,
                                                                      const Articolo& articolo) {
     return create<ColoreSxBarra>("ColoreSxBarra", {{"codice", codice}}, &articolo, "articolo");
 }
 std::optional<ArticoloListino> Database::createArticoloListinoWithArticolo(const std::string& articolo,
-                                                                           const Listino& listino) {
-    return create<ArticoloListino>("ArticoloListino", {{"articolo", articolo}}, &listino, "listino");
+                                                                           const Listino& listino, ColumnValues more) {
+    return create<ArticoloListino>("ArticoloListino", {{"articolo", articolo}}, &listino, "listino", std::move(more));
 }
 std::optional<Prezzo> Database::createPrezzoWithVarianteCommerciale(const std::string& varianteCommerciale,
-                                                                    const ArticoloListino& articoloListino) {
+                                                                    const ArticoloListino& articoloListino,
+                                                                    ColumnValues more) {
     return create<Prezzo>("Prezzo",
                           {{"varianteCommerciale", varianteCommerciale},
                            {"valore", std::string("0")},
                            {"valoreMaggiorazione", std::string("0")}},
-                          &articoloListino, "articoloListino");
+                          &articoloListino, "articoloListino", std::move(more));
 }
 std::optional<SceltaTestata> Database::createSceltaTestataWithCodice(long long codice) {
     return create<SceltaTestata>("SceltaTestata", {{"codice", codice}});
@@ -69,21 +75,22 @@ std::optional<SceltaRiga> Database::createSceltaRigaForSceltaTestata(const Scelt
 std::optional<SceltaTaglia> Database::createSceltaTagliaWithTaglia(const std::string& taglia, const SceltaRiga& riga) {
     return create<SceltaTaglia>("SceltaTaglia", {{"taglia", taglia}}, &riga, "sceltaRiga");
 }
-std::optional<TagliaGruppo> Database::createTagliaGruppoWithCodice(const std::string& codice) {
-    return create<TagliaGruppo>("TagliaGruppo", {{"codice", codice}});
+std::optional<TagliaGruppo> Database::createTagliaGruppoWithCodice(const std::string& codice, ColumnValues more) {
+    return create<TagliaGruppo>("TagliaGruppo", {{"codice", codice}}, nullptr, nullptr, std::move(more));
 }
 std::optional<TagliaDettaglio> Database::createTagliaDettaglioWithCodice(const std::string& codice,
-                                                                         const TagliaGruppo& gruppo) {
-    return create<TagliaDettaglio>("TagliaDettaglio", {{"codice", codice}}, &gruppo, "tagliaGruppo");
+                                                                         const TagliaGruppo& gruppo,
+                                                                         ColumnValues more) {
+    return create<TagliaDettaglio>("TagliaDettaglio", {{"codice", codice}}, &gruppo, "tagliaGruppo", std::move(more));
 }
 std::optional<TempSceltaTaglia> Database::createTempSceltaTagliaWithTaglia(const std::string& taglia,
                                                                            const ColoreSxBarra& coloreSxBarra) {
     return create<TempSceltaTaglia>("TempSceltaTaglia", {{"taglia", taglia}}, &coloreSxBarra, "coloreSxBarra");
 }
 
-#define TORVANE_CREATE_BY(Entity, Method, column)                  \
-    std::optional<Entity> Database::Method(const std::string& value) { \
-        return create<Entity>(#Entity, {{column, value}});         \
+#define TORVANE_CREATE_BY(Entity, Method, column)                                             \
+    std::optional<Entity> Database::Method(const std::string& value, ColumnValues more) {     \
+        return create<Entity>(#Entity, {{column, value}}, nullptr, nullptr, std::move(more)); \
     }
 TORVANE_CREATE_BY(Agente, createAgenteWithCodice, "codice")
 TORVANE_CREATE_BY(Contatto, createContattoWithCodice, "codice")
@@ -105,7 +112,7 @@ TORVANE_CREATE_BY(StatCliente, createStatClienteWithCodice, "codice")
 #undef TORVANE_CREATE_BY
 
 std::optional<Giacenza> Database::createGiacenzaWithDescrizione(const std::string& descrizione, const Articolo&,
-                                                                const Colore& colore) {
+                                                                const Colore& colore, ColumnValues more) {
     const std::string zero = "0";
     return create<Giacenza>("Giacenza",
                             {{"descrizione", descrizione},
@@ -113,38 +120,41 @@ std::optional<Giacenza> Database::createGiacenzaWithDescrizione(const std::strin
                              {"pezziImpegnati", zero},
                              {"quantita", zero},
                              {"quantitaImpegnata", zero}},
-                            &colore, "colore");
+                            &colore, "colore", std::move(more));
 }
-std::optional<Esposizione> Database::createEsposizioneForEsposizioneCliente(const EsposizioneCliente& cliente) {
-    return create<Esposizione>("Esposizione", {}, &cliente, "cliente");
+std::optional<Esposizione> Database::createEsposizioneForEsposizioneCliente(const EsposizioneCliente& cliente,
+                                                                            ColumnValues more) {
+    return create<Esposizione>("Esposizione", {}, &cliente, "cliente", std::move(more));
 }
 std::optional<EsposizioneRiga> Database::createEsposizioneRigaForEsposizione(const Esposizione& esposizione) {
     return create<EsposizioneRiga>("EsposizioneRiga", {}, &esposizione, "esposizione");
 }
 std::optional<StatCollezione> Database::createStatCollezioneWithCodice(const std::string& codice,
-                                                                       const StatCliente& cliente) {
+                                                                       const StatCliente& cliente, ColumnValues more) {
     const std::string zero = "0";
-    return create<StatCollezione>(
-        "StatCollezione", {{"codice", codice}, {"totPezzi", zero}, {"totQuantita", zero}, {"totValore", zero}},
-        &cliente, "cliente");
+    return create<StatCollezione>("StatCollezione",
+                                  {{"codice", codice}, {"totPezzi", zero}, {"totQuantita", zero}, {"totValore", zero}},
+                                  &cliente, "cliente", std::move(more));
 }
 std::optional<StatArticolo> Database::createStatArticoloWithCodice(const std::string& codice,
-                                                                   const StatCollezione& collezione) {
-    return create<StatArticolo>("StatArticolo", {{"codice", codice}, {"zFlag", 0LL}}, &collezione, "collezione");
+                                                                   const StatCollezione& collezione,
+                                                                   ColumnValues more) {
+    return create<StatArticolo>("StatArticolo", {{"codice", codice}, {"zFlag", 0LL}}, &collezione, "collezione",
+                                std::move(more));
 }
 std::optional<StatBusiness> Database::createStatBusinessWithCodice(const std::string& codice,
-                                                                   const StatArticolo& articolo) {
-    return create<StatBusiness>("StatBusiness", {{"codice", codice}}, &articolo, "statArticolo");
+                                                                   const StatArticolo& articolo, ColumnValues more) {
+    return create<StatBusiness>("StatBusiness", {{"codice", codice}}, &articolo, "statArticolo", std::move(more));
 }
-std::optional<StatTipo> Database::createStatTipoWithCodice(const std::string& codice, const StatBusiness& business) {
+std::optional<StatTipo> Database::createStatTipoWithCodice(const std::string& codice, const StatBusiness& business,
+                                                           ColumnValues more) {
     const std::string zero = "0";
-    return create<StatTipo>("StatTipo",
-                            {{"codice", codice}, {"pezzi", zero}, {"quantita", zero}, {"valore", zero}}, &business,
-                            "business");
+    return create<StatTipo>("StatTipo", {{"codice", codice}, {"pezzi", zero}, {"quantita", zero}, {"valore", zero}},
+                            &business, "business", std::move(more));
 }
-std::optional<StatPeriodo> Database::createStatPeriodoWithCodice(const std::string& codice,
-                                                                 const StatCliente& cliente) {
-    return create<StatPeriodo>("StatPeriodo", {{"codice", codice}}, &cliente, "cliente");
+std::optional<StatPeriodo> Database::createStatPeriodoWithCodice(const std::string& codice, const StatCliente& cliente,
+                                                                 ColumnValues more) {
+    return create<StatPeriodo>("StatPeriodo", {{"codice", codice}}, &cliente, "cliente", std::move(more));
 }
 
 }  // namespace torvane

@@ -2,6 +2,7 @@
 
 // The shared frame of the store operations; included by the Database sources only.
 
+#include <algorithm>
 #include <type_traits>
 
 #include "platform/Log.h"
@@ -55,8 +56,8 @@ std::optional<std::vector<T>> Database::fetchMany(const Operation& operation, co
 }
 
 template <typename T>
-std::optional<T> Database::create(const char* entityName, std::vector<std::pair<const char*, SqlValue>> values,
-                                  const Record* parent, const char* parentRelationship) {
+std::optional<T> Database::create(const char* entityName, ColumnValues values, const Record* parent,
+                                  const char* parentRelationship, ColumnValues more) {
     // Each record type has one entity, so its failure texts are made once (a load creates
     // hundreds of thousands of records).
     static const std::string logName = std::string_view(entityName) == "SceltaRiga" ? "Scelta" : entityName;
@@ -76,6 +77,15 @@ std::optional<T> Database::create(const char* entityName, std::vector<std::pair<
             marks += marks.empty() ? "?" : ", ?";
             binds.push_back(std::move(value));
         };
+        // A further value of a column the operation sets takes the place of its default.
+        for (auto& [attribute, value] : more) {
+            auto same = std::find_if(values.begin(), values.end(),
+                                     [&](const auto& entry) { return std::string_view(entry.first) == attribute; });
+            if (same != values.end())
+                same->second = std::move(value);
+            else
+                values.emplace_back(attribute, std::move(value));
+        }
         for (auto& [attribute, value] : values) {
             if (!entity->attribute(attribute)) throw std::invalid_argument("attributo sconosciuto");
             add(attribute, std::move(value));

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -14,5 +15,7 @@ struct SqlBlob {
 // A value bound to, or read from, a statement; monostate is NULL (absent).
 using SqlValue = std::variant<std::monostate, long long, double, std::string, SqlBlob>;
 using SqlRow = std::vector<SqlValue>;
+// Values by column name, for a row written in one statement.
+using ColumnValues = std::vector<std::pair<const char*, SqlValue>>;
 
 }  // namespace torvane

@@ -39,6 +39,16 @@ TEST_F(Operations, ValuesKeepTheirTypesAndAbsenceExactly) {
         "V1", *db->createArticoloListinoWithArticolo("A1", *db->createListinoWithBarCode("L01")));
     EXPECT_EQ(prezzo->valore(), Decimal());
     EXPECT_FALSE(prezzo->maggiorazione());
+    // Further values go into the same INSERT and take the place of a default.
+    auto listino = db->createListinoWithBarCode("L02");
+    auto entry = db->createArticoloListinoWithArticolo("A2", *listino);
+    auto loaded = db->createPrezzoWithVarianteCommerciale(
+        "V2", *entry, {{"valore", std::string("12.5")}, {"varianteCommerciale", SqlValue()}});
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->valore(), Decimal::parse("12.5"));
+    EXPECT_EQ(loaded->valoreMaggiorazione(), Decimal());
+    EXPECT_FALSE(loaded->varianteCommerciale());
+    EXPECT_FALSE(db->createPrezzoWithVarianteCommerciale("V3", *entry, {{"nonEsiste", std::string("1")}}));
 }
 
 TEST_F(Operations, LinesAreNumberedAfterTheHighestExistingNumber) {
