@@ -67,9 +67,9 @@ TEST(ScanText, NumbersAreReadFromTheStartOfTheText) {
 
 TEST(ScanText, TrimmingAndLeadingZeros) {
     for (auto [input, expected] : {std::pair{" \t 00123\r\n", "00123"}, {" \n ", ""}, {"A B", "A B"}})
-        EXPECT_EQ(ScanText::trimmed(input), expected);
+        EXPECT_EQ(ScanText::trimmed(input), expected) << input;
     for (auto [input, expected] : {std::pair{"000123", "123"}, {"000", ""}, {"1020", "1020"}})
-        EXPECT_EQ(ScanText::withoutLeadingZeros(input), expected);
+        EXPECT_EQ(ScanText::withoutLeadingZeros(input), expected) << input;
 }
 
 // ---- store-backed rules ----
