@@ -145,6 +145,8 @@ TEST_F(Scans, AnyScannedTextIsClassifiedOrRefusedWithoutHarm) {
     }
     EXPECT_TRUE(log->contains("Barcode di lunghezza 200 non riconosciuto: " + std::string(200, '7')));
     EXPECT_TRUE(log->contains("Barcode di lunghezza 0 non riconosciuto: "));
+    screen->magneticCardData(std::string("T1"), std::nullopt, std::string(""));  // a card is only logged
+    EXPECT_TRUE(log->contains("Carta magnetica: track1: T1") && log->contains("                 track2: (null)"));
     EXPECT_EQ(screen->scelta().listinoCorrente->barCode(), "L01");
 }
 
