@@ -45,10 +45,9 @@ TEST_F(CaricatoreRun, FourStepsAreFetchedInOrderLabelledAndTheirCountersAddUp) {
     EXPECT_EQ(server.requested(),
               (std::vector<std::string>{"/01.LEV1.xml", "/01.LEV2.xml", "/01.LEV3.xml", "/01.LEV4.xml"}));
     EXPECT_EQ(progress.label1, (std::vector<std::string>{"Step 1 di 4", "Step 2 di 4", "Step 3 di 4", "Step 4 di 4"}));
-    EXPECT_EQ(loader->clientiCaricati(), 1);
-    EXPECT_EQ(loader->articoliCaricati(), 1);
-    EXPECT_EQ(loader->prezziCaricati(), 1);
-    EXPECT_EQ(loader->giacenzeCaricate(), 1);
+    EXPECT_EQ((std::vector<int>{loader->clientiCaricati(), loader->articoliCaricati(), loader->prezziCaricati(),
+                                loader->giacenzeCaricate()}),
+              (std::vector<int>{1, 1, 1, 1}));
     EXPECT_EQ(count("Cliente"), 1) << "later steps do not wipe what earlier steps loaded";
     EXPECT_EQ(count("Prezzo"), 1);
     EXPECT_TRUE(log->contains("Documento 01.LEV4.xml elaborato perche' il Timestamp (20260101000000) e' piu' giovane "

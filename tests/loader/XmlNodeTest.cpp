@@ -8,6 +8,8 @@ using torvane::test::parseXml;
 
 namespace {
 
+using Texts = std::vector<std::optional<std::string>>;
+
 const char* kCatalogue =
     "<TorvaneMobile xmlns:t=\"urn:torvane\">"
     "<Articolo codice=\"A1\" t:codice=\"T1\">Lana <b>merino</b><![CDATA[ <100%> ]]><!-- nota --></Articolo>"
@@ -35,12 +37,11 @@ TEST(XmlNode, StringValueIsAllTextBelowWithoutMarkupOrComments) {
 TEST(XmlNode, AttributeLookupPlainPrefixedAndMissing) {
     auto doc = parseXml(kCatalogue);
     XmlElement* articolo = doc->rootElement()->elementsForName("Articolo").at(0);
-    EXPECT_EQ(articolo->attributeValue("codice"), "A1");
-    EXPECT_EQ(articolo->attributeValue("t:codice"), "T1");
-    EXPECT_EQ(articolo->attributeForName("t:codice")->name(), "t:codice");
-    EXPECT_EQ(articolo->attributeForName("t:codice")->URI(), "urn:torvane");
-    EXPECT_EQ(articolo->attributeForLocalName("codice", "urn:torvane")->stringValue(), "T1");
-    EXPECT_EQ(articolo->attributeForLocalName("codice", "")->stringValue(), "A1");
+    EXPECT_EQ((Texts{articolo->attributeValue("codice"), articolo->attributeValue("t:codice"),
+                     articolo->attributeForName("t:codice")->name(), articolo->attributeForName("t:codice")->URI(),
+                     articolo->attributeForLocalName("codice", "urn:torvane")->stringValue(),
+                     articolo->attributeForLocalName("codice", "")->stringValue()}),
+              (Texts{"A1", "T1", "t:codice", "urn:torvane", "T1", "A1"}));
 
     EXPECT_EQ(articolo->attributeForName("prezzo"), nullptr);
     EXPECT_EQ(articolo->attributeValue("prezzo"), std::nullopt);
@@ -91,25 +92,20 @@ TEST(XmlNode, NamespacesDeclaredInScopeAndPredefined) {
     XmlElement* r = doc->rootElement();
     auto declared = r->namespaces();
     ASSERT_EQ(declared.size(), 2u);
-    EXPECT_EQ(declared[0]->prefix(), "");
-    EXPECT_EQ(declared[0]->URI(), "urn:default");
-    EXPECT_EQ(declared[1]->name(), "a");
-    EXPECT_EQ(declared[1]->stringValue(), "urn:a");
+    EXPECT_EQ((Texts{declared[0]->prefix(), declared[0]->URI(), declared[0]->XMLString(), declared[1]->name(),
+                     declared[1]->stringValue(), declared[1]->XMLString()}),
+              (Texts{"", "urn:default", "xmlns=\"urn:default\"", "a", "urn:a", "xmlns:a=\"urn:a\""}));
     EXPECT_EQ(declared[1]->kind(), XmlNodeKind::Namespace);
     EXPECT_EQ(declared[1]->parent(), r);
     EXPECT_EQ(declared[1]->level(), 2u);
-    EXPECT_EQ(declared[1]->XMLString(), "xmlns:a=\"urn:a\"");
-    EXPECT_EQ(declared[0]->XMLString(), "xmlns=\"urn:default\"");
     EXPECT_EQ(r->namespaces()[1], declared[1]);
 
     XmlElement* x = r->childAtIndex(0)->asElement();
     XmlElement* y = x->childAtIndex(0)->asElement();
-    EXPECT_EQ(x->name(), "a:x");
-    EXPECT_EQ(x->localName(), "x");
-    EXPECT_EQ(x->URI(), "urn:inner");
-    EXPECT_EQ(y->namespaceForPrefix("a")->URI(), "urn:inner");
+    EXPECT_EQ((Texts{x->name(), x->localName(), x->URI(), y->namespaceForPrefix("a")->URI(),
+                     y->resolveNamespaceForName("plain")->URI()}),
+              (Texts{"a:x", "x", "urn:inner", "urn:inner", "urn:default"}));
     EXPECT_EQ(y->namespaceForPrefix("a")->parent(), x);
-    EXPECT_EQ(y->resolveNamespaceForName("plain")->URI(), "urn:default");
     EXPECT_EQ(y->namespaceForPrefix("nessuno"), nullptr);
     EXPECT_EQ(y->namespaceForPrefix("xml")->URI(), "http://www.w3.org/XML/1998/namespace");
     // urn:a is hidden below x, where "a" means something else.
