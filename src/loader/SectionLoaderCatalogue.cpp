@@ -103,9 +103,9 @@ void SectionLoader::loadTaglie(XmlSectionRecords& records) {
         auto key = element.attribute("Codice");
         Log::f("Gruppo taglie Codice: %@", key);
         count(elements_);
-        int counted = elements_;
-        PendingRow<TagliaGruppo> gruppo(
-            [&](ColumnValues values) { return db_.createTagliaGruppoWithCodice(key.value_or(""), std::move(values)); });
+        PendingRow<TagliaGruppo> gruppo(elements_, [&](ColumnValues values) {
+            return db_.createTagliaGruppoWithCodice(key.value_or(""), std::move(values));
+        });
         std::optional<std::string> codice = key;
         if (!key) gruppo.values().text("codice", std::nullopt);
         for (const XmlRecord& child : element.children()) {
@@ -129,11 +129,7 @@ void SectionLoader::loadTaglie(XmlSectionRecords& records) {
                 gruppo.values().text(column, std::move(text));
             }
         }
-        // A group the store refused takes its children with it, as if they were never read.
-        if (!gruppo.finish()) {
-            elements_ = counted;
-            continue;
-        }
+        if (!gruppo.finish()) continue;
         flushIfDue(elements_, format("Sto caricando il Gruppo Taglie %@", codice));
     }
     // The dictionary is read and counted; nothing of it is kept.
@@ -165,9 +161,9 @@ void SectionLoader::loadArticoli(XmlSectionRecords& records) {
 void SectionLoader::loadArticolo(const XmlRecord& element) {
     auto barCode = element.attribute("BarCode");
     count(elements_);
-    int counted = elements_;
-    PendingRow<Articolo> articolo(
-        [&](ColumnValues values) { return db_.createArticoloWithBarCode(barCode.value_or(""), std::move(values)); });
+    PendingRow<Articolo> articolo(elements_, [&](ColumnValues values) {
+        return db_.createArticoloWithBarCode(barCode.value_or(""), std::move(values));
+    });
     if (!barCode) articolo.values().text("barCode", std::nullopt);
     std::optional<std::string> codice;
     bool firstOfCode = false;
@@ -221,11 +217,7 @@ void SectionLoader::loadArticolo(const XmlRecord& element) {
             articolo.values().text(column, std::move(text));
         }
     }
-    // An article the store refused takes its children with it, as if they were never read.
-    if (!articolo.finish()) {
-        elements_ = counted;
-        return;
-    }
+    if (!articolo.finish()) return;
     ++loader_.articoliCaricati_;
     if (codice && !codeRecorded) cache_.articleCodes.insert(*codice);
     flushIfDue(elements_, format("Sto caricando Articolo %@", codice));

@@ -235,9 +235,9 @@ void SectionLoader::loadCliente(const XmlRecord& element) {
     }
     auto barCode = element.attribute("BarCode");
     count(elements_);
-    int counted = elements_;
-    PendingRow<Cliente> cliente(
-        [&](ColumnValues values) { return db_.createClienteWithBarCode(barCode.value_or(""), std::move(values)); });
+    PendingRow<Cliente> cliente(elements_, [&](ColumnValues values) {
+        return db_.createClienteWithBarCode(barCode.value_or(""), std::move(values));
+    });
     if (!barCode) cliente.values().text("barCode", std::nullopt);
     std::optional<std::string> codice;
     std::optional<std::string> ragioneSociale1;
@@ -265,11 +265,7 @@ void SectionLoader::loadCliente(const XmlRecord& element) {
             cliente.values().text(column, std::move(text));
         }
     }
-    // A client the store refused takes its children with it, as if they were never read.
-    if (!cliente.finish()) {
-        elements_ = counted;
-        return;
-    }
+    if (!cliente.finish()) return;
     ++loader_.clientiCaricati_;
     flushIfDue(elements_, format("Sto caricando il cliente %@ %@", codice, ragioneSociale1));
 }
@@ -300,9 +296,9 @@ void SectionLoader::loadDestinazione(const XmlRecord& element, const Cliente& cl
                                      const std::string& codiceCliente) {
     auto codice = element.attribute("Codice");
     if (!codice) return;
-    int counted = elements_;
-    PendingRow<Destinazione> destinazione(
-        [&](ColumnValues values) { return db_.createDestinazioneWithCodice(*codice, cliente, std::move(values)); });
+    PendingRow<Destinazione> destinazione(elements_, [&](ColumnValues values) {
+        return db_.createDestinazioneWithCodice(*codice, cliente, std::move(values));
+    });
     std::optional<ClienteInfo> info;
     auto clienteInfo = [&]() -> std::optional<ClienteInfo>& {
         if (info || !destinazione.made()) return info;
@@ -347,8 +343,7 @@ void SectionLoader::loadDestinazione(const XmlRecord& element, const Cliente& cl
             if (unit && target) target->addTo("businessUnits", *unit);
         }
     }
-    // A destination the store refused takes its children with it, as if they were never read.
-    if (!destinazione.finish()) elements_ = counted;
+    destinazione.finish();
 }
 
 }  // namespace torvane

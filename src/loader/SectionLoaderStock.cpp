@@ -200,9 +200,8 @@ void SectionLoader::loadStoricoVendite(const XmlRecord& element) {
         commit();
     }
     count(elements_);
-    int counted = elements_;
     PendingRow<StatCliente> stat(
-        [&](ColumnValues values) { return db_.createStatClienteWithCodice(*codice, std::move(values)); });
+        elements_, [&](ColumnValues values) { return db_.createStatClienteWithCodice(*codice, std::move(values)); });
     std::optional<std::string> divisa;
     const std::string flush = "Sto caricando le Statistiche ...";
     for (const XmlRecord& child : element.children()) {
@@ -277,8 +276,7 @@ void SectionLoader::loadStoricoVendite(const XmlRecord& element) {
             row.update(*collezione);
         }
     }
-    // Statistics the store refused take their children with them, as if they were never read.
-    if (!stat.finish()) elements_ = counted;
+    stat.finish();
 }
 
 void SectionLoader::loadEsposizioni(XmlSectionRecords& records) {

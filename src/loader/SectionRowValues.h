@@ -43,12 +43,14 @@ private:
 
 // A row that other rows link to (an article's colours, a client's destinations): it is made,
 // with what its element has set so far, when the first of them needs it, or at the end of the
-// element; whatever the element sets after that is written with one UPDATE at the end.
+// element; whatever the element sets after that is written with one UPDATE at the end. A row
+// the store refuses takes its children with it: the element count goes back to what it was
+// when the row's element began, as if they were never read.
 template <typename T>
 class SectionLoader::PendingRow {
 public:
     using Make = std::function<std::optional<T>(ColumnValues)>;
-    explicit PendingRow(Make make) : make_(std::move(make)) {}
+    PendingRow(int& counter, Make make) : make_(std::move(make)), counter_(counter), counted_(counter) {}
 
     RowValues& values() { return values_; }
     // The row, made now if it is not yet; none when the store refused it.
@@ -61,13 +63,18 @@ public:
     }
     // At the end of the element: makes the row, or writes what was set since it was made.
     const std::optional<T>& finish() {
-        if (!tried_) return made();
-        if (record_) values_.update(*record_);
+        if (!tried_)
+            made();
+        else if (record_)
+            values_.update(*record_);
+        if (!record_) counter_ = counted_;
         return record_;
     }
 
 private:
     Make make_;
+    int& counter_;
+    int counted_;
     RowValues values_;
     std::optional<T> record_;
     bool tried_ = false;

@@ -211,18 +211,14 @@ std::optional<Colore> Database::fetchColoreByArticolo(const std::string& articol
     return guarded(operation, false, [&]() -> std::optional<Colore> {
         auto found = ids(operation.reason, selectIds("Articolo", "codice = ?") + " LIMIT 1", {articolo});
         if (found.empty()) return std::nullopt;
-        // The first colour of the article's ordered colours with that code.
-        auto colours = ids(operation.reason,
-                           selectIds("Colore", "articolo = ? AND codice = ?", "articoloPosizione, id") + " LIMIT 1",
-                           {found.front(), codiceColore});
-        if (colours.empty()) return std::nullopt;
-        return Colore(connection_, colours.front());
+        return fetchColoreByArticolo(Articolo(connection_, found.front()), codiceColore);
     });
 }
 
 std::optional<Colore> Database::fetchColoreByArticolo(const Articolo& articolo, const std::string& codiceColore) {
     Operation operation{"Errore durante fetch di un oggetto Articolo x leggere Colore",
                         "Database: eccezione durante fetch di un oggetto Colore: %@ (user info: %@)"};
+    // The first colour of the article's ordered colours with that code.
     return fetchOne<Colore>(operation, selectIds("Colore", "articolo = ? AND codice = ?", "articoloPosizione, id"),
                             {articolo.id(), codiceColore});
 }

@@ -181,6 +181,8 @@ void StoreConnection::executeScript(const std::string& sql) {
 void StoreConnection::setBulkLoading(bool bulk) {
     std::lock_guard lock(mutex_);
     commit();
+    // The pragmas take effect only outside a transaction: the empty one the commit opened is
+    // closed first.
     try {
         executeScript(bulk ? "COMMIT; PRAGMA synchronous = NORMAL; PRAGMA wal_autocheckpoint = 16384; "
                              "PRAGMA cache_size = -65536;"
