@@ -188,7 +188,10 @@ void InserimentoSceltaViewController::impostaColoreByBarcode(const std::optional
     Log::f("               Barcode=:%@:", codice);
     scelta_.coloreCorrente.reset();
     if (codice.empty()) {
+        // Clearing the colour clears a T+CC choice too: a new article or price list must not
+        // inherit the previous article's T+CC.
         scelta_.coloreDigitato.reset();
+        scelta_.coloreTCC = false;
         return;
     }
     if (codice == kTCC) {
@@ -201,7 +204,6 @@ void InserimentoSceltaViewController::impostaColoreByBarcode(const std::optional
     scelta_.coloreTCC = false;
     std::shared_ptr<Database> database = store();
     if (database) scelta_.coloreCorrente = database->fetchColoreByBarCode(codice);
-    // The application-level success and error signals are silent; only the log tells.
     scelta_.coloreDigitato = scelta_.coloreCorrente ? scelta_.coloreCorrente->codice() : codice;
     Log::f("Colore corrente: %@", scelta_.coloreDigitato);
     const std::optional<std::string> variante =
@@ -428,8 +430,12 @@ void InserimentoSceltaViewController::annullaTapped() {
             scelta_.clienteCorrente = cliente ? database->fetchClienteByCodice(*cliente) : std::nullopt;
             const std::optional<std::string> listino = riga.listino();
             scelta_.listinoCorrente = listino ? database->fetchListinoByBarCode(*listino) : std::nullopt;
+            // A line keeps its article's code, which need not be the article's barcode: the
+            // barcode is tried first, then the code.
             const std::optional<std::string> articolo = riga.articolo();
-            scelta_.articoloLast = articolo ? database->fetchArticoloByBarCode(*articolo) : std::nullopt;
+            scelta_.articoloLast.reset();
+            if (articolo) scelta_.articoloLast = database->fetchArticoloByBarCode(*articolo);
+            if (articolo && !scelta_.articoloLast) scelta_.articoloLast = database->fetchArticoloByCodice(*articolo);
             scelta_.serieLast = nonEmpty(riga.serie());
         }
     } else if (testata && (status == 1 || status == 2)) {

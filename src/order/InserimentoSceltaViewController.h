@@ -48,7 +48,6 @@ public:
     std::optional<Cliente> getClienteCorrente() const { return scelta_.clienteCorrente; }
     std::optional<Listino> getListinoCorrente() const { return scelta_.listinoCorrente; }
 
-    // The buttons.
     void confirmTapped();
     void tccTapped();
     void previousTapped();
@@ -59,9 +58,7 @@ public:
 
     // The error beep of the screen: the device's sound and every scanner's.
     void boopa();
-    // Draws the screen again.
     void aggiorna() { redraw(); }
-    // One-button alert.
     void avvisa(std::optional<std::string> title, const std::string& message, const std::string& button = "Continua");
     // The store the screen works on; none when no store is open.
     std::shared_ptr<Database> store() const;

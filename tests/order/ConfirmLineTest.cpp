@@ -199,6 +199,12 @@ TEST_F(Confirm, TccConfirmsOrScrollsAMomentLater) {
     ui.advance(1ms);
     EXPECT_EQ(ui.lastScroll()->section, 4);
     EXPECT_EQ(count("SceltaRiga"), 0);
+    // A T+CC left unconfirmed does not pass to the next article scanned.
+    screen->barcodeData("100001", 0);
+    EXPECT_FALSE(screen->scelta().coloreTCC);
+    screen->impostaQuantita("5");
+    screen->confirmTapped();
+    EXPECT_EQ(lastMessage(), "Scegli un Colore o T+CC ...");
 
     Preferences::standard().setBool(keys::pref_TCCCONFERMAUNOENABLED, true);
     screen->tccTapped();
@@ -238,9 +244,12 @@ TEST_F(Confirm, AnnullaAndFineFollowTheOrderState) {
     screen->confirmTapped();
     screen->impostaCliente(std::nullopt);
     screen->barcodeData("L02", 0);
-    screen->annullaTapped();  // open order: client and list come back from its lines
+    screen->annullaTapped();  // open order: client, list and "Prev." come back from its lines
     EXPECT_EQ(screen->scelta().clienteCorrente->codice(), "C001");
     EXPECT_EQ(screen->scelta().listinoCorrente->barCode(), "L01");
+    // The line holds the article's code ART1, not its barcode 100001.
+    const auto& last = screen->scelta().articoloLast;
+    EXPECT_EQ(last ? last->codice() : std::nullopt, "ART1");
     EXPECT_TRUE(screen->scelta().sceltaTestataCorrente);
 
     screen->barcodeData("100001", 0);
