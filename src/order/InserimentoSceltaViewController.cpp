@@ -6,6 +6,7 @@
 #include "devices/ScannerSource.h"
 #include "devices/SledScanner.h"
 #include "order/OrderLineWriter.h"
+#include "order/OrderStoreUnit.h"
 #include "order/ReviewRequestScreen.h"
 #include "order/ScanClassifier.h"
 #include "order/ScanText.h"
@@ -242,17 +243,17 @@ bool InserimentoSceltaViewController::chiediPrezzo(Database& database, const std
         avvisa(kAttenzione, "Non ho Articolo in Listino (?!?), per il nuovo Prezzo");
         return false;
     }
-    std::optional<Prezzo> nuovo = database.createPrezzoWithVarianteCommerciale(variante, *scelta_.articoloListinoCorrente);
-    if (!nuovo) {
-        avvisa(kAttenzione, "Non riesco a scrivere il nuovo Prezzo");
-        return true;
-    }
-    nuovo->setValore(*prezzo);
-    try {
-        database.commit();
-    } catch (const std::exception&) {
-        avvisa(kAttenzione, "Non riesco a scrivere il nuovo Prezzo");
-        return true;
+    {
+        // A price that is not saved is not kept pending either, for the next line to commit.
+        OrderStoreUnit unit(database, "nuovo_prezzo");
+        const bool scritto = unit.isOpen() &&
+                             database.createPrezzoWithVarianteCommerciale(variante, *scelta_.articoloListinoCorrente,
+                                                                          {{"valore", prezzo->toString()}}) &&
+                             unit.commit();
+        if (!scritto) {
+            avvisa(kAttenzione, "Non riesco a scrivere il nuovo Prezzo");
+            return true;
+        }
     }
     reloadPrezzi(database);
     Log::f("Nuovi Prezzi articolo corrente: %@", describePrezzi(scelta_.prezziArticolo));
@@ -336,13 +337,14 @@ void InserimentoSceltaViewController::confirmTapped() {
     Log::line("Confirm tapped...");
     if (!checkLine()) return;
     std::shared_ptr<Database> database = store();
-    std::optional<SceltaTestata> testata = database ? OrderLineWriter(*database).write(scelta_) : std::nullopt;
-    if (!testata) {
+    const OrderLineWriter::Outcome outcome = database ? OrderLineWriter(*database).write(scelta_)
+                                                      : OrderLineWriter::Outcome{};
+    if (!outcome.written) {
         // Nothing of the line was kept; it stays on screen to be confirmed again.
         avvisa(kAttenzione, "Errore durante il salvataggio delle modifiche sul database");
         return;
     }
-    scelta_.sceltaTestataCorrente = testata;
+    scelta_.sceltaTestataCorrente = outcome.testata;
     rememberLine(*database);
     scelta_.clearLine();
     showBadge(*database);

@@ -11,15 +11,17 @@ namespace torvane {
 std::optional<long long> OrderCounter::next(Database& database) {
     auto counter = database.fetchParametroByAttributo(kAttributo);
     if (!counter) {
-        counter = database.createParametroWithAttributo(kAttributo);
+        counter = database.createParametroWithAttributo(kAttributo, {{"valore", std::string("0")}});
         if (!counter) return std::nullopt;
-        counter->setValore(std::string("0"));
     }
     const long long last = ScanText::leadingInteger(counter->valore().value_or("0"));
     // A counter at the top of the range has no next number; wrapping would repeat old ones.
     if (last == std::numeric_limits<long long>::max()) return std::nullopt;
     const long long number = last + 1;
-    counter->setValore(format("%d", number));
+    const std::string stored = format("%d", number);
+    counter->setValore(stored);
+    // The setter only logs a refusal: a number not stored would be given again next time.
+    if (counter->valore() != stored) return std::nullopt;
     return number;
 }
 

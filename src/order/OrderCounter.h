@@ -13,7 +13,7 @@ public:
     static constexpr const char* kAttributo = "SYSTEM_ProgressivoOrdine";
 
     // Stores and returns the next number (pending until the caller commits); none when the
-    // counter cannot be read or created.
+    // counter cannot be read, created or written.
     static std::optional<long long> next(Database& database);
 };
 

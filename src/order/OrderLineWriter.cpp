@@ -1,17 +1,19 @@
 #include "order/OrderLineWriter.h"
 
 #include <chrono>
+#include <vector>
 
 #include "order/AgentResolver.h"
 #include "order/OrderCounter.h"
+#include "order/OrderStoreUnit.h"
 #include "order/PriceResolver.h"
 #include "order/SceltaCorrente.h"
 #include "platform/Format.h"
+#include "platform/IsoDate.h"
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "store/Database.h"
-#include "store/StoreSavepoint.h"
 
 namespace torvane {
 
@@ -20,111 +22,118 @@ namespace {
 constexpr const char* kListinoCambiato = "LISTINOCAMBIATO";
 constexpr const char* kNoVariante = "  ";
 
+SqlValue valueOf(const std::optional<std::string>& text) { return text ? SqlValue(*text) : SqlValue(); }
+
 // A header names one price list while all its lines share it; a line of another list marks
-// it for good.
-void markListino(const SceltaTestata& testata, const std::string& listino) {
-    if (testata.listinoTestata().value_or("") != listino) testata.setListinoTestata(std::string(kListinoCambiato));
+// it for good. The setter only logs a refusal, so the value is read back.
+bool markListino(const SceltaTestata& testata, const std::string& listino) {
+    const std::optional<std::string> attuale = testata.listinoTestata();
+    if (attuale == listino || attuale == kListinoCambiato) return true;
+    testata.setListinoTestata(std::string(kListinoCambiato));
+    return testata.listinoTestata() == kListinoCambiato;
+}
+
+bool hasOrderedSize(const Articolo& articolo) {
+    for (const ColoreSxBarra& radice : articolo.coloriSxbarra())
+        for (const TempSceltaTaglia& temp : radice.tempSceltaTaglie())
+            if (temp.quantita().value_or(0) >= 1) return true;
+    return false;
 }
 
 }  // namespace
 
-std::optional<SceltaTestata> OrderLineWriter::write(const SceltaCorrente& scelta) {
-    database_.setDoCommit(false);
-    StoreSavepoint unit(database_, "conferma_riga");
+OrderLineWriter::Outcome OrderLineWriter::write(const SceltaCorrente& scelta) {
+    const Articolo& articolo = *scelta.articoloCorrente;
+    const bool perTaglie = hasSizeGroup(articolo);
     std::optional<SceltaTestata> testata = scelta.sceltaTestataCorrente;
-    bool written = unit.isOpen();
-    if (written && !testata) {
-        testata = createTestata(scelta);
-        written = testata.has_value();
+    if (!testata && perTaglie && !hasOrderedSize(articolo)) {
+        // An order begins with its first line: a grid left at 0 makes none.
+        Log::f("Nessuna Taglia ordinata per ARTICOLO %@: nessun nuovo ordine", articolo.codice());
+        return {true, std::nullopt};
     }
-    if (written) {
-        written = hasSizeGroup(*scelta.articoloCorrente) ? writeSizes(scelta, *testata) : writePlain(scelta, *testata);
-    }
-    if (written) {
-        try {
-            database_.commit();
-            unit.committed();
-        } catch (const std::exception&) {
-            written = false;  // logged by the store
-        }
-    }
-    if (!written) unit.undo();
-    database_.setDoCommit(true);
-    if (!written) return std::nullopt;
-    return testata;
+    OrderStoreUnit unit(database_, "conferma_riga");
+    if (!unit.isOpen()) return {};
+    if (!testata) testata = createTestata(scelta);
+    const bool written = testata && (perTaglie ? writeSizes(scelta, *testata) : writePlain(scelta, *testata));
+    // Anything short of a commit leaves the unit to be undone.
+    if (!written || !unit.commit()) return {};
+    return {true, testata};
 }
 
 std::optional<SceltaTestata> OrderLineWriter::createTestata(const SceltaCorrente& scelta) {
     const std::optional<long long> numero = OrderCounter::next(database_);
     if (!numero) return std::nullopt;
-    std::optional<SceltaTestata> testata = database_.createSceltaTestataWithCodice(*numero);
-    if (!testata) return std::nullopt;
     const Cliente& cliente = *scelta.clienteCorrente;
     const Preferences& preferences = Preferences::standard();
-    testata->setCliente(cliente.codice());
-    testata->setClienteRagioneSociale(cliente.ragioneSociale1());
-    testata->setListinoTestata(scelta.listinoCorrente->barCode());
-    testata->setStatus(0);
-    testata->setDataCreazione(std::chrono::system_clock::now());
-    for (const Destinazione& destinazione : cliente.destinazioni()) {
-        if (destinazione.abituale().value_or(false)) {
-            testata->setClienteDestinazione(destinazione.codice());
-            break;
-        }
-    }
-    testata->setAaaAzienda(preferences.stringForKey(keys::pref_aziendaAttiva));
-    testata->setTipo(preferences.stringForKey(keys::pref_TIPOORDINE));
     const std::string agente =
         AgentResolver::resolve(preferences.stringForKey(keys::pref_agente), cliente, scelta.listinoCorrente);
     Log::f("Agente : %@", agente);
-    testata->setAgente(agente);
-    return testata;
+    ColumnValues values{{"cliente", valueOf(cliente.codice())},
+                        {"clienteRagioneSociale", valueOf(cliente.ragioneSociale1())},
+                        {"listinoTestata", valueOf(scelta.listinoCorrente->barCode())},
+                        {"status", 0LL},
+                        {"dataCreazione", isoDateString(std::chrono::system_clock::now())},
+                        {"aaaAzienda", valueOf(preferences.stringForKey(keys::pref_aziendaAttiva))},
+                        {"tipo", valueOf(preferences.stringForKey(keys::pref_TIPOORDINE))},
+                        {"agente", agente}};
+    for (const Destinazione& destinazione : cliente.destinazioni()) {
+        if (destinazione.abituale().value_or(false)) {
+            values.emplace_back("clienteDestinazione", valueOf(destinazione.codice()));
+            break;
+        }
+    }
+    if (hasSizeGroup(*scelta.articoloCorrente)) values.emplace_back("presenzaTaglie", 1LL);
+    return database_.createSceltaTestataWithCodice(*numero, std::move(values));
 }
 
 bool OrderLineWriter::writePlain(const SceltaCorrente& scelta, const SceltaTestata& testata) {
-    std::optional<SceltaRiga> riga = database_.createSceltaRigaForSceltaTestata(testata);
-    if (!riga) return false;
     const std::string articolo = scelta.articoloCorrente->codice().value_or("");
     const std::string listino = scelta.listinoCorrente->barCode().value_or("");
-    riga->setArticolo(articolo);
-    riga->setListino(listino);
-    markListino(testata, listino);
+    ColumnValues values{{"articolo", articolo}, {"listino", listino}};
     if (scelta.coloreTCC) {
-        riga->setColore(std::string("T+CC"));
-        riga->setVarianteCommerciale(std::string(kNoVariante));
+        values.emplace_back("colore", std::string("T+CC"));
+        values.emplace_back("varianteCommerciale", std::string(kNoVariante));
     } else {
         const std::optional<std::string> variante =
             scelta.coloreCorrente ? scelta.coloreCorrente->varianteCommerciale() : std::nullopt;
         Log::f("ColoreDigitato=:%@: ColoreCodice=:%@: ColoreVarCom=:%@:", scelta.coloreDigitato,
                scelta.coloreCorrente ? scelta.coloreCorrente->codice() : std::nullopt, variante);
-        riga->setColore(scelta.coloreDigitato);
-        riga->setVarianteCommerciale(variante);
-        riga->setPrezzo(
-            PriceResolver::resolve(database_, listino, articolo, variante.value_or(""), scelta.quantitaCorrente));
+        values.emplace_back("colore", valueOf(scelta.coloreDigitato));
+        values.emplace_back("varianteCommerciale", valueOf(variante));
+        values.emplace_back("prezzo", PriceResolver::resolve(database_, listino, articolo, variante.value_or(""),
+                                                             scelta.quantitaCorrente)
+                                          .toString());
     }
-    riga->setSerie(scelta.serieCorrente);
+    values.emplace_back("serie", valueOf(scelta.serieCorrente));
     if (scelta.giacenzaCorrente) {
-        riga->setPartita(scelta.giacenzaCorrente->partita());
-        riga->setLavorazione(scelta.giacenzaCorrente->lavorazione());
+        values.emplace_back("partita", valueOf(scelta.giacenzaCorrente->partita()));
+        values.emplace_back("lavorazione", valueOf(scelta.giacenzaCorrente->lavorazione()));
     }
-    riga->setQuantita(scelta.quantitaCorrente);
-    riga->setNota(scelta.notaCorrente);
-    return true;
+    values.emplace_back("quantita", scelta.quantitaCorrente);
+    values.emplace_back("nota", valueOf(scelta.notaCorrente));
+    return database_.createSceltaRigaForSceltaTestata(testata, std::move(values)) && markListino(testata, listino);
 }
 
 bool OrderLineWriter::writeSizes(const SceltaCorrente& scelta, const SceltaTestata& testata) {
     const Articolo& articolo = *scelta.articoloCorrente;
     const std::string codice = articolo.codice().value_or("");
-    testata.setPresenzaTaglie(true);
+    // The setters and deletions only log a refusal, so what they did is checked.
+    if (!testata.presenzaTaglie().value_or(false)) {
+        testata.setPresenzaTaglie(true);
+        if (!testata.presenzaTaglie().value_or(false)) return false;
+    }
     // A re-confirmed article replaces its lines: sizes set back to 0 disappear.
     if (auto righe = database_.fetchAllSceltaRigaByTestata(testata)) {
         for (const SceltaRiga& riga : *righe) {
             if (riga.articolo().value_or("") != codice) continue;
             Log::f("Cancello riga %@ inerente ARTICOLO %@", riga.riga(), codice);
             database_.deleteSceltaWithSceltaRiga(riga);
+            if (riga.exists()) return false;
         }
+    } else {
+        return false;  // the old lines cannot be found, so they could not be replaced
     }
-    markListino(testata, scelta.listinoCorrente->barCode().value_or(""));
+    if (!markListino(testata, scelta.listinoCorrente->barCode().value_or(""))) return false;
     for (const ColoreSxBarra& radice : articolo.coloriSxbarra()) {
         if (!writeRoot(scelta, testata, radice)) return false;
     }
@@ -137,55 +146,62 @@ bool OrderLineWriter::writeRoot(const SceltaCorrente& scelta, const SceltaTestat
     const std::string listino = scelta.listinoCorrente->barCode().value_or("");
     const std::string codiceRadice = radice.codice().value_or("");
     Log::f("ColoreSxBarra=:%@:", codiceRadice);
-    std::optional<SceltaRiga> riga;
+    // The line's totals are known only after its sizes, so the sizes are priced first and
+    // every record is then written once.
+    struct Taglia {
+        std::string codice;
+        long long quantita = 0;
+        std::optional<std::string> variante = std::string(kNoVariante);
+        std::optional<Decimal> prezzo;
+    };
+    std::vector<Taglia> taglie;
     std::string variante = kNoVariante;
     long long quantita = 0;
     Decimal importoRiga;
     for (const TempSceltaTaglia& temp : radice.tempSceltaTaglie()) {
         const long long quantitaTaglia = temp.quantita().value_or(0);
         if (quantitaTaglia < 1) continue;
-        if (!riga) {
-            riga = database_.createSceltaRigaForSceltaTestata(testata);
-            if (!riga) return false;
-            riga->setArticolo(articolo);
-            riga->setColore(codiceRadice);
-            riga->setListino(listino);
-            riga->setSerie(scelta.serieCorrente);
-            riga->setVarianteCommerciale(variante);
-            riga->setPrezzo(Decimal());
-            riga->setQuantita(0.0);
-            riga->setNota(scelta.notaCorrente);
-            Log::f("SceltaRiga INIZIALE %@", riga->riga());
-        }
-        std::optional<SceltaTaglia> taglia = database_.createSceltaTagliaWithTaglia(temp.taglia().value_or(""), *riga);
-        if (!taglia) return false;
-        taglia->setQuantita(quantitaTaglia);
-        taglia->setVarianteCommerciale(std::string(kNoVariante));
+        Taglia& taglia = taglie.emplace_back();
+        taglia.codice = temp.taglia().value_or("");
+        taglia.quantita = quantitaTaglia;
         quantita += quantitaTaglia;
-        riga->setQuantita(static_cast<double>(quantita));
         Log::f("    Colore=%@", codiceRadice);
-        const std::string completo = format("%@/%@", codiceRadice, temp.taglia());
+        const std::string completo = format("%@/%@", codiceRadice, taglia.codice);
         Log::f("    Colore completo di Taglia=%@", completo);
         // A size without its colour record still counts in the quantity, not in the amount.
         std::optional<Colore> colore = database_.fetchColoreByArticolo(articolo, completo);
         if (!colore) continue;
-        taglia->setVarianteCommerciale(colore->varianteCommerciale());
-        Log::f("    VarCom      =%@", colore->varianteCommerciale());
+        taglia.variante = colore->varianteCommerciale();
+        Log::f("    VarCom      =%@", taglia.variante);
         if (variante == kNoVariante) {
-            variante = colore->varianteCommerciale().value_or("");
-            riga->setVarianteCommerciale(variante);
+            variante = taglia.variante.value_or("");
             Log::f("    VarCom padre=%@", variante);
         }
-        const Decimal prezzo = PriceResolver::resolve(database_, listino, articolo, variante, scelta.quantitaCorrente);
-        taglia->setPrezzo(prezzo);
-        Log::f("    Prezzo      =%@", prezzo);
-        const Decimal importo = PriceResolver::lineAmount(prezzo, Decimal::fromInteger(quantitaTaglia));
+        taglia.prezzo = PriceResolver::resolve(database_, listino, articolo, variante, scelta.quantitaCorrente);
+        Log::f("    Prezzo      =%@", *taglia.prezzo);
+        const Decimal importo = PriceResolver::lineAmount(*taglia.prezzo, Decimal::fromInteger(quantitaTaglia));
         Log::f("    Importo     =%@", importo);
         importoRiga = importoRiga + importo;
-        riga->setPrezzo(importoRiga);
-        Log::f("    SceltaTaglia %@", taglia->taglia());
+        Log::f("    SceltaTaglia %@", taglia.codice);
     }
-    if (riga) Log::f("SceltaRiga FINALE %@", riga->riga());
+    if (taglie.empty()) return true;
+    std::optional<SceltaRiga> riga =
+        database_.createSceltaRigaForSceltaTestata(testata, {{"articolo", articolo},
+                                                             {"colore", codiceRadice},
+                                                             {"listino", listino},
+                                                             {"serie", valueOf(scelta.serieCorrente)},
+                                                             {"varianteCommerciale", variante},
+                                                             {"prezzo", importoRiga.toString()},
+                                                             {"quantita", static_cast<double>(quantita)},
+                                                             {"nota", valueOf(scelta.notaCorrente)}});
+    if (!riga) return false;
+    Log::f("SceltaRiga INIZIALE %@", riga->riga());
+    for (const Taglia& taglia : taglie) {
+        ColumnValues values{{"quantita", taglia.quantita}, {"varianteCommerciale", valueOf(taglia.variante)}};
+        if (taglia.prezzo) values.emplace_back("prezzo", taglia.prezzo->toString());
+        if (!database_.createSceltaTagliaWithTaglia(taglia.codice, *riga, std::move(values))) return false;
+    }
+    Log::f("SceltaRiga FINALE %@", riga->riga());
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "order/SizeGridBuilder.h"
 
+#include "order/OrderStoreUnit.h"
 #include "platform/Log.h"
 #include "store/Database.h"
 
@@ -32,8 +33,9 @@ void SizeGridBuilder::buildRoots(Database& database, const Articolo& articolo) {
 void SizeGridBuilder::buildRows(Database& database, const Articolo& articolo) {
     auto gruppo = database.fetchTagliaGruppoByCodice(articolo.tagliaGruppo().value_or(""));
     Log::f("Creo Taglie temporanee per ART: %@", articolo.codice());
-    // The grid's rows stay pending until the line is confirmed, which commits.
-    database.setDoCommit(false);
+    // The grid's rows stay pending until the line is confirmed, which commits; a row the store
+    // refuses must not roll back everything pending meanwhile.
+    const AutoCommitPause pause(database);
     const std::vector<TagliaDettaglio> taglie = gruppo ? gruppo->taglieDettaglio() : std::vector<TagliaDettaglio>{};
     for (const ColoreSxBarra& radice : articolo.coloriSxbarra()) {
         Log::f("    %@", radice.codice());

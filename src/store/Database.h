@@ -74,9 +74,10 @@ public:
     std::optional<Prezzo> createPrezzoWithVarianteCommerciale(const std::string& varianteCommerciale,
                                                               const ArticoloListino& articoloListino,
                                                               ColumnValues more = {});
-    std::optional<SceltaTestata> createSceltaTestataWithCodice(long long codice);
-    std::optional<SceltaRiga> createSceltaRigaForSceltaTestata(const SceltaTestata& testata);
-    std::optional<SceltaTaglia> createSceltaTagliaWithTaglia(const std::string& taglia, const SceltaRiga& riga);
+    std::optional<SceltaTestata> createSceltaTestataWithCodice(long long codice, ColumnValues more = {});
+    std::optional<SceltaRiga> createSceltaRigaForSceltaTestata(const SceltaTestata& testata, ColumnValues more = {});
+    std::optional<SceltaTaglia> createSceltaTagliaWithTaglia(const std::string& taglia, const SceltaRiga& riga,
+                                                             ColumnValues more = {});
     std::optional<TagliaGruppo> createTagliaGruppoWithCodice(const std::string& codice, ColumnValues more = {});
     std::optional<TagliaDettaglio> createTagliaDettaglioWithCodice(const std::string& codice,
                                                                    const TagliaGruppo& gruppo, ColumnValues more = {});

@@ -48,13 +48,14 @@ std::optional<Prezzo> Database::createPrezzoWithVarianteCommerciale(const std::s
                            {"valoreMaggiorazione", std::string("0")}},
                           &articoloListino, "articoloListino", std::move(more));
 }
-std::optional<SceltaTestata> Database::createSceltaTestataWithCodice(long long codice) {
-    return create<SceltaTestata>("SceltaTestata", {{"codice", codice}});
+std::optional<SceltaTestata> Database::createSceltaTestataWithCodice(long long codice, ColumnValues more) {
+    return create<SceltaTestata>("SceltaTestata", {{"codice", codice}}, nullptr, nullptr, std::move(more));
 }
 
 // A new line takes one more than the highest line number of its order: numbers of deleted
 // lines are never given again.
-std::optional<SceltaRiga> Database::createSceltaRigaForSceltaTestata(const SceltaTestata& testata) {
+std::optional<SceltaRiga> Database::createSceltaRigaForSceltaTestata(const SceltaTestata& testata,
+                                                                     ColumnValues more) {
     auto lock = lockIfAsked();
     long long riga = 1;
     try {
@@ -67,13 +68,14 @@ std::optional<SceltaRiga> Database::createSceltaRigaForSceltaTestata(const Scelt
         if (doCommit_) rollback();
         return std::nullopt;
     }
-    auto created = create<SceltaRiga>("SceltaRiga", {{"riga", riga}}, &testata, "sceltaTestata");
+    auto created = create<SceltaRiga>("SceltaRiga", {{"riga", riga}}, &testata, "sceltaTestata", std::move(more));
     if (created) Log::f("SceltaRiga creata con field riga: %d", riga);
     return created;
 }
 
-std::optional<SceltaTaglia> Database::createSceltaTagliaWithTaglia(const std::string& taglia, const SceltaRiga& riga) {
-    return create<SceltaTaglia>("SceltaTaglia", {{"taglia", taglia}}, &riga, "sceltaRiga");
+std::optional<SceltaTaglia> Database::createSceltaTagliaWithTaglia(const std::string& taglia, const SceltaRiga& riga,
+                                                                   ColumnValues more) {
+    return create<SceltaTaglia>("SceltaTaglia", {{"taglia", taglia}}, &riga, "sceltaRiga", std::move(more));
 }
 std::optional<TagliaGruppo> Database::createTagliaGruppoWithCodice(const std::string& codice, ColumnValues more) {
     return create<TagliaGruppo>("TagliaGruppo", {{"codice", codice}}, nullptr, nullptr, std::move(more));

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
+#include <future>
+#include <utility>
 
 #include "OrderEntryFixture.h"
 #include "order/ReviewRequestScreen.h"
@@ -132,6 +135,13 @@ TEST_F(Confirm, SizeLinesAreOnePerColourRootAndReplacedOnReconfirmation) {
     screen->impostaCliente(std::string("C001"));
     screen->barcodeData("200001", 0);
     EXPECT_TRUE(screen->scelta().gestiscoTaglie);
+    // A grid left at 0 has no line to write: no order is opened and no number is used.
+    screen->confirmTapped();
+    EXPECT_FALSE(screen->scelta().sceltaTestataCorrente);
+    EXPECT_EQ(count("SceltaTestata"), 0);
+    EXPECT_FALSE(db->fetchParametroByAttributo("SYSTEM_ProgressivoOrdine"));
+    EXPECT_FALSE(ui.lastAlert());
+    screen->barcodeData("200001", 0);
     auto articolo = *screen->scelta().articoloCorrente;
     auto radici = articolo.coloriSxbarra();
     ASSERT_EQ(radici.size(), 2u);
@@ -184,6 +194,96 @@ TEST_F(Confirm, AStoreRefusalKeepsNothingAndTheLineCanBeConfirmedAgain) {
     screen->confirmTapped();
     EXPECT_EQ(counter(), "1");
     EXPECT_EQ(count("SceltaRiga"), 1);
+
+    // Lines that cannot be replaced are not doubled.
+    db->connection()->execute(
+        "CREATE TEMP TRIGGER tieni BEFORE DELETE ON \"SceltaRiga\" BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
+    screen->barcodeData("200001", 0);
+    screen->confirmTapped();
+    EXPECT_EQ(lastMessage(), "Errore durante il salvataggio delle modifiche sul database");
+    EXPECT_EQ(count("SceltaRiga"), 1);
+}
+
+TEST_F(Confirm, ARefusedUpdateIsAFailedLineNotAnIncompleteOne) {
+    const auto rifiuta = [this](const char* name, const char* table) {
+        db->connection()->execute(std::string("CREATE TEMP TRIGGER ") + name + " BEFORE UPDATE ON \"" + table +
+                                  "\" BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
+    };
+    // Each record of a line is written whole by the INSERT that makes it.
+    for (const char* table : {"SceltaTestata", "SceltaRiga", "SceltaTaglia"}) rifiuta(table, table);
+    screen->impostaCliente(std::string("C001"));
+    screen->barcodeData("200001", 0);
+    screen->scelta().articoloCorrente->coloriSxbarra()[0].tempSceltaTaglie()[0].setQuantita(2);
+    screen->confirmTapped();
+    ASSERT_EQ(righe().size(), 1u);
+    EXPECT_EQ(righe().at(0).quantita(), 2.0);
+    EXPECT_EQ(righe().at(0).prezzo()->toString(), "10");
+    EXPECT_EQ(righe().at(0).sceltaTaglie().at(0).quantita(), 2);
+    EXPECT_EQ(righe().at(0).sceltaTaglie().at(0).prezzo()->toString(), "5");
+    EXPECT_TRUE(screen->scelta().sceltaTestataCorrente->presenzaTaglie().value_or(false));
+    composePlain("10000", "3");
+    screen->confirmTapped();
+    ASSERT_EQ(righe().size(), 2u);
+    EXPECT_EQ((Texts{righe().at(1).articolo(), righe().at(1).colore(), righe().at(1).prezzo()->toString()}),
+              (Texts{"ART1", "001", "12.5"}));
+    EXPECT_EQ(righe().at(1).quantita(), 3.0);
+
+    // A line of another list must mark the order; when the store refuses that, the line fails.
+    screen->impostaListino("L02");
+    composePlain();
+    screen->confirmTapped();
+    EXPECT_EQ(lastMessage(), "Errore durante il salvataggio delle modifiche sul database");
+    EXPECT_EQ(righe().size(), 2u);
+    EXPECT_EQ(screen->scelta().sceltaTestataCorrente->listinoTestata(), "L01");
+
+    // A counter the store cannot move on gives no order number.
+    screen->annullaTapped();
+    screen->fineSceltaTapped();
+    rifiuta("contatore", "Parametro");
+    composePlain();
+    screen->confirmTapped();
+    EXPECT_EQ(lastMessage(), "Errore durante il salvataggio delle modifiche sul database");
+    EXPECT_EQ(count("SceltaTestata"), 1);
+    EXPECT_EQ(counter(), "1");
+}
+
+namespace {
+
+// Runs `hook` the first time a log line begins with `prefix`, on the thread that logs it.
+struct HookSink : LogSink {
+    std::string prefix;
+    std::function<void()> hook;
+    void write(std::string_view line) override {
+        if (hook && line.substr(0, prefix.size()) == prefix) std::exchange(hook, nullptr)();
+    }
+};
+
+}  // namespace
+
+// The catalogue loader works on the same store from its own thread, with automatic commit off,
+// and commits after every batch.
+TEST_F(Confirm, ALoaderCommitWaitsForTheWholeLine) {
+    db->setDoCommit(false);
+    db->connection()->execute(
+        "CREATE TEMP TRIGGER rifiuta BEFORE INSERT ON \"SceltaRiga\" BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
+    composePlain();
+    std::future<void> loaderCommit;
+    auto sink = std::make_shared<HookSink>();
+    sink->prefix = "Agente : ";  // the order number is taken, the line not yet written
+    sink->hook = [&] {
+        loaderCommit = std::async(std::launch::async, [this] { db->commit(); });
+        loaderCommit.wait_for(200ms);
+    };
+    Log::setSink(sink);
+    screen->confirmTapped();
+    Log::setSink(log);
+    ASSERT_TRUE(loaderCommit.valid());
+    loaderCommit.get();
+    EXPECT_EQ(lastMessage(), "Errore durante il salvataggio delle modifiche sul database");
+    EXPECT_FALSE(db->doCommit()) << "the loader's setting is left as it was";
+    auto other = Database::openFile(db->filePath(), "T");
+    EXPECT_EQ(other->fetchAllSceltaTestata()->size(), 0u);
+    EXPECT_FALSE(other->fetchParametroByAttributo("SYSTEM_ProgressivoOrdine"));
 }
 
 TEST_F(Confirm, TccConfirmsOrScrollsAMomentLater) {

@@ -172,4 +172,25 @@ TEST_F(Scans, AColourWithoutAPriceAsksForOneAndStoresOnlyANumberAboveZero) {
     ui.canHoldPrompts = false;
     screen->barcodeData("10001", 0);
     EXPECT_FALSE(db->fetchPrezzoByListino("L01", "ART1", "V2"));
+
+    // The price is written by the INSERT that makes it; a price whose commit fails is not left
+    // pending for the next commit either.
+    ui.canHoldPrompts = true;
+    db->connection()->execute(
+        "CREATE TEMP TRIGGER rifiuta BEFORE UPDATE ON \"Prezzo\" BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
+    ui.queuePromptAnswer({0, {"7"}});
+    screen->barcodeData("10001", 0);
+    ASSERT_TRUE(db->fetchPrezzoByListino("L01", "ART1", "V2"));
+    EXPECT_EQ(db->fetchPrezzoByListino("L01", "ART1", "V2")->valore()->toString(), "7");
+    db->connection()->execute("DELETE FROM \"Prezzo\" WHERE varianteCommerciale = 'V2'");
+    db->commit();
+    screen->impostaArticolo(std::string("100001"));
+    db->connection()->execute("PRAGMA defer_foreign_keys = ON");
+    db->connection()->execute("INSERT INTO \"Colore\" (articolo) VALUES (999999)");  // the next commit fails
+    ui.queuePromptAnswer({0, {"8"}});
+    screen->barcodeData("10001", 0);
+    EXPECT_TRUE(ui.sawAlert("Attenzione !!", "Non riesco a scrivere il nuovo Prezzo"));
+    db->connection()->execute("DELETE FROM \"Colore\" WHERE articolo = 999999");
+    db->commit();
+    EXPECT_FALSE(db->fetchPrezzoByListino("L01", "ART1", "V2"));
 }

@@ -29,7 +29,10 @@ TEST_F(Builder, OneRootPerColourPrefixAndOneRowPerSizeInGroupOrder) {
     ASSERT_EQ(codici(radici()), (std::vector<std::string>{"10", "20"}));
     for (const auto& radice : radici()) EXPECT_EQ(taglie(radice), (std::vector<std::string>{"XL", "S", "M"}));
     EXPECT_EQ(quantita(0), (std::vector<long long>{0, 0, 0}));
-    EXPECT_FALSE(db->doCommit()) << "the grid stays pending until the line is confirmed";
+    EXPECT_TRUE(db->doCommit()) << "automatic commit is put back once the grid is built";
+    auto altra = Database::openFile(db->filePath(), "T");
+    EXPECT_EQ(std::get<long long>(altra->connection()->query("SELECT COUNT(*) FROM \"TempSceltaTaglia\"")[0][0]), 0)
+        << "the grid stays pending until the line is confirmed";
     EXPECT_TRUE(log->contains("Creo TABELLA Colori x Articolo : ART2"));
 }
 
