@@ -126,14 +126,13 @@ void ScanClassifier::articolo(Database& database, const std::string& code, const
             return;
         }
         Log::f("Creo Articolo con Barcode %@", codice);
-        articolo = database.createArticoloWithBarCode(codice);
+        articolo = database.createArticoloWithBarCode(codice, {{"flagCreatoDaMe", 1LL},
+                                                               {"codice", format("[%@]", codice)},
+                                                               {"descrizione1", format("Barcode Articolo %@", codice)}});
         if (!articolo) {
             screen_.avvisa("Attenzione !!!", "Barcode Articolo non usabile");
             return;
         }
-        articolo->setFlagCreatoDaMe(true);
-        articolo->setCodice(format("[%@]", codice));
-        articolo->setDescrizione1(format("Barcode Articolo %@", codice));
     }
     if (!database.fetchArticoloListinoByArticolo(articolo->codice().value_or(""), *listino)) {
         // The test is on presence: an article marked either way is known not to be listed.

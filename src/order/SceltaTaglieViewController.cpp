@@ -28,13 +28,15 @@ std::string testoQuantita(long long quantita) { return quantita != 0 ? format("%
 
 }  // namespace
 
-SceltaTaglieViewController::SceltaTaglieViewController(ui::Ui& ui, Database& database, const Articolo& articolo,
-                                                       int posizione)
-    : Screen(ui), database_(&database), posizione_(posizione) {
+SceltaTaglieViewController::SceltaTaglieViewController(ui::Ui& ui, std::shared_ptr<Database> database,
+                                                       const Articolo& articolo, int posizione)
+    : Screen(ui), database_(std::move(database)), posizione_(posizione) {
     Log::line("SceltaTaglie init");
     // Looked up again, so the grid reads the store's own record even if the caller's
     // handle came from an older fetch.
-    if (auto barCode = articolo.barCode()) articolo_ = database.fetchArticoloByBarCode(*barCode);
+    if (auto barCode = articolo.barCode(); barCode && database_) {
+        articolo_ = database_->fetchArticoloByBarCode(*barCode);
+    }
     if (!articolo_ && articolo.exists()) articolo_ = articolo;
     setTitle(articolo_ ? articolo_->codice().value_or("") : std::string());
     Log::f("Colori          trovati %d", articolo_ ? static_cast<long long>(articolo_->colori().size()) : 0LL);
@@ -55,7 +57,7 @@ std::vector<ColoreSxBarra> SceltaTaglieViewController::radici() const {
 }
 
 std::size_t SceltaTaglieViewController::numeroTaglie() const {
-    return articolo_ ? TaglieCell::taglieArticolo(*database_, *articolo_).size() : 0;
+    return articolo_ && database_ ? TaglieCell::taglieArticolo(*database_, *articolo_).size() : 0;
 }
 
 std::optional<TempSceltaTaglia> SceltaTaglieViewController::rigaTaglia(int tag) const {
@@ -71,7 +73,7 @@ std::optional<TempSceltaTaglia> SceltaTaglieViewController::rigaTaglia(int tag) 
 
 std::vector<ui::Section> SceltaTaglieViewController::sections() const {
     const std::vector<TagliaDettaglio> taglie =
-        articolo_ ? TaglieCell::taglieArticolo(*database_, *articolo_) : std::vector<TagliaDettaglio>{};
+        articolo_ && database_ ? TaglieCell::taglieArticolo(*database_, *articolo_) : std::vector<TagliaDettaglio>{};
     std::vector<ui::Section> sezioni;
     const std::vector<ColoreSxBarra> tutte = radici();
     for (std::size_t s = 0; s < tutte.size(); ++s) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -21,7 +22,10 @@ class Database;
 class SceltaTaglieViewController : public ui::Screen {
 public:
     // `posizione` is the order-entry row that was tapped: 0 the size header, k ≥ 1 root k−1.
-    SceltaTaglieViewController(ui::Ui& ui, Database& database, const Articolo& articolo, int posizione);
+    // The screen keeps `database` alive: the shared store may be replaced (a company switch)
+    // while the grid is shown.
+    SceltaTaglieViewController(ui::Ui& ui, std::shared_ptr<Database> database, const Articolo& articolo,
+                               int posizione);
     ~SceltaTaglieViewController() override;
 
     // Every control of a grid row carries one tag: section × 10000 + row + 10001.
@@ -68,7 +72,7 @@ private:
     // Runs `action` 0.3 s from now, unless the screen is gone by then.
     void afterDelay(std::function<void()> action);
 
-    Database* database_;
+    std::shared_ptr<Database> database_;
     std::optional<Articolo> articolo_;
     int posizione_;
     std::set<int> selezionate_;

@@ -95,6 +95,9 @@ TEST_F(Scans, ArticlesNeedAListAndUnknownOnesAreRefusedOrCreated) {
     EXPECT_EQ(errorBeeps(), 1);
 
     prefs().setBool(keys::pref_ARTICOLINONESISTENTIENABLED, true);
+    // The article is made whole by one INSERT.
+    db->connection()->execute(
+        "CREATE TEMP TRIGGER rifiuta BEFORE UPDATE ON \"Articolo\" BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
     ui.clearEvents();
     const auto alertsBefore = ui.alerts().size();
     screen->barcodeData("555555", 0);

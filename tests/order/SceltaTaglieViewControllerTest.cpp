@@ -20,7 +20,7 @@ struct Grid : test::SizeGridFixture {
     std::shared_ptr<SceltaTaglieViewController> screen;
 
     void open(int posizione = 0) {
-        screen = std::make_shared<SceltaTaglieViewController>(ui, *db, *articolo, posizione);
+        screen = std::make_shared<SceltaTaglieViewController>(ui, db, *articolo, posizione);
     }
     void SetUp() override {
         SizeGridFixture::SetUp();
@@ -57,6 +57,13 @@ TEST_F(Grid, ShowsOneSectionPerRootAndOneRowPerSize) {
               (std::vector<double>{4, 1, 0, 50}));
     EXPECT_EQ(std::get<ui::TextField>(row(sections, 0, 0).items.at(1)).text, "") << "0 shows as empty";
     EXPECT_EQ(screen->navigationButtons().at(0).title, "De-seleziona");
+
+    // The store the grid was opened on outlives a switch of the shared store.
+    std::weak_ptr<Database> store = db;
+    db.reset();
+    EXPECT_FALSE(store.expired());
+    EXPECT_EQ(screen->sections().at(1).rows.size(), 3u);
+    db = store.lock();
 }
 
 TEST_F(Grid, AStepperPressAddsItsStepToEverySelectedRowWithoutGoingBelowZero) {
