@@ -7,12 +7,6 @@
 
 namespace torvane {
 
-AutoCommitPause::AutoCommitPause(Database& database) : database_(database), previous_(database.doCommit()) {
-    database_.setDoCommit(false);
-}
-
-AutoCommitPause::~AutoCommitPause() { database_.setDoCommit(previous_); }
-
 OrderStoreUnit::OrderStoreUnit(Database& database, const std::string& name)
     : database_(database), lock_(database.connection()->mutex()), pause_(database), savepoint_(database, name) {}
 

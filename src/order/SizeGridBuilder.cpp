@@ -1,6 +1,6 @@
 #include "order/SizeGridBuilder.h"
 
-#include "order/OrderStoreUnit.h"
+#include "order/AutoCommitPause.h"
 #include "platform/Log.h"
 #include "store/Database.h"
 
