@@ -41,12 +41,10 @@ void SizeGridBuilder::buildRows(Database& database, const Articolo& articolo) {
         Log::f("    %@", radice.codice());
         for (const TempSceltaTaglia& vecchia : radice.tempSceltaTaglie()) database.deleteGenericaSingolaRow(vecchia);
         for (const TagliaDettaglio& taglia : taglie) {
-            auto riga = database.createTempSceltaTagliaWithTaglia(taglia.codice().value_or(""), radice);
-            if (!riga) {
+            if (!database.createTempSceltaTagliaWithTaglia(taglia.codice().value_or(""), radice)) {
                 Log::f("Problemi a creare TempSceltaTaglia : %@ per Colore=%@", taglia.codice(), radice.codice());
                 break;
             }
-            riga->setQuantita(0);
         }
     }
 }

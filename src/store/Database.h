@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -256,8 +257,9 @@ private:
     std::shared_ptr<StoreConnection> connection_;
     std::string currentAzienda_;
     std::string filePath_;
-    bool doLock_ = true;
-    bool doCommit_ = true;
+    // Set by the loader thread while order entry may read them.
+    std::atomic<bool> doLock_{true};
+    std::atomic<bool> doCommit_{true};
 
     static std::mutex sharedMutex_;
     static std::shared_ptr<Database> shared_;

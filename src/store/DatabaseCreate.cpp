@@ -87,7 +87,9 @@ std::optional<TagliaDettaglio> Database::createTagliaDettaglioWithCodice(const s
 }
 std::optional<TempSceltaTaglia> Database::createTempSceltaTagliaWithTaglia(const std::string& taglia,
                                                                            const ColoreSxBarra& coloreSxBarra) {
-    return create<TempSceltaTaglia>("TempSceltaTaglia", {{"taglia", taglia}}, &coloreSxBarra, "coloreSxBarra");
+    // A grid row starts at 0 ordered.
+    return create<TempSceltaTaglia>("TempSceltaTaglia", {{"taglia", taglia}, {"quantita", 0LL}}, &coloreSxBarra,
+                                    "coloreSxBarra");
 }
 
 #define TORVANE_CREATE_BY(Entity, Method, column)                                             \

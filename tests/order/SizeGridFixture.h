@@ -31,7 +31,7 @@ struct SizeGridFixture : StoreFixture {
     // Quantities of one root's size rows, in order.
     std::vector<long long> quantita(std::size_t radice) const {
         std::vector<long long> q;
-        for (const TempSceltaTaglia& riga : radici().at(radice).tempSceltaTaglie()) q.push_back(*riga.quantita());
+        for (const TempSceltaTaglia& riga : radici().at(radice).tempSceltaTaglie()) q.push_back(riga.quantita().value());  // absent is a fault, not 0
         return q;
     }
     // An order line of `codiceArticolo` in colour root `colore` with (size, quantity) pairs.
