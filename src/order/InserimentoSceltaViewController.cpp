@@ -86,13 +86,6 @@ void InserimentoSceltaViewController::avvisa(std::optional<std::string> title, c
     ui().showAlert(ui::Alert::simple(std::move(title), message, button));
 }
 
-void InserimentoSceltaViewController::later(std::function<void(InserimentoSceltaViewController&)> action) {
-    std::weak_ptr<Screen> self = weak_from_this();
-    ui().startTimer(kDelay, [self, action = std::move(action)] {
-        if (auto screen = self.lock()) action(static_cast<InserimentoSceltaViewController&>(*screen));
-    });
-}
-
 // ---- scanned input ----
 
 void InserimentoSceltaViewController::barcodeData(const std::string& text, int type) {
@@ -373,11 +366,11 @@ void InserimentoSceltaViewController::tccTapped() {
     }
     impostaColoreByBarcode(std::string(kTCC));
     scelta_.quantitaCorrente = 1;
-    later([](InserimentoSceltaViewController& screen) {
+    afterDelay(kDelay, [this] {
         if (Preferences::standard().boolForKey(keys::pref_TCCCONFERMAUNOENABLED)) {
-            screen.confirmTapped();
+            confirmTapped();
         } else {
-            screen.ui().scrollTo(screen, {kSezioneQuantita, 0}, ui::ScrollPosition::Middle);
+            ui().scrollTo(*this, {kSezioneQuantita, 0}, ui::ScrollPosition::Middle);
         }
     });
     redraw();

@@ -81,7 +81,6 @@ private:
     bool checkLine();
     void rememberLine(Database& database);
     void showBadge(Database& database);
-    void later(std::function<void(InserimentoSceltaViewController&)> action);
 
     std::shared_ptr<Database> store_;
     SceltaCorrente scelta_;

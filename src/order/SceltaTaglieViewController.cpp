@@ -43,10 +43,6 @@ SceltaTaglieViewController::SceltaTaglieViewController(ui::Ui& ui, std::shared_p
     Log::f("Colori SX Barra trovati %d", static_cast<long long>(radici().size()));
 }
 
-SceltaTaglieViewController::~SceltaTaglieViewController() {
-    for (ui::TimerId timer : timers_) ui().cancelTimer(timer);
-}
-
 bool SceltaTaglieViewController::isSelected(int section, int row) const {
     const std::optional<int> tag = tagAt(section, row);
     return tag && selezionate_.count(*tag) > 0;
@@ -119,20 +115,10 @@ std::vector<ui::NavigationButton> SceltaTaglieViewController::navigationButtons(
     return {{kAzioneDeseleziona, "De-seleziona", ui::NavigationSide::Right, true}};
 }
 
-void SceltaTaglieViewController::afterDelay(std::function<void()> action) {
-    // The timer's id is known only once it is started: the callback finds it through a box.
-    auto id = std::make_shared<ui::TimerId>(0);
-    *id = ui().startTimer(kRitardoScroll, [this, id, action = std::move(action)] {
-        std::erase(timers_, *id);
-        action();
-    });
-    timers_.push_back(*id);
-}
-
 void SceltaTaglieViewController::viewDidAppear() {
     if (posizione_ < 1) return;
     const int posizione = posizione_;
-    afterDelay([this, posizione] { centerTableForSection(posizione); });
+    afterDelay(kRitardoScroll, [this, posizione] { centerTableForSection(posizione); });
 }
 
 void SceltaTaglieViewController::centerTableForSection(int posizione) {
@@ -224,7 +210,7 @@ void SceltaTaglieViewController::textFieldDidBeginEditing(int tag) {
     campoInModifica_ = tag;
     testoInModifica_ = testoQuantita(riga->quantita().value_or(0));
     Log::f("SceltaTaglie textFieldDidBeginEditing: %@ TAG=%d", testoInModifica_, tag);
-    afterDelay([this, tag] { scrollToMiddle(tag); });
+    afterDelay(kRitardoScroll, [this, tag] { scrollToMiddle(tag); });
 }
 
 void SceltaTaglieViewController::scrollToMiddle(int tag) {

@@ -26,7 +26,6 @@ public:
     // while the grid is shown.
     SceltaTaglieViewController(ui::Ui& ui, std::shared_ptr<Database> database, const Articolo& articolo,
                                int posizione);
-    ~SceltaTaglieViewController() override;
 
     // Every control of a grid row carries one tag: section × 10000 + row + 10001.
     static int tagFor(int section, int row) { return section * 10000 + row + 10001; }
@@ -69,8 +68,6 @@ private:
     void propagaValore(int tag, long long valore);
     void centerTableForSection(int posizione);
     void scrollToMiddle(int tag);
-    // Runs `action` 0.3 s from now, unless the screen is gone by then.
-    void afterDelay(std::function<void()> action);
 
     std::shared_ptr<Database> database_;
     std::optional<Articolo> articolo_;
@@ -78,7 +75,6 @@ private:
     std::set<int> selezionate_;
     std::optional<int> campoInModifica_;
     std::string testoInModifica_;
-    std::vector<ui::TimerId> timers_;
 };
 
 }  // namespace torvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -76,6 +78,8 @@ public:
 protected:
     // Asks the renderer to draw the screen again from its sections.
     void redraw();
+    // Runs `action` on the main thread after `delay`, unless the screen is gone by then.
+    void afterDelay(std::chrono::milliseconds delay, std::function<void()> action);
 
 private:
     Ui* ui_;
