@@ -1,6 +1,7 @@
 #include "order/OrderLineWriter.h"
 
 #include <chrono>
+#include <utility>
 #include <vector>
 
 #include "order/AgentResolver.h"
@@ -158,6 +159,7 @@ bool OrderLineWriter::writeRoot(const SceltaCorrente& scelta, const SceltaTestat
     std::string variante = kNoVariante;
     long long quantita = 0;
     Decimal importoRiga;
+    std::optional<std::pair<std::string, Decimal>> prezzoRadice;  // the variant priced and its price
     for (const TempSceltaTaglia& temp : radice.tempSceltaTaglie()) {
         const long long quantitaTaglia = temp.quantita().value_or(0);
         if (quantitaTaglia < 1) continue;
@@ -177,7 +179,11 @@ bool OrderLineWriter::writeRoot(const SceltaCorrente& scelta, const SceltaTestat
             variante = taglia.variante.value_or("");
             Log::f("    VarCom padre=%@", variante);
         }
-        taglia.prezzo = PriceResolver::resolve(database_, listino, articolo, variante, scelta.quantitaCorrente);
+        // Every size of a root is priced for the root's variant and quantity: one lookup serves them all.
+        if (!prezzoRadice || prezzoRadice->first != variante)
+            prezzoRadice.emplace(variante,
+                                 PriceResolver::resolve(database_, listino, articolo, variante, scelta.quantitaCorrente));
+        taglia.prezzo = prezzoRadice->second;
         Log::f("    Prezzo      =%@", *taglia.prezzo);
         const Decimal importo = PriceResolver::lineAmount(*taglia.prezzo, Decimal::fromInteger(quantitaTaglia));
         Log::f("    Importo     =%@", importo);
