@@ -169,6 +169,7 @@ void SectionLoader::loadArticolo(const XmlRecord& element) {
     bool firstOfCode = false;
     bool codeRecorded = false;
     std::unordered_map<std::string, Colore> ownColours;
+    int madeColours = 0;
     for (const XmlRecord& child : element.children()) {
         count(elements_);
         std::string_view name = child.name();
@@ -204,8 +205,11 @@ void SectionLoader::loadArticolo(const XmlRecord& element) {
                     colourRow.update(*colore);
                     continue;
                 }
+                // The article is new: its colours take the positions 1, 2, 3… in the order made.
+                colourRow.integer("articoloPosizione", madeColours + 1);
                 colore = db_.createColoreWithBarCode(*colourBarCode, *articolo.made(), colourRow.take());
                 if (!colore) continue;
+                ++madeColours;
                 ++loader_.coloriCaricati_;
                 if (colourCode && !ownColours.count(*colourCode)) ownColours.emplace(*colourCode, *colore);
             }

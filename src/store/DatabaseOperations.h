@@ -86,21 +86,27 @@ std::optional<T> Database::create(const char* entityName, ColumnValues values, c
             else
                 values.emplace_back(attribute, std::move(value));
         }
-        for (auto& [attribute, value] : values) {
-            if (!entity->attribute(attribute)) throw std::invalid_argument("attributo sconosciuto");
-            add(attribute, std::move(value));
-        }
         const RelationshipDescription* link = parent ? entity->relationship(parentRelationship) : nullptr;
         const EntityDescription* target = link ? ModelDescription::shared().entity(link->target) : nullptr;
         const RelationshipDescription* inverse = target ? target->relationship(link->inverse) : nullptr;
         bool linkInRow = link && link->kind == RelationshipKind::ToOne &&
                          !(inverse && inverse->kind == RelationshipKind::ToOneInverse);
+        bool ordered = linkInRow && inverse && inverse->kind == RelationshipKind::Ordered;
+        // A caller that knows the position (a new parent's children, made in order) gives it.
+        const std::string positionColumn = ordered ? ModelDescription::positionColumn(*inverse) : std::string();
+        bool positionGiven = false;
+        for (auto& [attribute, value] : values) {
+            bool isPosition = ordered && positionColumn == attribute;
+            if (!isPosition && !entity->attribute(attribute)) throw std::invalid_argument("attributo sconosciuto");
+            positionGiven = positionGiven || isPosition;
+            add(attribute, std::move(value));
+        }
         std::string table = quotedName(entityName);
         std::string sql;
         if (linkInRow) add(link->name, parent->id());
-        if (linkInRow && inverse && inverse->kind == RelationshipKind::Ordered) {
+        if (ordered && !positionGiven) {
             // The position is the next one of the parent's list, found by the INSERT itself.
-            std::string position = quotedName(ModelDescription::positionColumn(*inverse));
+            std::string position = quotedName(positionColumn);
             sql = "INSERT INTO " + table + " (" + columns + ", " + position + ") VALUES (" + marks +
                   ", (SELECT COALESCE(MAX(" + position + "), 0) + 1 FROM " + table + " WHERE " +
                   quotedName(link->name) + " = ?))";

@@ -38,6 +38,6 @@ TEST_F(StoreRefusal, ARefusedRecordTakesItsChildrenAndTheLoadGoesOn) {
     EXPECT_EQ(text("SELECT citta FROM Cliente"), "Prato") << "a value after the children is still written";
     EXPECT_EQ(text("SELECT group_concat(codice) FROM Destinazione"), "D2");
     EXPECT_EQ(count("ClienteInfo"), 0) << "no extra data for a destination that was refused";
-    EXPECT_EQ(text("SELECT group_concat(barCode) FROM Colore"), "ART1-1,ART1-2");
+    EXPECT_EQ(text("SELECT group_concat(barCode || '@' || articoloPosizione) FROM Colore"), "ART1-1@1,ART1-2@2");
     EXPECT_EQ(text("SELECT um FROM Articolo"), "MT");
 }
