@@ -57,7 +57,7 @@ public:
 
     // ---- create ----
     // `more`: further column values written by the same INSERT (they take the place of a
-    // default of the same column), so a loaded record is written once.
+    // default of the same column), so a record is written whole or not at all.
     std::optional<Cliente> createClienteWithBarCode(const std::string& barCode, ColumnValues more = {});
     std::optional<ClienteInfo> createClienteInfoWithCodice(const std::string& codice, ColumnValues more = {});
     std::optional<Destinazione> createDestinazioneWithCodice(const std::string& codice, const Cliente& cliente,

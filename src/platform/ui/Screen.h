@@ -78,7 +78,8 @@ public:
 protected:
     // Asks the renderer to draw the screen again from its sections.
     void redraw();
-    // Runs `action` on the main thread after `delay`, unless the screen is gone by then.
+    // Runs `action` on the main thread after `delay`, unless the screen is gone by then. The
+    // screen is watched through the shared pointer the navigation holds it by.
     void afterDelay(std::chrono::milliseconds delay, std::function<void()> action);
 
 private:
