@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Preferences::resetStandard(Paths::preferencesFile());
     gui::QtUi ui;
-    AppDelegate delegate(ui, Preferences::standard());
+    AppDelegate delegate(ui);
     delegate.didFinishLaunching();
     ui.window().show();
     return app.exec();

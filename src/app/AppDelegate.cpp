@@ -17,8 +17,7 @@ namespace {
 AppDelegate* current = nullptr;
 }  // namespace
 
-AppDelegate::AppDelegate(ui::Ui& ui, Preferences& preferences)
-    : ui_(ui), preferences_(preferences), companySwitch_(ui, preferences) {
+AppDelegate::AppDelegate(ui::Ui& ui) : ui_(ui), companySwitch_(ui) {
     current = this;
 }
 
@@ -27,6 +26,8 @@ AppDelegate::~AppDelegate() {
 }
 
 AppDelegate* AppDelegate::appDelegate() { return current; }
+
+Preferences& AppDelegate::prefs() { return Preferences::standard(); }
 
 bool AppDelegate::didFinishLaunching() {
     checkImpostazioni();
@@ -40,14 +41,14 @@ void AppDelegate::applicationWillEnterForeground() {
 }
 
 void AppDelegate::checkImpostazioni() {
-    auto version = preferences_.stringForKey(keys::pref_version);
+    auto version = prefs().stringForKey(keys::pref_version);
     const std::string bundleVersion = Bundle::version();
     Log::f("TorvaneMobile Version %@", bundleVersion);
     if (!version || *version != bundleVersion) reconcileWithSettingsFiles();
-    if (preferences_.boolForKey(keys::pref_deleteDatabaseEnabled)) honourDeletionRequest();
-    auto active = preferences_.stringForKey(keys::pref_aziendaAttiva);
-    auto requested = preferences_.stringForKey(keys::pref_azienda);
-    if (preferences_.hasStoredValue(keys::pref_aziendaAttiva) && active && active != requested)
+    if (prefs().boolForKey(keys::pref_deleteDatabaseEnabled)) honourDeletionRequest();
+    auto active = prefs().stringForKey(keys::pref_aziendaAttiva);
+    auto requested = prefs().stringForKey(keys::pref_azienda);
+    if (prefs().hasStoredValue(keys::pref_aziendaAttiva) && active && active != requested)
         Log::f("Vorrei cambiare il DB (da %@ a %@)", *active, requested.value_or(""));
 }
 
@@ -62,12 +63,12 @@ void AppDelegate::reconcileWithSettingsFiles() {
         std::map<std::string, PreferenceValue> fallbacks;
         for (const auto& [key, value] : plist->entries())
             if (auto converted = PropertyList::toPreferenceValue(value)) fallbacks.emplace(key, *converted);
-        preferences_.registerDefaults(fallbacks);
+        prefs().registerDefaults(fallbacks);
     }
     reconcileFile(settings + "/Root.plist");
     reconcileFile(settings + "/LunghezzeBarcode.plist");
-    preferences_.setString(keys::pref_version, Bundle::version());
-    preferences_.synchronize();
+    prefs().setString(keys::pref_version, Bundle::version());
+    prefs().synchronize();
 }
 
 void AppDelegate::reconcileFile(const std::string& path) {
@@ -78,16 +79,16 @@ void AppDelegate::reconcileFile(const std::string& path) {
     for (const auto& entry : specifiers->items()) {
         auto key = entry.stringFor("Key");
         if (!key) continue;  // group titles
-        if (!preferences_.hasStoredValue(*key)) {
+        if (!prefs().hasStoredValue(*key)) {
             Log::f("    %@ = Non settato !!", *key);
             const PlistValue* value = entry.find("DefaultValue");
             auto converted = value ? PropertyList::toPreferenceValue(*value) : std::nullopt;
             if (converted) {
-                preferences_.setObject(*key, *converted);
+                prefs().setObject(*key, *converted);
                 Log::f("    %@ -> %@", *key, Preferences::describe(*converted));
             }
         } else {
-            Log::f("    %@ = %@", *key, Preferences::describe(*preferences_.objectForKey(*key)));
+            Log::f("    %@ = %@", *key, Preferences::describe(*prefs().objectForKey(*key)));
         }
     }
 }
@@ -106,13 +107,19 @@ void AppDelegate::honourDeletionRequest() {
         database->rollback();
         return;
     }
-    preferences_.removeObjectForKey(keys::pref_deleteDatabaseEnabled);
-    preferences_.synchronize();
+    prefs().removeObjectForKey(keys::pref_deleteDatabaseEnabled);
+    prefs().synchronize();
 }
 
 void AppDelegate::startApplicazione() {
     ScannerDevices::configureFromPreferences();
-    sceltaController = std::make_shared<InserimentoSceltaViewController>(ui_);
+    auto scelta = std::make_shared<InserimentoSceltaViewController>(ui_);
+    scelta->setStoreCheck([this](bool orderInProgress) {
+        // The login prompt itself comes with the login screen; until then the check only
+        // marks the user as asked.
+        return companySwitch_.run(orderInProgress, {}) == CompanySwitch::Outcome::StoreOpen;
+    });
+    sceltaController = scelta;
     archivioController = std::make_shared<ui::EmptyScreen>(ui_, "Archivio");
     impostazioniController = std::make_shared<ui::EmptyScreen>(ui_, "IMPOSTAZIONI");
     ui_.showTabs({{"SCELTA", "coat-hanger", sceltaController},

@@ -17,7 +17,9 @@ class Ui;
 // with this version, honours a request to empty the store, and shows the tab bar.
 class AppDelegate {
 public:
-    AppDelegate(ui::Ui& ui, Preferences& preferences);
+    // The preferences are always the standard ones, looked up each time: replacing them
+    // (another data folder) never leaves the delegate holding the old ones.
+    explicit AppDelegate(ui::Ui& ui);
     ~AppDelegate();
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;
@@ -48,8 +50,9 @@ private:
     void reconcileFile(const std::string& path);
     void honourDeletionRequest();
 
+    static Preferences& prefs();
+
     ui::Ui& ui_;
-    Preferences& preferences_;
     CompanySwitch companySwitch_;
 };
 

@@ -9,6 +9,8 @@
 
 namespace torvane {
 
+Preferences& CompanySwitch::prefs() { return Preferences::standard(); }
+
 bool CompanySwitch::loginNeeded(const Preferences& preferences) {
     if (preferences.boolForKey(keys::pref_AAARequestEnabled)) return true;
     auto active = preferences.stringForKey(keys::pref_aziendaAttiva);
@@ -18,11 +20,11 @@ bool CompanySwitch::loginNeeded(const Preferences& preferences) {
 }
 
 CompanySwitch::Outcome CompanySwitch::run(bool orderInProgress, const std::function<void()>& showLogin) {
-    if (loginNeeded(preferences_)) {
+    if (loginNeeded(prefs())) {
         if (showLogin) showLogin();
-        preferences_.setString(keys::pref_user, kPlaceholderUser);
-        preferences_.removeObjectForKey(keys::pref_AAARequestEnabled);
-        preferences_.synchronize();
+        prefs().setString(keys::pref_user, kPlaceholderUser);
+        prefs().removeObjectForKey(keys::pref_AAARequestEnabled);
+        prefs().synchronize();
         return Outcome::LoginShown;
     }
     if (!Database::sharedDatabase()) {
@@ -36,30 +38,30 @@ CompanySwitch::Outcome CompanySwitch::run(bool orderInProgress, const std::funct
 }
 
 void CompanySwitch::switchCompany(bool orderInProgress) {
-    const std::string active = preferences_.stringForKey(keys::pref_aziendaAttiva).value_or("");
-    const std::string requested = preferences_.stringForKey(keys::pref_azienda).value_or("");
+    const std::string active = prefs().stringForKey(keys::pref_aziendaAttiva).value_or("");
+    const std::string requested = prefs().stringForKey(keys::pref_azienda).value_or("");
     // No request at all is not a request for another company.
     if (requested.empty() || requested == active) return;
 
     if (orderInProgress) {
         ui_.showAlert(ui::Alert::simple("Attenzione: non posso cambiare Database!!!",
                                         "Prima termina l'Ordine in corso", "Continua"));
-        preferences_.setString(keys::pref_azienda, active);
-        preferences_.synchronize();
+        prefs().setString(keys::pref_azienda, active);
+        prefs().synchronize();
         return;
     }
 
     Log::f("Cambio Azienda : rilascio db %@", active);
     Database::releaseDatabase();
     Log::f("Cambio Azienda : cerco di vedere se sono abilitato al db %@", requested);
-    if (auto authorization = CompanyAuthorizations::find(preferences_, requested, "    ")) {
+    if (auto authorization = CompanyAuthorizations::find(prefs(), requested, "    ")) {
         Log::f("    Eureka !!! Trovata %@", requested);
-        CompanyAuthorizations::activate(preferences_, *authorization);
+        CompanyAuthorizations::activate(prefs(), *authorization);
     } else {
         ui_.showAlert(ui::Alert::simple("Attenzione !!!", format("Non posso cambiare DB da %@ a %@", active, requested),
                                         "OK"));
-        preferences_.setString(keys::pref_azienda, active);
-        preferences_.synchronize();
+        prefs().setString(keys::pref_azienda, active);
+        prefs().synchronize();
     }
     Database::initDatabase();
 }

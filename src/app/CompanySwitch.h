@@ -22,7 +22,8 @@ public:
 
     static constexpr const char* kPlaceholderUser = "DigitaUtenteTorvane";
 
-    CompanySwitch(ui::Ui& ui, Preferences& preferences) : ui_(ui), preferences_(preferences) {}
+    // Works on the standard preferences of the moment.
+    explicit CompanySwitch(ui::Ui& ui) : ui_(ui) {}
 
     // A login is needed when it was asked for, or when no company is active and no user
     // has logged in yet.
@@ -35,8 +36,9 @@ public:
 private:
     void switchCompany(bool orderInProgress);
 
+    static Preferences& prefs();
+
     ui::Ui& ui_;
-    Preferences& preferences_;
 };
 
 }  // namespace torvane

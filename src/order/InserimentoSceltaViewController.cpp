@@ -12,6 +12,7 @@
 #include "order/ScanText.h"
 #include "order/SizeGridBuilder.h"
 #include "platform/Format.h"
+#include "platform/IsoDate.h"
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
@@ -66,9 +67,74 @@ void InserimentoSceltaViewController::useHandheldSource(std::unique_ptr<ScannerS
     if (attached) scanners_->attach();
 }
 
-void InserimentoSceltaViewController::viewWillAppear() { scanners_->attach(); }
+void InserimentoSceltaViewController::viewWillAppear() {
+    Log::line("Scelta viewWillAppear");
+    if (storeCheck_) {
+        // The login, then the store of the company asked for, before anything is shown; the
+        // company cannot change under a client, price list, article or order in progress.
+        const bool inCorso = scelta_.clienteCorrente || scelta_.listinoCorrente || scelta_.articoloCorrente ||
+                             scelta_.sceltaTestataCorrente;
+        if (!storeCheck_(inCorso)) return;
+    }
+    std::shared_ptr<Database> database = store();
+    if (!database) {
+        ui().showAlert(ui::Alert::simple("Non accedo al Database !!!", "Prego uscire con tasto HOME", "OK"));
+        return;
+    }
+    ui().setBadge(kTab, std::nullopt);
+    riprendiOrdine(*database);
+    redraw();
+    Log::line("Connessione allo scanner ...");
+    scanners_->attach();
+}
 
-void InserimentoSceltaViewController::viewWillDisappear() { scanners_->detach(); }
+void InserimentoSceltaViewController::riprendiOrdine(Database& database) {
+    if (const std::optional<SceltaTestata> testata = scelta_.sceltaTestataCorrente) {
+        Log::f("Ho una SceltaTestata corrente: %@", testata->codice());
+        const long long status = testata->status().value_or(0);
+        if (status == 2 || status == 1) {
+            if (status == 2) Log::line("   ... ed e' sospesa !!!");
+            else {
+                const std::optional<Timestamp> inviata = testata->dataTrasmissione();
+                Log::f("   ... ed e' spedita : %@", inviata ? std::optional<std::string>(isoDateString(*inviata)) : std::nullopt);
+            }
+            scelta_.sceltaTestataCorrente.reset();
+            scelta_.clearClientAndMemory();
+        } else {
+            Log::line("   ... ed e' aperta !!!");
+            showBadge(database);
+        }
+        return;
+    }
+    const std::vector<SceltaTestata> aperte = database.fetchAllSceltaTestataWithStatus(0).value_or(std::vector<SceltaTestata>{});
+    Log::f("SceltaTestata aperte presenti %d", static_cast<long long>(aperte.size()));
+    if (aperte.empty()) {
+        ui().scrollTo(*this, {0, 0}, ui::ScrollPosition::Top);
+        return;
+    }
+    scelta_.sceltaTestataCorrente = aperte.front();
+    const std::vector<SceltaRiga> righe =
+        database.fetchAllSceltaRigaByTestata(aperte.front()).value_or(std::vector<SceltaRiga>{});
+    Log::f("SceltaRighe presenti %d", static_cast<long long>(righe.size()));
+    if (!righe.empty()) {
+        ui().setBadge(kTab, format("%d", static_cast<long long>(righe.size())));
+        // Any line will do: every line of an open order has its client and one of its lists.
+        const SceltaRiga& riga = righe.front();
+        const std::optional<std::string> cliente = aperte.front().cliente();
+        scelta_.clienteCorrente = cliente ? database.fetchClienteByCodice(*cliente) : std::nullopt;
+        const std::optional<std::string> listino = riga.listino();
+        scelta_.listinoCorrente = listino ? database.fetchListinoByBarCode(*listino) : std::nullopt;
+        const std::optional<std::string> articolo = riga.articolo();
+        scelta_.articoloLast = articolo ? database.fetchArticoloByBarCode(*articolo) : std::nullopt;
+        scelta_.serieLast = nonEmpty(riga.serie());
+    }
+    if (aperte.size() > 1) avvisa("Attenzione", "Ho piu' di una scelta NON terminata !!!");
+}
+
+void InserimentoSceltaViewController::viewWillDisappear() {
+    Log::line("viewWillDisappear Disconessione dallo scanner");
+    scanners_->detach();
+}
 
 std::vector<ui::NavigationButton> InserimentoSceltaViewController::navigationButtons() const {
     return {{"annullaTapped", "Annulla", ui::NavigationSide::Left}, {"fineSceltaTapped", "  Fine  "}};
@@ -167,6 +233,23 @@ void InserimentoSceltaViewController::reloadPrezzi(Database& database) {
     if (!scelta_.articoloListinoCorrente) return;
     if (auto prezzi = database.fetchAllPrezziByArticoloListino(*scelta_.articoloListinoCorrente)) {
         scelta_.prezziArticolo = std::move(*prezzi);
+    }
+    // Every variant a price row names has its record, so the rows can describe it; one the
+    // catalogue lacks is made here, with its code in brackets, rather than while drawing.
+    bool creata = false;
+    for (const Prezzo& prezzo : scelta_.prezziArticolo) {
+        const std::string variante = prezzo.varianteCommerciale().value_or("");
+        if (variante.empty() || database.fetchVarianteCommercialeByCodice(variante)) continue;
+        creata = database.createVarianteCommercialeWithCodice(variante, {{"descrizioneITA", format("[%@]", variante)}})
+                     .has_value() ||
+                 creata;
+    }
+    if (creata) {
+        try {
+            database.commit();
+        } catch (const std::exception&) {
+            database.rollback();  // logged by the store; the rows then show the bare code
+        }
     }
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "devices/ScannerClient.h"
+#include "order/ComboDelegate.h"
 #include "order/SceltaCorrente.h"
 #include "platform/ui/Screen.h"
 
@@ -18,7 +20,7 @@ class ScannerSource;
 // Every value arrives through one `imposta…` operation, whether it was scanned, picked from a
 // list or sent by another screen; the actions confirm the line, cancel it and close the order.
 // Owned through a shared pointer, so its delayed actions never outlive it.
-class InserimentoSceltaViewController : public ui::Screen, public ScannerScreen {
+class InserimentoSceltaViewController : public ui::Screen, public ScannerScreen, public ComboDelegate {
 public:
     // `store` is for tools and tests; by default the shared store of the active company.
     explicit InserimentoSceltaViewController(ui::Ui& ui, std::shared_ptr<Database> store = nullptr);
@@ -63,6 +65,11 @@ public:
     // The store the screen works on; none when no store is open.
     std::shared_ptr<Database> store() const;
 
+    // Run first each time the screen appears: the login and the company switch. Told whether
+    // an order is in progress; false when no store may be used (it showed why).
+    using StoreCheck = std::function<bool(bool orderInProgress)>;
+    void setStoreCheck(StoreCheck check) { storeCheck_ = std::move(check); }
+
     // The handheld scanner reads from `source` (a serial line, a test feed).
     void useHandheldSource(std::unique_ptr<ScannerSource> source);
     ScannerClient& scanners() { return *scanners_; }
@@ -72,9 +79,31 @@ public:
     std::vector<ui::NavigationButton> navigationButtons() const override;
     void navigationButtonTapped(const std::string& action) override;
 
+    // The table: seven sections, drawn from the line being composed.
+    std::vector<ui::Section> sections() const override;
+    void didSelectRow(int section, int row) override;
+    void accessoryTapped(int section, int row) override;
+    void buttonTapped(const std::string& action, ui::IndexPath where) override;
+    void switchChanged(const std::string& action, bool on, ui::IndexPath where) override;
+    void textFieldDidBeginEditing(int tag) override;
+    bool shouldChangeCharacters(int tag, const std::string& newText) override;
+    void textFieldDidEndEditing(int tag, const std::string& text) override;
+    // The price-list and colour pickers answer here.
+    void comboWithName(const std::string& name, int tag, const std::vector<std::string>& array, int index) override;
+
     static constexpr int kTab = 0;
 
 private:
+    // Row taps of each section.
+    void clienteSelezionato();
+    void listinoSelezionato();
+    void articoloSelezionato();
+    void coloreSelezionato(int row);
+    void quantitaSelezionata();
+    std::vector<Listino> listiniCandidati(Database& database) const;
+    bool orderHasLines(Database& database) const;
+    // Appearing: reconcile with the orders in the store.
+    void riprendiOrdine(Database& database);
     // Asks the agent for the price of the colour's variant; false when the screen must not be drawn.
     bool chiediPrezzo(Database& database, const std::string& variante);
     void reloadPrezzi(Database& database);
@@ -83,7 +112,10 @@ private:
     void showBadge(Database& database);
 
     std::shared_ptr<Database> store_;
+    StoreCheck storeCheck_;
     SceltaCorrente scelta_;
+    // What each field showed when its editing began.
+    std::map<int, std::string> testoAllInizio_;
     std::unique_ptr<ScannerClient> scanners_;
 };
 

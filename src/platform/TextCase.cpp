@@ -1,7 +1,9 @@
 #include "platform/TextCase.h"
 
 #include <algorithm>
+#include <memory>
 
+#include <unicode/coll.h>
 #include <unicode/locid.h>
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
@@ -54,6 +56,20 @@ std::string TextCase::fold(std::string_view utf8, bool ignoreAccents) {
     std::string result;
     text.toUTF8String(result);
     return result;
+}
+
+bool TextCase::lessInLocale(std::string_view a, std::string_view b) {
+    // One collator for the process: making one costs far more than a comparison.
+    static const std::unique_ptr<icu::Collator> collator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::Collator> made(icu::Collator::createInstance(icu::Locale("it", "IT"), status));
+        return U_SUCCESS(status) ? std::move(made) : nullptr;
+    }();
+    if (!collator) return a < b;
+    UErrorCode status = U_ZERO_ERROR;
+    const UCollationResult result = collator->compareUTF8(icu::StringPiece(a.data(), static_cast<int32_t>(a.size())),
+                                                          icu::StringPiece(b.data(), static_cast<int32_t>(b.size())), status);
+    return U_SUCCESS(status) ? result == UCOL_LESS : a < b;
 }
 
 }  // namespace torvane

@@ -14,6 +14,9 @@ public:
     // The text folded for comparisons that ignore case (and, when asked, accents: "Città"
     // and "CITTA" fold alike). Compare folded texts byte by byte.
     static std::string fold(std::string_view utf8, bool ignoreAccents);
+    // True when `a` sorts before `b` in the user's (Italian) language: "àncora" beside
+    // "ancora", lower and upper case together.
+    static bool lessInLocale(std::string_view a, std::string_view b);
 };
 
 }  // namespace torvane

@@ -21,7 +21,7 @@ struct StartUp : test::AppFixture {
 }  // namespace
 
 TEST_F(StartUp, FirstLaunchCopiesEveryDefaultOnceAndShowsTheThreeTabs) {
-    AppDelegate app(ui, prefs());
+    AppDelegate app(ui);
     EXPECT_EQ(AppDelegate::appDelegate(), &app);
     EXPECT_TRUE(app.didFinishLaunching());
 
@@ -50,7 +50,7 @@ TEST_F(StartUp, FirstLaunchCopiesEveryDefaultOnceAndShowsTheThreeTabs) {
 TEST_F(StartUp, ANewVersionCopiesOnlyNewKeysAndKeepsWhatTheUserSet) {
     prefs().setString(keys::pref_version, "0.0.1");
     prefs().setBool(keys::pref_TCCENABLED, false);
-    AppDelegate(ui, prefs()).checkImpostazioni();
+    AppDelegate(ui).checkImpostazioni();
 
     EXPECT_TRUE(log->contains("    pref_TCCENABLED = 0"));
     EXPECT_FALSE(prefs().boolForKey(keys::pref_TCCENABLED));
@@ -60,7 +60,7 @@ TEST_F(StartUp, ANewVersionCopiesOnlyNewKeysAndKeepsWhatTheUserSet) {
 
 TEST_F(StartUp, MissingSettingsFilesCopyNothingAndStartUpGoesOn) {
     std::filesystem::remove_all(dir.file("resources"));
-    AppDelegate app(ui, prefs());
+    AppDelegate app(ui);
     EXPECT_TRUE(app.didFinishLaunching());
     EXPECT_FALSE(prefs().hasStoredValue(keys::pref_TCCENABLED));
     EXPECT_EQ(prefs().stringForKey(keys::pref_version), Bundle::version());
@@ -80,7 +80,7 @@ TEST_F(StartUp, ADeletionRequestEmptiesTheCatalogueKeepsTheOrdersAndClearsTheFla
     db->commit();
     prefs().setBool(keys::pref_deleteDatabaseEnabled, true);
 
-    AppDelegate(ui, prefs()).checkImpostazioni();
+    AppDelegate(ui).checkImpostazioni();
 
     EXPECT_TRUE(log->contains("Cancello tutto il Database ..."));
     EXPECT_EQ(count("Articolo"), 0);

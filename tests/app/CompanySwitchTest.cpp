@@ -11,7 +11,7 @@ struct Switch : test::AppFixture {
 
     void SetUp() override {
         AppFixture::SetUp();
-        companySwitch.emplace(ui, prefs());
+        companySwitch.emplace(ui);
         prefs().setString(keys::pref_user, "mario");
         prefs().setString(keys::pref_aziendaAttiva, "C1");
         prefs().setString(keys::pref_azienda, "C1");

@@ -31,7 +31,19 @@ public:
     void setTitle(std::string title) { title_ = std::move(title); }
     virtual std::string kind() const { return "table"; }
     virtual std::vector<NavigationButton> navigationButtons() const { return {}; }
-    virtual std::vector<Section> sections() const { return {}; }
+
+    // The table, read lazily: a renderer asks for the counts and only for the rows it draws,
+    // so a list of 50,000 clients reads a screenful. A screen overrides either these four
+    // (long lists) or `sections()` (short screens), whose result the defaults below keep until
+    // the next redraw.
+    virtual int numberOfSections() const;
+    virtual int numberOfRows(int section) const;
+    virtual Row rowAt(int section, int row) const;
+    virtual SectionHeader sectionHeader(int section) const;
+    // The whole table at once; by default built from the lazy calls.
+    virtual std::vector<Section> sections() const;
+    // Forgets the content kept from `sections()`; renderers call it before drawing afresh.
+    void discardCachedContent() const { cached_.reset(); }
     virtual bool hasSearchBar() const { return false; }
     virtual std::string searchPlaceholder() const { return {}; }
     // The text the search bar must show; none leaves what the person typed.
@@ -78,12 +90,19 @@ public:
 protected:
     // Asks the renderer to draw the screen again from its sections.
     void redraw();
+    // Asks the renderer to draw only these rows again (their number of rows is unchanged).
+    void redrawRows(const std::vector<IndexPath>& rows);
     // Runs `action` on the main thread after `delay`, unless the screen is gone by then. The
     // screen is watched through the shared pointer the navigation holds it by.
     void afterDelay(std::chrono::milliseconds delay, std::function<void()> action);
 
 private:
+    const std::vector<Section>& cachedSections() const;
+
     Ui* ui_;
+    mutable std::optional<std::vector<Section>> cached_;
+    // Guards the defaults against a screen that overrides neither side.
+    mutable bool buildingSections_ = false;
     std::string title_;
     bool editing_ = false;
 };

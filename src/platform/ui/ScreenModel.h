@@ -18,7 +18,7 @@ struct Color {
 
 enum class TextStyle { Normal, Bold, Title, Subtitle, Detail, Small };
 enum class Alignment { Left, Center, Right };
-enum class Keyboard { Default, Number, Decimal, Email, Phone, Url };
+enum class Keyboard { Default, Number, Decimal, NumbersAndPunctuation, Email, Phone, Url };
 
 struct Label {
     std::string text;
@@ -49,11 +49,13 @@ struct Button {
     std::string pressedTitle;  // empty: same as title
     bool enabled = true;
     bool hidden = false;
-    std::optional<Color> color;
+    std::optional<Color> color;       // of the title
+    std::optional<Color> background;  // none: the platform's
 };
 
 struct Switch {
     std::string action;
+    std::string title;  // shown beside the switch
     bool on = false;
     bool enabled = true;
 };
@@ -96,6 +98,12 @@ struct Row {
 
     // A row of labels, the most common kind.
     static Row labels(std::vector<std::string> texts, Accessory accessory = Accessory::None);
+};
+
+// A section's title and footer, without its rows.
+struct SectionHeader {
+    std::string title;
+    std::string footer;
 };
 
 struct Section {

@@ -49,6 +49,11 @@ public:
 
     // Drawing requests.
     virtual void reload(Screen& screen) = 0;
+    // Only these rows changed (the number of rows did not); by default the whole screen.
+    virtual void reloadRows(Screen& screen, const std::vector<IndexPath>& rows) {
+        (void)rows;
+        reload(screen);
+    }
     virtual void scrollTo(Screen& screen, IndexPath where, ScrollPosition position) = 0;
     virtual void focusField(Screen& screen, int tag) = 0;
     virtual void endEditing(Screen& screen) = 0;
