@@ -7,7 +7,8 @@
 namespace torvane::cli {
 
 // The words of a command line with the options shared by every command taken out:
-// `--data-dir D` (everything under one folder) and `--help`.
+// `--data-dir D` (everything under one folder) and `--help`. A word "--" ends the options:
+// the words after it are taken as they are, even when they begin with "--".
 class CommandLine {
 public:
     CommandLine(int argc, char** argv);
@@ -21,8 +22,31 @@ public:
     // Removes `--name VALUE` from the words and returns VALUE; none when absent. A missing
     // value is recorded as an error.
     std::optional<std::string> takeOption(const std::string& name);
+    // Removes `--name` from the words; whether it was there.
+    bool takeFlag(const std::string& name);
+    // `--name N` where N is plain digits within [min, max]; anything else is recorded as an
+    // error, so a typo never becomes 0 or a value that overflows.
+    std::optional<long long> takeNumber(const std::string& name, long long min, long long max);
+
+    // Records a problem found by a command in one of its options (the first one is kept).
+    void refuse(const std::string& problem) {
+        if (!error_) error_ = problem;
+    }
+
+    // The words after the command name, without the "--" that ends the options.
+    std::vector<std::string> arguments() const;
+    // The first word before "--" that looks like an option nobody took.
+    std::optional<std::string> unknownOption() const;
+    // What a command that takes no further words has to refuse: the error, an unknown option
+    // or a stray word; none when the line is clean.
+    std::optional<std::string> leftOver() const;
+
+    // Prints the problem and the usage lines on standard error; the exit code of a usage error.
+    static int usageError(const std::string& problem, const std::string& usage);
 
 private:
+    std::vector<std::string>::iterator endOfOptions();
+
     std::vector<std::string> words_;
     bool help_ = false;
     std::optional<std::string> dataDir_;

@@ -1,6 +1,9 @@
 #include "DefaultsCommand.h"
 
+#include <unicode/utf8.h>
+
 #include <charconv>
+#include <cmath>
 #include <iostream>
 #include <ostream>
 
@@ -43,16 +46,25 @@ std::optional<PreferenceValue> parseValue(const std::string& text, const std::st
         return PreferenceValue{value};
     }
     if (type == "real") {
-        try {
-            size_t used = 0;
-            double value = std::stod(text, &used);
-            if (used != text.size()) return std::nullopt;
-            return PreferenceValue{value};
-        } catch (...) {
-            return std::nullopt;
-        }
+        // "nan" and "inf" parse, but no reader could make anything of them.
+        double value = 0;
+        auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+        return PreferenceValue{value};
     }
     return std::nullopt;
+}
+
+// The preferences file is JSON, which holds UTF-8 text only.
+bool isUtf8(const std::string& text) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    int32_t length = static_cast<int32_t>(text.size());
+    for (int32_t i = 0; i < length;) {
+        UChar32 c;
+        U8_NEXT(bytes, i, length, c);
+        if (c < 0) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -100,6 +112,14 @@ int DefaultsCommand::write(const std::vector<std::string>& words, const std::str
         return 2;
     }
     const std::string& key = words[1];
+    if (key.empty()) {
+        err_ << "La chiave non puo' essere vuota\n";
+        return 2;
+    }
+    if (!isUtf8(key) || !isUtf8(words[2])) {
+        err_ << "Chiave e valore devono essere testo UTF-8\n";
+        return 2;
+    }
     std::string chosen = type.empty() ? defaultTypeOf(key) : type;
     if (chosen != "string" && chosen != "bool" && chosen != "int" && chosen != "real") {
         err_ << "tipo sconosciuto: " << chosen << " (string, bool, int, real)\n";
@@ -138,12 +158,10 @@ namespace {
 
 const CommandRegistration registration("defaults", DefaultsCommand::usage(), [](CommandLine& line) {
     std::string type = line.takeOption("--type").value_or("");
-    if (line.error()) {
-        std::cerr << *line.error() << '\n';
-        return 2;
-    }
-    std::vector<std::string> rest(line.words().begin() + 1, line.words().end());
-    return DefaultsCommand(Preferences::standard(), std::cout, std::cerr).run(rest, type);
+    if (line.error()) return CommandLine::usageError(*line.error(), DefaultsCommand::usage());
+    // Keys and values beginning with "--" go after a "--".
+    if (auto option = line.unknownOption()) return CommandLine::usageError(*option, DefaultsCommand::usage());
+    return DefaultsCommand(Preferences::standard(), std::cout, std::cerr).run(line.arguments(), type);
 });
 
 }  // namespace

@@ -1,7 +1,7 @@
 // `export`: writes one document of a stored order (the XML the office imports, or the text,
 // PDF or HTML the customer receives) to a file or to standard output, so an order can be
 // checked or resent without the application.
-#include <charconv>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -19,13 +19,6 @@ namespace {
 constexpr const char* kUsage =
     "  export --order N --format xml|txt|pdf|html [--out FILE] [--company AZIENDA]\n"
     "                               scrive un documento dell'ordine N (senza --out: sull'uscita)\n";
-
-std::optional<long long> orderNumber(const std::string& text) {
-    long long value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
 
 bool copyToStandardOutput(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -53,26 +46,16 @@ bool writeDocument(ReportScelta& reports, const SceltaTestata& testata, const st
 }
 
 int runExport(CommandLine& line) {
-    auto order = line.takeOption("--order");
+    auto number = line.takeNumber("--order", 0, LLONG_MAX);
     auto kind = line.takeOption("--format");
     auto out = line.takeOption("--out");
-    auto number = order ? orderNumber(*order) : std::nullopt;
-    if (line.error() || !number || !kind || (*kind != "xml" && *kind != "txt" && *kind != "pdf" && *kind != "html") ||
-        (out && out->empty())) {
-        if (line.error()) std::cerr << *line.error() << '\n';
-        std::cerr << "uso:\n" << kUsage;
-        return 2;
-    }
+    auto company = takeCompany(line);
     // Checked before the store is opened, so a mistyped command creates no store.
-    auto db = openSharedStore(line);
-    if (line.error()) {
-        std::cerr << *line.error() << '\n';
-        return 2;
-    }
-    if (line.words().size() > 1) {
-        std::cerr << "export: argomento inatteso " << line.words()[1] << "\nuso:\n" << kUsage;
-        return 2;
-    }
+    if (auto problem = line.leftOver()) return CommandLine::usageError("export: " + *problem, kUsage);
+    if (!number || !kind || (*kind != "xml" && *kind != "txt" && *kind != "pdf" && *kind != "html") ||
+        (out && out->empty()))
+        return CommandLine::usageError("export: servono --order N e --format xml|txt|pdf|html", kUsage);
+    auto db = openSharedStore(company, StoreUse::ReadOnly);
     if (!db) return 1;
     auto testata = db->fetchSceltaTestataByCodice(*number);
     if (!testata) {

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
+#include <memory>
+#include <optional>
 #include <mutex>
 
 #include "CommandRegistry.h"
@@ -83,39 +83,56 @@ void printAlert(const ui::Alert& alert) {
     std::cout << alert.message << '\n';
 }
 
+// The whole of a regular file; none when it is a folder or cannot be read to its end.
+std::optional<std::string> readWholeFile(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return std::nullopt;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!file) return std::nullopt;
+    std::string bytes;
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.append(buffer, n);
+    if (std::ferror(file.get())) return std::nullopt;
+    return bytes;
+}
+
+constexpr const char* kUsage =
+    "  load [--company C] [--url URL | --file PATH] [--pause-ms MS] [--verbose]\n"
+    "                               carica il catalogo (dalle preferenze, da un URL o da un file)\n";
+
+// Longest pause after a download: ten minutes.
+constexpr long long kMaxPauseMs = 600000;
+
 int runLoad(CommandLine& line) {
     auto url = line.takeOption("--url");
     auto file = line.takeOption("--file");
-    auto pause = line.takeOption("--pause-ms");
-    bool verbose = false;
-    for (auto it = line.words().begin() + 1; it != line.words().end(); ++it) verbose = verbose || *it == "--verbose";
-    auto db = openSharedStore(line);
-    if (line.error()) {
-        std::cerr << *line.error() << '\n';
-        return 2;
+    auto pause = line.takeNumber("--pause-ms", 0, kMaxPauseMs);
+    bool verbose = line.takeFlag("--verbose");
+    auto company = takeCompany(line);
+    if (auto problem = line.leftOver()) return CommandLine::usageError("load: " + *problem, kUsage);
+    if (url && file) return CommandLine::usageError("load: --url e --file non vanno insieme", kUsage);
+    std::optional<std::string> bytes;
+    if (file) {
+        bytes = readWholeFile(*file);
+        if (!bytes) {
+            std::cerr << "load: non riesco a leggere " << *file << '\n';
+            return 2;
+        }
     }
-    if (url && file) {
-        std::cerr << "load: --url e --file non vanno insieme\n";
-        return 2;
-    }
+    auto db = openSharedStore(company, StoreUse::Writing);
     if (!db) return 2;
     // The run's log lines go to a file beside the stores unless asked for on the terminal.
     if (!verbose) Log::setSink(std::make_shared<FileLogSink>(Paths::ensure(Paths::documents()) + "/Caricamento.log"));
 
     CaricatoreDatabase loader;
     loader.setAlertPresenter(printAlert);
-    if (pause) loader.setPauseAfterDownload(std::chrono::milliseconds(std::atoll(pause->c_str())));
+    // A local file needs no pause after its "download".
+    if (pause || file) loader.setPauseAfterDownload(std::chrono::milliseconds(pause.value_or(0)));
     TerminalProgress progress(isatty(STDERR_FILENO));
     if (file) {
-        std::ifstream in(*file, std::ios::binary);
-        if (!in) {
-            std::cerr << "load: non riesco a leggere " << *file << '\n';
-            return 2;
-        }
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        loader.setPauseAfterDownload(std::chrono::milliseconds(pause ? std::atoll(pause->c_str()) : 0));
         std::string name = std::filesystem::path(*file).filename().string();
-        loader.downloadDocuments({{*file, name, [bytes] { return HttpResponse{bytes, 200, {}}; }}}, &progress);
+        loader.downloadDocuments({{*file, name, [&bytes] { return HttpResponse{*bytes, 200, {}}; }}}, &progress);
     } else if (url) {
         loader.downloadDocuments({CaricatoreDatabase::urlSource(*url)}, &progress);
     } else {
@@ -126,11 +143,7 @@ int runLoad(CommandLine& line) {
     return loader.result();
 }
 
-const CommandRegistration registration(
-    "load",
-    "  load [--company C] [--url URL | --file PATH] [--pause-ms MS] [--verbose]\n"
-    "                               carica il catalogo (dalle preferenze, da un URL o da un file)\n",
-    runLoad);
+const CommandRegistration registration("load", kUsage, runLoad);
 
 }  // namespace
 }  // namespace torvane::cli

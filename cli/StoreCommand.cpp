@@ -11,17 +11,14 @@
 namespace torvane::cli {
 namespace {
 
+constexpr const char* kUsage = "  store [--company AZIENDA]    conta i record di ogni entità\n";
+
 int runStore(CommandLine& line) {
-    auto db = openSharedStore(line);
-    if (line.error()) {
-        std::cerr << *line.error() << '\n';
-        return 2;
-    }
+    auto company = takeCompany(line);
+    // Checked before the store is opened, so a mistyped command creates no store.
+    if (auto problem = line.leftOver()) return CommandLine::usageError("store: " + *problem, kUsage);
+    auto db = openSharedStore(company, StoreUse::ReadOnly);
     if (!db) return 1;
-    if (line.words().size() > 1) {
-        std::cerr << "store: argomento inatteso " << line.words()[1] << '\n';
-        return 2;
-    }
     std::cout << "Database " << db->currentAzienda() << ": " << db->filePath() << '\n';
     try {
         for (const auto& entity : ModelDescription::shared().entities()) {
@@ -36,9 +33,7 @@ int runStore(CommandLine& line) {
     return 0;
 }
 
-const CommandRegistration registration("store",
-                                       "  store [--company AZIENDA]    conta i record di ogni entità\n",
-                                       runStore);
+const CommandRegistration registration("store", kUsage, runStore);
 
 }  // namespace
 }  // namespace torvane::cli

@@ -146,6 +146,7 @@ void Preferences::registerDefaults(const std::map<std::string, PreferenceValue>&
 
 std::optional<PreferenceValue> Preferences::objectForKey(std::string_view key) const {
     std::lock_guard lock(mutex_);
+    if (auto it = forThisRun_.find(key); it != forThisRun_.end()) return it->second;
     if (auto it = stored_.find(key); it != stored_.end()) return it->second;
     if (auto it = registered_.find(key); it != registered_.end()) return it->second;
     return std::nullopt;
@@ -153,7 +154,7 @@ std::optional<PreferenceValue> Preferences::objectForKey(std::string_view key) c
 
 bool Preferences::hasStoredValue(std::string_view key) const {
     std::lock_guard lock(mutex_);
-    return stored_.find(key) != stored_.end();
+    return stored_.find(key) != stored_.end() || forThisRun_.find(key) != forThisRun_.end();
 }
 
 std::optional<std::string> Preferences::stringForKey(std::string_view key) const {
@@ -186,12 +187,19 @@ PreferenceRecords Preferences::recordsForKey(std::string_view key) const {
 
 void Preferences::setObject(std::string_view key, PreferenceValue value) {
     std::lock_guard lock(mutex_);
+    if (auto it = forThisRun_.find(key); it != forThisRun_.end()) forThisRun_.erase(it);
     stored_[std::string(key)] = std::move(value);
 }
 
 void Preferences::removeObjectForKey(std::string_view key) {
     std::lock_guard lock(mutex_);
+    if (auto it = forThisRun_.find(key); it != forThisRun_.end()) forThisRun_.erase(it);
     if (auto it = stored_.find(key); it != stored_.end()) stored_.erase(it);
+}
+
+void Preferences::setForThisRun(std::string_view key, PreferenceValue value) {
+    std::lock_guard lock(mutex_);
+    forThisRun_[std::string(key)] = std::move(value);
 }
 
 std::vector<std::pair<std::string, PreferenceValue>> Preferences::storedEntries() const {
@@ -207,6 +215,14 @@ bool Preferences::synchronize() {
         std::lock_guard lock(mutex_);
         for (const auto& [key, value] : stored_) document[key] = valueToJson(value);
     }
+    // Serialised before the temporary file exists: a text that is not UTF-8 fails here.
+    std::string text;
+    try {
+        text = document.dump(2) + '\n';
+    } catch (const json::exception& failure) {
+        Log::f("Non riesco a salvare le preferenze in %@: %@", filePath_, failure.what());
+        return false;
+    }
     std::error_code ec;
     fs::path target(filePath_);
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
@@ -215,7 +231,7 @@ bool Preferences::synchronize() {
     temporary += ".tmp";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << document.dump(2) << '\n';
+        out << text;
         out.flush();
         if (!out) {
             Log::f("Non riesco a salvare le preferenze in %@", filePath_);

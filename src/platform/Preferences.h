@@ -49,11 +49,15 @@ public:
     void setInteger(std::string_view key, long long value) { setObject(key, value); }
     void setDouble(std::string_view key, double value) { setObject(key, value); }
     void removeObjectForKey(std::string_view key);
+    // A value read like a stored one but never written to the file: a choice made on the
+    // command line for one run. Setting or removing the key drops it.
+    void setForThisRun(std::string_view key, PreferenceValue value);
 
     // Every stored key with its value, in key order.
     std::vector<std::pair<std::string, PreferenceValue>> storedEntries() const;
 
-    // Writes the stored values atomically (temporary file + rename). False when it failed.
+    // Writes the stored values atomically (temporary file + rename). False when it failed
+    // (also when a text is not UTF-8); nothing is then left beside the file.
     bool synchronize();
 
     // Text of a value as the platform shows it ("1"/"0" for booleans, JSON for records).
@@ -70,6 +74,7 @@ private:
     std::mutex writeMutex_;
     std::map<std::string, PreferenceValue, std::less<>> stored_;
     std::map<std::string, PreferenceValue, std::less<>> registered_;
+    std::map<std::string, PreferenceValue, std::less<>> forThisRun_;
 };
 
 }  // namespace torvane

@@ -1,5 +1,6 @@
 #include "store/Database.h"
 
+#include "platform/CompanyCode.h"
 #include "platform/Paths.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
@@ -7,6 +8,13 @@
 #include "store/StoreSchema.h"
 
 namespace torvane {
+
+namespace {
+void logOpenFailure(const std::string& reason, const std::string& details) {
+    Log::f("Database: errore durante la creazione del Persistent Store Coordinator: %@ (user info: %@)", reason,
+           details);
+}
+}  // namespace
 
 std::mutex Database::sharedMutex_;
 std::shared_ptr<Database> Database::shared_;
@@ -30,8 +38,7 @@ std::shared_ptr<Database> Database::openFile(const std::string& path, const std:
         connection->commit();
         return std::shared_ptr<Database>(new Database(std::move(connection), company, path));
     } catch (const std::exception& failure) {
-        Log::f("Database: errore durante la creazione del Persistent Store Coordinator: %@ (user info: %@)",
-               "Impossibile aprire il database " + path, failure.what());
+        logOpenFailure("Impossibile aprire il database " + path, failure.what());
         return nullptr;
     }
 }
@@ -43,6 +50,10 @@ std::shared_ptr<Database> Database::init() {
         company = "999";
         defaults.setString(keys::pref_aziendaAttiva, *company);
         defaults.synchronize();
+    }
+    if (!CompanyCode::isPlain(*company)) {
+        logOpenFailure("Codice azienda non valido", *company);
+        return nullptr;
     }
     return openFile(storePath(*company), *company);
 }

@@ -33,7 +33,7 @@ public:
     // The shared instance, or none; never creates one.
     static std::shared_ptr<Database> sharedDatabase();
     // A new instance bound to `pref_aziendaAttiva` ("999" written when absent), or none when
-    // the store cannot be opened.
+    // the store cannot be opened or the code is not a plain company code (it names the file).
     static std::shared_ptr<Database> init();
     // A store in a given file (tools, tests); none when it cannot be opened.
     static std::shared_ptr<Database> openFile(const std::string& path, const std::string& company);

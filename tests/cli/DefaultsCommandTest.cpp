@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/Process.h"
 #include "support/TempDir.h"
 
@@ -45,4 +47,26 @@ TEST_F(DefaultsCli, BadValuesAndUsageAreRefusedWithoutTouchingTheStore) {
     auto help = test::runProcess(TORVANE_CLI_PATH, {"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("defaults write"), std::string::npos);
+}
+
+TEST_F(DefaultsCli, TextsThatAreNotUtf8AndEmptyKeysAreRefusedAndLeaveNothingBehind) {
+    ASSERT_EQ(cli({"defaults", "write", "pref_user", "mario"}).exitCode, 0);
+    const std::string before = test::readFile(dir.file("Preferences/preferences.json"));
+
+    auto badKey = cli({"defaults", "write", "k\xff", "v"});
+    EXPECT_EQ(badKey.exitCode, 2);
+    EXPECT_NE(badKey.err.find("UTF-8"), std::string::npos) << badKey.err;
+    EXPECT_EQ(cli({"defaults", "write", "k", "v\xc3("}).exitCode, 2);
+    EXPECT_EQ(cli({"defaults", "write", "", "v"}).exitCode, 2);
+
+    EXPECT_EQ(test::readFile(dir.file("Preferences/preferences.json")), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("Preferences")), {}), 1)
+        << "no temporary file left beside the preferences";
+}
+
+TEST_F(DefaultsCli, RealsMustBeFiniteNumbers) {
+    for (const char* text : {"nan", "NAN", "inf", "-inf", "infinity", "1e999", "0x1p3", " 2.5"})
+        EXPECT_EQ(cli({"defaults", "write", "k", text, "--type", "real"}).exitCode, 2) << text;
+    EXPECT_EQ(cli({"defaults", "write", "k", "-2.5e3", "--type", "real"}).exitCode, 0);
+    EXPECT_EQ(cli({"defaults", "read", "k"}).out, "-2500\n");
 }

@@ -13,7 +13,7 @@ namespace torvane {
 // plain pointer: valid only while the reader keeps that subtree (until the next record).
 //
 // Text never expands entity references: a document that declares entities can neither pull in
-// files nor inflate itself when the loader reads it (a reference reads as nothing).
+// files nor inflate itself when the loader reads it (the stream reader refuses it first).
 class XmlRecord {
 public:
     XmlRecord() = default;

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "loader/xml/XmlErrorCapture.h"
+#include "loader/xml/XmlShapeGuard.h"
 
 namespace torvane {
 
@@ -60,6 +61,15 @@ std::optional<std::string> expandedText(xmlTextReaderPtr reader, int& status) {
     return text;
 }
 
+// The reader never substitutes entities, so text that used one would silently lose it; and
+// the entities of an external DTD are never loaded at all. Such documents are refused whole.
+bool declaresEntities(xmlTextReaderPtr reader) {
+    xmlDocPtr doc = xmlTextReaderCurrentDoc(reader);
+    xmlDtdPtr dtd = doc ? doc->intSubset : nullptr;
+    if (!dtd) return false;
+    return dtd->entities || dtd->pentities || dtd->ExternalID || dtd->SystemID;
+}
+
 XmlError failure(const ReaderErrors& errors, const char* fallback) {
     return XmlError{kDomain, 1, errors.last.empty() ? fallback : errors.last};
 }
@@ -69,6 +79,7 @@ XmlError failure(const ReaderErrors& errors, const char* fallback) {
 XmlResult<XmlEnvelope> XmlStreamReader::scanEnvelope() const {
     ReaderErrors errors;
     if (data_.empty()) return XmlError{kDomain, 1, "Document is empty"};
+    if (auto problem = XmlShapeGuard::check(data_)) return XmlError{kDomain, 1, *problem};
     Reader r(data_, errors);
     if (!r.reader) return failure(errors, "Document is too large");
     XmlEnvelope envelope;
@@ -77,6 +88,8 @@ XmlResult<XmlEnvelope> XmlStreamReader::scanEnvelope() const {
     int status = xmlTextReaderRead(r.reader);
     while (status == 1) {
         if (!isElement(r.reader)) {
+            if (xmlTextReaderNodeType(r.reader) == XML_READER_TYPE_DOCUMENT_TYPE && declaresEntities(r.reader))
+                return XmlError{kDomain, 1, "Entity declarations are not accepted"};
             status = xmlTextReaderRead(r.reader);
             continue;
         }

@@ -69,7 +69,8 @@ private:
 
 // Streaming reader over a catalogue document held in memory: a whole-document tree is never
 // built, so memory stays near the size of the bytes. Strict: a document that is not
-// well-formed is an error, never half read. No network, no DTD, no entity substitution.
+// well-formed is an error, never half read. No network, no DTD, no entity substitution: a
+// document that declares entities is refused, as are absurd shapes (XmlShapeGuard).
 class XmlStreamReader {
 public:
     explicit XmlStreamReader(std::string_view data) : data_(data) {}

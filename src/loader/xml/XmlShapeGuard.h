@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace torvane {
+
+// A quick pass over the raw bytes that refuses absurd shapes before libxml2 reads them:
+// libxml2 compares every attribute of an element with every other one, so one element with
+// 100,000 attributes costs minutes, and it allows deeper nesting than any catalogue needs.
+// The limits are far above any real document. It only measures: what it lets through is
+// parsed, and judged well-formed or not, by libxml2.
+class XmlShapeGuard {
+public:
+    static constexpr std::size_t maxAttributes = 1000;
+    static constexpr int maxDepth = 64;
+    static constexpr std::size_t maxTextLength = 10 * 1000 * 1000;
+
+    // The problem found, or none when the shape is acceptable.
+    static std::optional<std::string> check(std::string_view data);
+};
+
+}  // namespace torvane
