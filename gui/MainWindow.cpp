@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 #include <set>
 
-#include "TableScreenWidget.h"
+#include "ScreenWidget.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Ui.h"
 
@@ -26,12 +26,12 @@ MainWindow::MainWindow(ui::NavigationStacks& navigation, QWidget* parent)
     });
 }
 
-TableScreenWidget* MainWindow::ensureWidget(const std::shared_ptr<ui::Screen>& screen, QStackedWidget* stack) {
+ScreenWidget* MainWindow::ensureWidget(const std::shared_ptr<ui::Screen>& screen, QStackedWidget* stack) {
     auto found = widgets_.find(screen.get());
     if (found != widgets_.end()) return found->second;
-    auto* widget = new TableScreenWidget(screen, stack);
+    ScreenWidget* widget = factory_.create(screen, stack);
     ui::Screen* raw = screen.get();
-    connect(widget, &TableScreenWidget::backRequested, this, [raw] { raw->ui().pop(*raw); });
+    connect(widget, &ScreenWidget::backRequested, this, [raw] { raw->ui().pop(*raw); });
     stack->addWidget(widget);
     widgets_[raw] = widget;
     return widget;
@@ -39,7 +39,7 @@ TableScreenWidget* MainWindow::ensureWidget(const std::shared_ptr<ui::Screen>& s
 
 void MainWindow::showStack(const ui::NavigationStacks::Stack& screens, QStackedWidget* stack) {
     for (size_t i = 0; i < screens.size(); ++i) {
-        TableScreenWidget* widget = ensureWidget(screens[i], stack);
+        ScreenWidget* widget = ensureWidget(screens[i], stack);
         widget->setCanGoBack(i > 0);
         if (i + 1 == screens.size()) {
             widget->scheduleRefresh();
@@ -113,7 +113,7 @@ void MainWindow::setBadge(int tab, const QString& badge) {
     tabs_->setTabText(tab, badge.isEmpty() ? title : QString("%1 (%2)").arg(title, badge));
 }
 
-TableScreenWidget* MainWindow::widgetFor(const ui::Screen& screen) const {
+ScreenWidget* MainWindow::widgetFor(const ui::Screen& screen) const {
     auto found = widgets_.find(&screen);
     return found == widgets_.end() ? nullptr : found->second;
 }

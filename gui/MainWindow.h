@@ -4,6 +4,7 @@
 #include <map>
 #include <vector>
 
+#include "ScreenWidgetFactory.h"
 #include "platform/ui/NavigationStacks.h"
 
 class QDialog;
@@ -12,7 +13,7 @@ class QTabWidget;
 
 namespace torvane::gui {
 
-class TableScreenWidget;
+class ScreenWidget;
 
 // The frame of the application: the tab bar, one navigation stack per tab, and the modal
 // stacks as dialogs above it. It mirrors a `NavigationStacks`; it never decides navigation.
@@ -25,11 +26,13 @@ public:
     void sync();
     void setBadge(int tab, const QString& badge);
     // The widget drawing a screen; none when the screen is not shown.
-    TableScreenWidget* widgetFor(const ui::Screen& screen) const;
+    ScreenWidget* widgetFor(const ui::Screen& screen) const;
+    // Where the widgets of screens come from; special kinds register here.
+    ScreenWidgetFactory& factory() { return factory_; }
     QTabWidget* tabs() const { return tabs_; }
 
 private:
-    TableScreenWidget* ensureWidget(const std::shared_ptr<ui::Screen>& screen, QStackedWidget* stack);
+    ScreenWidget* ensureWidget(const std::shared_ptr<ui::Screen>& screen, QStackedWidget* stack);
     void showStack(const ui::NavigationStacks::Stack& screens, QStackedWidget* stack);
 
     ui::NavigationStacks& navigation_;
@@ -38,7 +41,8 @@ private:
     std::vector<QString> tabTitles_;
     std::vector<QDialog*> modalDialogs_;
     std::vector<QStackedWidget*> modalStacks_;
-    std::map<const ui::Screen*, TableScreenWidget*> widgets_;
+    std::map<const ui::Screen*, ScreenWidget*> widgets_;
+    ScreenWidgetFactory factory_;
     bool syncing_ = false;
 };
 

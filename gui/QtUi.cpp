@@ -6,7 +6,7 @@
 
 #include "AlertDialog.h"
 #include "MainWindow.h"
-#include "TableScreenWidget.h"
+#include "ScreenWidget.h"
 
 namespace torvane::gui {
 
@@ -64,25 +64,29 @@ void QtUi::setBadge(int tab, std::optional<std::string> badge) {
 }
 
 void QtUi::reload(ui::Screen& screen) {
-    if (TableScreenWidget* widget = window_->widgetFor(screen)) widget->scheduleRefresh();
+    if (ScreenWidget* widget = window_->widgetFor(screen)) widget->scheduleRefresh();
+}
+
+void QtUi::reloadRows(ui::Screen& screen, const std::vector<ui::IndexPath>& rows) {
+    if (ScreenWidget* widget = window_->widgetFor(screen)) widget->scheduleRowReload(rows);
 }
 
 void QtUi::scrollTo(ui::Screen& screen, ui::IndexPath where, ui::ScrollPosition position) {
-    TableScreenWidget* widget = window_->widgetFor(screen);
+    ScreenWidget* widget = window_->widgetFor(screen);
     if (!widget) return;
     // After the pending redraw, so the row exists.
     QTimer::singleShot(0, widget, [widget, where, position] { widget->scrollTo(where, position); });
 }
 
 void QtUi::focusField(ui::Screen& screen, int tag) {
-    TableScreenWidget* widget = window_->widgetFor(screen);
+    ScreenWidget* widget = window_->widgetFor(screen);
     if (!widget) return;
     QTimer::singleShot(0, widget, [widget, tag] { widget->focusField(tag); });
 }
 
 void QtUi::endEditing(ui::Screen& screen) {
-    TableScreenWidget* widget = window_->widgetFor(screen);
-    if (widget && widget->focusWidget()) widget->focusWidget()->clearFocus();
+    ScreenWidget* widget = window_->widgetFor(screen);
+    if (widget) widget->endEditing();
 }
 
 ui::TimerId QtUi::startTimer(std::chrono::milliseconds delay, std::function<void()> fire) {

@@ -33,6 +33,7 @@ public:
     void dismissModal(ui::Screen& screen) override;
     void setBadge(int tab, std::optional<std::string> badge) override;
     void reload(ui::Screen& screen) override;
+    void reloadRows(ui::Screen& screen, const std::vector<ui::IndexPath>& rows) override;
     void scrollTo(ui::Screen& screen, ui::IndexPath where, ui::ScrollPosition position) override;
     void focusField(ui::Screen& screen, int tag) override;
     void endEditing(ui::Screen& screen) override;

@@ -1,60 +1,48 @@
 #pragma once
 
-#include <QWidget>
-#include <map>
 #include <memory>
+#include <vector>
 
-#include "platform/ui/Screen.h"
+#include "ScreenWidget.h"
 
-class QHBoxLayout;
-class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace torvane::gui {
 
-// Draws any table screen of the UI port: a navigation bar (back, title, buttons), the search
-// bar when the screen has one, and the sections with their rows of items. The person's
-// actions become the screen's event calls; the screen asks for a redraw through its `Ui`.
-class TableScreenWidget : public QWidget {
+class RowWidgetLayer;
+class ScreenTableView;
+class SectionIndexBar;
+
+// Draws any table screen: the search bar when the screen has one, the sections and rows in a
+// `ScreenTableView` over the screen's item model, the row widgets of the rows with controls,
+// and the section index at the right.
+class TableScreenWidget : public ScreenWidget {
     Q_OBJECT
 public:
-    TableScreenWidget(std::shared_ptr<ui::Screen> screen, QWidget* parent = nullptr);
+    explicit TableScreenWidget(std::shared_ptr<ui::Screen> screen, QWidget* parent = nullptr);
 
-    ui::Screen& screen() const { return *screen_; }
-    // Draws the screen again from its sections (coalesced: at most once per event loop turn).
-    void scheduleRefresh();
-    void refresh();
-    void setCanGoBack(bool canGoBack);
-    void scrollTo(ui::IndexPath where, ui::ScrollPosition position);
-    void focusField(int tag);
+    void scheduleRowReload(const std::vector<ui::IndexPath>& rows) override;
+    void scrollTo(ui::IndexPath where, ui::ScrollPosition position) override;
+    void focusField(int tag) override;
 
-    QTreeWidget* table() const { return tree_; }
+    ScreenTableView* table() const { return view_; }
+    RowWidgetLayer* rowWidgets() const { return layer_; }
+    SectionIndexBar* sectionIndex() const { return index_; }
     QLineEdit* searchBar() const { return search_; }
-    // The tree item of a row; none when the row does not exist.
-    QTreeWidgetItem* itemAt(ui::IndexPath where) const;
 
-signals:
-    void backRequested();
+protected:
+    void refreshContent() override;
 
 private:
-    void rowClicked(QTreeWidgetItem* item);
-    QWidget* makeRowWidget(const ui::Row& row, ui::IndexPath where);
-    QWidget* makeItemWidget(const ui::Item& item, ui::IndexPath where);
-    void rebuildNavigationBar();
+    void reloadPendingRows();
 
-    std::shared_ptr<ui::Screen> screen_;
-    QPushButton* back_ = nullptr;
-    QLabel* title_ = nullptr;
-    QHBoxLayout* buttons_ = nullptr;
-    QLineEdit* search_ = nullptr;
-    QPushButton* cancelSearch_ = nullptr;
-    QTreeWidget* tree_ = nullptr;
-    std::map<int, QWidget*> fields_;
-    std::map<std::pair<int, int>, QTreeWidgetItem*> items_;
-    bool refreshPending_ = false;
+    QLineEdit* search_;
+    QPushButton* cancelSearch_;
+    ScreenTableView* view_;
+    RowWidgetLayer* layer_;
+    SectionIndexBar* index_;
+    std::vector<ui::IndexPath> pendingRows_;
 };
 
 }  // namespace torvane::gui

@@ -1,0 +1,32 @@
+#include "NoteEdit.h"
+
+#include <QFocusEvent>
+
+#include "ItemStyle.h"
+#include "platform/ui/Screen.h"
+
+namespace torvane::gui {
+
+NoteEdit::NoteEdit(ui::Screen& screen, const ui::MultilineText& spec, QWidget* parent)
+    : QPlainTextEdit(parent), screen_(screen), tag_(spec.tag) {
+    setObjectName(QString("field:%1").arg(spec.tag));
+    apply(spec);
+}
+
+void NoteEdit::apply(const ui::MultilineText& spec) {
+    setReadOnly(!spec.editable);
+    if (!hasFocus() && toPlainText() != qs(spec.text)) setPlainText(qs(spec.text));
+}
+
+void NoteEdit::focusInEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusInEvent(event);
+    if (!isReadOnly() && event->reason() != Qt::PopupFocusReason) screen_.textFieldDidBeginEditing(tag_);
+}
+
+void NoteEdit::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    if (!isReadOnly() && event->reason() != Qt::PopupFocusReason)
+        screen_.textFieldDidEndEditing(tag_, toPlainText().toStdString());
+}
+
+}  // namespace torvane::gui

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+#include "platform/ui/ScreenModel.h"
+
+namespace torvane::ui {
+class Screen;
+}
+
+namespace torvane::gui {
+
+// The multi-line text of a row. An editable one reports its text when it loses focus; while
+// it has focus, redraws leave its text alone.
+class NoteEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    NoteEdit(ui::Screen& screen, const ui::MultilineText& spec, QWidget* parent = nullptr);
+
+    int tag() const { return tag_; }
+    void apply(const ui::MultilineText& spec);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    ui::Screen& screen_;
+    int tag_;
+};
+
+}  // namespace torvane::gui

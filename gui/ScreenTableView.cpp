@@ -1,0 +1,195 @@
+#include "ScreenTableView.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include "RowDelegate.h"
+#include "RowGeometry.h"
+#include "ScreenTableModel.h"
+
+namespace torvane::gui {
+
+ScreenTableView::ScreenTableView(ui::Screen& screen, QWidget* parent)
+    : QTreeView(parent), screen_(screen), model_(new ScreenTableModel(screen, this)), delegate_(new RowDelegate(*this)) {
+    setObjectName("table");
+    setHeaderHidden(true);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setExpandsOnDoubleClick(false);
+    setIndentation(0);
+    setUniformRowHeights(false);
+    // Per item, so the scroll range needs the heights of the last screenful only, not of every row.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(delegate_);
+    setModel(model_);
+    header()->setStretchLastSection(true);
+    connect(model_, &QAbstractItemModel::modelReset, this, &ScreenTableView::modelWasReset);
+    connect(this, &QAbstractItemView::clicked, this, &ScreenTableView::activate);
+    modelWasReset();
+}
+
+void ScreenTableView::modelWasReset() {
+    toggledOn_.clear();
+    toggledOff_.clear();
+    setSelectionMode(screen_.allowsMultipleSelection() ? QAbstractItemView::NoSelection
+                                                       : QAbstractItemView::SingleSelection);
+    expandAll();
+}
+
+void ScreenTableView::reload() {
+    const int scroll = verticalScrollBar()->value();
+    model_->reload();
+    verticalScrollBar()->setValue(scroll);
+}
+
+void ScreenTableView::reloadRows(const std::vector<ui::IndexPath>& rows) {
+    for (const ui::IndexPath& where : rows) {
+        toggledOn_.erase({where.section, where.row});
+        toggledOff_.erase({where.section, where.row});
+    }
+    std::set<std::pair<int, int>> onScreen;
+    for (const auto& [index, rect] : visibleItems()) {
+        const ui::IndexPath where = model_->pathOf(index);
+        onScreen.insert({where.section, where.row});
+    }
+    // Rows off screen are not announced (that would measure every row up to them); one whose
+    // height changes makes the view lay the rows out again.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    std::vector<std::pair<ui::IndexPath, int>> offScreen;
+    for (const ui::IndexPath& where : rows)
+        if (!onScreen.count({where.section, where.row}))
+            if (auto old = model_->cachedRow(where)) offScreen.emplace_back(where, delegate_->rowHeight(*old, option.font));
+    const int scroll = verticalScrollBar()->value();
+    if (!model_->forgetRows(rows)) {
+        verticalScrollBar()->setValue(scroll);
+        return;
+    }
+    for (const ui::IndexPath& where : rows)
+        if (onScreen.count({where.section, where.row})) model_->announceRowChanged(where);
+    for (const auto& [where, height] : offScreen)
+        if (delegate_->rowHeight(*model_->row(where), option.font) != height) {
+            scheduleDelayedItemsLayout();
+            break;
+        }
+}
+
+bool ScreenTableView::isShownSelected(const QModelIndex& index, const ui::Row& row) const {
+    const ui::IndexPath where = model_->pathOf(index);
+    const std::pair<int, int> key{where.section, where.row};
+    if (toggledOn_.count(key)) return true;
+    if (toggledOff_.count(key)) return false;
+    return row.selected || (selectionModel() && selectionModel()->isSelected(index));
+}
+
+void ScreenTableView::activate(const QModelIndex& index) {
+    if (!model_->isSelectable(index)) return;
+    const ui::IndexPath where = model_->pathOf(index);
+    if (!screen_.allowsMultipleSelection()) {
+        screen_.didSelectRow(where.section, where.row);
+        return;
+    }
+    const std::pair<int, int> key{where.section, where.row};
+    const bool wasSelected = isShownSelected(index, *model_->row(where));
+    (wasSelected ? toggledOn_ : toggledOff_).erase(key);
+    (wasSelected ? toggledOff_ : toggledOn_).insert(key);
+    viewport()->update(visualRect(index));
+    if (wasSelected) screen_.didDeselectRow(where.section, where.row);
+    else screen_.didSelectRow(where.section, where.row);
+}
+
+void ScreenTableView::mousePressEvent(QMouseEvent* event) {
+    pressTaken_ = false;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && model_->kindOf(index) == ScreenTableModel::Kind::Row) {
+        const ui::IndexPath where = model_->pathOf(index);
+        const RowGeometry geometry = RowGeometry::of(visualRect(index), *model_->row(where), screen_.isEditing());
+        const QPoint at = event->position().toPoint();
+        if (geometry.deleteButton.contains(at)) {
+            pressTaken_ = true;
+            screen_.commitDeletion(where.section, where.row);
+            return;
+        }
+        if (geometry.detailButton.contains(at)) {
+            pressTaken_ = true;
+            screen_.accessoryTapped(where.section, where.row);
+            return;
+        }
+    }
+    QTreeView::mousePressEvent(event);
+}
+
+void ScreenTableView::mouseReleaseEvent(QMouseEvent* event) {
+    if (pressTaken_) {
+        pressTaken_ = false;
+        event->accept();
+        return;
+    }
+    QTreeView::mouseReleaseEvent(event);
+}
+
+void ScreenTableView::keyPressEvent(QKeyEvent* event) {
+    const QModelIndex index = currentIndex();
+    const bool onRow = model_->kindOf(index) == ScreenTableModel::Kind::Row && index.isValid();
+    if (onRow && (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace)) {
+        const ui::IndexPath where = model_->pathOf(index);
+        if (model_->row(where)->deletable) screen_.commitDeletion(where.section, where.row);
+        return;
+    }
+    if (onRow && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        activate(index);
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+QItemSelectionModel::SelectionFlags ScreenTableView::selectionCommand(const QModelIndex& index,
+                                                                     const QEvent* event) const {
+    if (index.isValid() && !model_->isSelectable(index)) return QItemSelectionModel::NoUpdate;
+    return QTreeView::selectionCommand(index, event);
+}
+
+void ScreenTableView::updateGeometries() {
+    QTreeView::updateGeometries();
+    emit contentMoved();
+}
+
+void ScreenTableView::scrollContentsBy(int dx, int dy) {
+    QTreeView::scrollContentsBy(dx, dy);
+    emit contentMoved();
+}
+
+std::vector<std::pair<QModelIndex, QRect>> ScreenTableView::visibleItems() const {
+    std::vector<std::pair<QModelIndex, QRect>> items;
+    const int bottom = viewport()->height();
+    if (bottom <= 0) return items;
+    for (QModelIndex index = indexAt(QPoint(0, 0)); index.isValid(); index = indexBelow(index)) {
+        const QRect rect = visualRect(index);
+        if (rect.top() >= bottom) break;
+        items.emplace_back(index, rect);
+    }
+    return items;
+}
+
+QRect ScreenTableView::rowRect(ui::IndexPath where) const { return visualRect(model_->indexOf(where)); }
+
+void ScreenTableView::scrollToRow(ui::IndexPath where, ui::ScrollPosition position) {
+    const QModelIndex index = model_->indexOf(where);
+    if (!index.isValid()) return;
+    const auto hint = position == ui::ScrollPosition::Top      ? QAbstractItemView::PositionAtTop
+                      : position == ui::ScrollPosition::Middle ? QAbstractItemView::PositionAtCenter
+                      : position == ui::ScrollPosition::Bottom ? QAbstractItemView::PositionAtBottom
+                                                               : QAbstractItemView::EnsureVisible;
+    scrollTo(index, hint);
+}
+
+void ScreenTableView::scrollToSection(int section) {
+    const QModelIndex index = model_->sectionIndex(section);
+    if (index.isValid()) scrollTo(index, QAbstractItemView::PositionAtTop);
+}
+
+}  // namespace torvane::gui
