@@ -143,8 +143,15 @@ void RowDelegate::paintRow(QPainter* painter, const QStyleOptionViewItem& option
                 top += height;
             }
         } else {
-            const auto parts = labelSlots(geometry.content, static_cast<int>(labels.size()));
-            for (size_t i = 0; i < labels.size(); ++i) paintLabel(painter, parts[i], *labels[i], option.font, text);
+            // Parts are measured as if the row had no accessory nor delete button, so the columns
+            // of rows of the same shape line up; what those take is cut from the last parts.
+            ui::Row bare;
+            const QRect full = RowGeometry::of(option.rect, bare, false).content;
+            auto parts = labelSlots(full, static_cast<int>(labels.size()));
+            for (size_t i = 0; i < labels.size(); ++i) {
+                parts[i].setRight(std::min(parts[i].right(), geometry.content.right()));
+                paintLabel(painter, parts[i], *labels[i], option.font, text);
+            }
         }
     }
     if (!geometry.accessory.isEmpty()) paintAccessory(painter, geometry.accessory, row->accessory, option.font);
@@ -181,6 +188,19 @@ void RowDelegate::paintAccessory(QPainter* painter, const QRect& rect, ui::Acces
     QFont font = base;
     font.setPointSizeF(base.pointSizeF() * 1.3);
     painter->setFont(font);
+    // The detail button is drawn, not written: fonts seldom have the circled i.
+    auto detail = [&](const QRect& area) {
+        const int size = std::min({area.width(), area.height(), 18}) - 2;
+        const QRect circle(area.center().x() - size / 2, area.center().y() - size / 2, size, size);
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(kDetailBlue, 1.5));
+        painter->drawEllipse(circle);
+        QFont letter = base;
+        letter.setBold(true);
+        painter->setFont(letter);
+        painter->drawText(circle, Qt::AlignCenter, QStringLiteral("i"));
+        painter->setFont(font);
+    };
     switch (accessory) {
         case ui::Accessory::None: break;
         case ui::Accessory::Disclosure:
@@ -191,16 +211,12 @@ void RowDelegate::paintAccessory(QPainter* painter, const QRect& rect, ui::Acces
             painter->setPen(kDetailBlue);
             painter->drawText(rect, Qt::AlignCenter, QStringLiteral("✓"));
             break;
-        case ui::Accessory::DetailButton:
-            painter->setPen(kDetailBlue);
-            painter->drawText(rect, Qt::AlignCenter, QStringLiteral("ⓘ"));
-            break;
+        case ui::Accessory::DetailButton: detail(rect); break;
         case ui::Accessory::DetailDisclosure: {
-            const QRect detail(rect.left(), rect.top(), rect.width() - 20, rect.height());
-            painter->setPen(kDetailBlue);
-            painter->drawText(detail, Qt::AlignCenter, QStringLiteral("ⓘ"));
+            const QRect button(rect.left(), rect.top(), rect.width() - 20, rect.height());
+            detail(button);
             painter->setPen(kGrey);
-            painter->drawText(QRect(detail.right(), rect.top(), 20, rect.height()), Qt::AlignCenter, QStringLiteral("›"));
+            painter->drawText(QRect(button.right(), rect.top(), 20, rect.height()), Qt::AlignCenter, QStringLiteral("›"));
             break;
         }
     }

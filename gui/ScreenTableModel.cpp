@@ -147,9 +147,14 @@ QVariant ScreenTableModel::data(const QModelIndex& index, int role) const {
 Qt::ItemFlags ScreenTableModel::flags(const QModelIndex& index) const {
     // Answered without reading the row: the view asks for the flags of every item when it lays
     // them out. Whether a row may be selected is the row's own say (`isSelectable`).
+    // Saying that rows never have children spares the view a lookup per row as it expands all.
     if (!index.isValid()) return Qt::NoItemFlags;
-    if (kindOf(index) != Kind::Row) return Qt::ItemIsEnabled;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    switch (kindOf(index)) {
+        case Kind::Section: return Qt::ItemIsEnabled;
+        case Kind::Footer: return Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+        case Kind::Row: break;
+    }
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
 bool ScreenTableModel::isSelectable(const QModelIndex& index) const {
