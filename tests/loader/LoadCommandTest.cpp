@@ -1,7 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <unicode/unistr.h>
+
+#include <chrono>
+#include <filesystem>
+
 #include "loader/LoaderTestSupport.h"
 #include "support/Process.h"
+#include "store/Database.h"
+#include "store/StoreConnection.h"
 #include "support/TempDir.h"
 
 using namespace torvane;
@@ -35,4 +42,92 @@ TEST(LoadCli, LoadsAFileOrAUrlPrintsTheResultAlertAndExitsWithTheResult) {
     auto refused = runProcess(TORVANE_CLI_PATH, {"--data-dir", data, "load", "--company", "01"});
     EXPECT_EQ(refused.exitCode, 0);
     EXPECT_EQ(refused.out.rfind("Manca l'indirizzo HTTP !!!\n", 0), 0u) << refused.out;
+}
+
+TEST(LoadCli, AFolderOrAMissingFileIsRefusedBeforeAnyStoreIsOpened) {
+    TempDir dir;
+    const std::string data = dir.file("data");
+    for (const std::string& path : {dir.path().string(), dir.file("manca.xml")}) {
+        auto refused = runProcess(TORVANE_CLI_PATH, {"--data-dir", data, "load", "--company", "01", "--file", path});
+        EXPECT_EQ(refused.exitCode, 2) << path;
+        EXPECT_NE(refused.err.find("non riesco a leggere " + path), std::string::npos) << refused.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(data + "/Documents/Database01.sqllite"));
+}
+
+namespace {
+// Loads one document from a file into a fresh data folder; the exit code and the clients' names.
+struct FileLoad {
+    int exitCode;
+    std::string clients;
+};
+FileLoad loadFile(const std::string& bytes) {
+    TempDir dir;
+    writeFile(dir.file("01.L1.xml"), bytes);
+    auto run = runProcess(TORVANE_CLI_PATH, {"--data-dir", dir.file("data"), "load", "--company", "01", "--file",
+                                             dir.file("01.L1.xml")});
+    auto db = Database::openFile(dir.file("data/Documents/Database01.sqllite"), "01");
+    std::string clients;
+    if (db)
+        for (const auto& row : db->connection()->query("SELECT ragioneSociale1 FROM Cliente ORDER BY codice"))
+            if (auto* name = std::get_if<std::string>(&row.at(0))) clients += *name + ";";
+    return {run.exitCode, clients};
+}
+std::string client(const std::string& name, const std::string& attributes = "") {
+    return "<ClientiFornitori><ClienteFornitore BarCode=\"B1\"" + attributes + "><Codice>C1</Codice><RagioneSociale1>" +
+           name + "</RagioneSociale1></ClienteFornitore></ClientiFornitori>";
+}
+}  // namespace
+
+TEST(LoadCli, ADocumentThatDeclaresEntitiesIsRefusedRatherThanLoadedWithoutTheirText) {
+    const std::string body = document(client("&x; S.r.l.")).substr(std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n").size());
+    EXPECT_EQ(loadFile("<!DOCTYPE TorvaneMobile [<!ENTITY x \"Rossi\">]>" + body).exitCode, 3);
+    EXPECT_EQ(loadFile("<!DOCTYPE TorvaneMobile SYSTEM \"catalogo.dtd\">" + body).exitCode, 3) << "its entities are never read";
+    EXPECT_EQ(loadFile(body).exitCode, 3) << "an undeclared entity";
+    auto plain = loadFile(document(client("Rossi &amp; Figli &#83;.r.l.")));
+    EXPECT_EQ(plain.exitCode, 0);
+    EXPECT_EQ(plain.clients, "Rossi & Figli S.r.l.;");
+}
+
+TEST(LoadCli, AbsurdShapesAreRefusedQuickly) {
+    std::string attributes;
+    for (int i = 0; i < 100000; ++i) attributes += " a" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(loadFile(document(client("Rossi", attributes))).exitCode, 3);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+
+    std::string deep;
+    for (int i = 0; i < 70; ++i) deep += "<n>";
+    for (int i = 0; i < 70; ++i) deep += "</n>";
+    EXPECT_EQ(loadFile(document(client("Rossi") + "<Altro>" + deep + "</Altro>")).exitCode, 3);
+    EXPECT_EQ(loadFile(document(client(std::string(10'000'001, 'x')))).exitCode, 3);
+
+    // Generous limits (1000 attributes with BarCode, depth 58) and ">" or "=" in values still load.
+    std::string many;
+    for (int i = 1; i < 1000; ++i) many += " a" + std::to_string(i) + "='x=y>z'";
+    std::string nested;
+    for (int i = 0; i < 55; ++i) nested += "<n>";
+    for (int i = 0; i < 55; ++i) nested += "</n>";
+    auto fine = loadFile(document("<!-- <a <b <c -->" + client("Rossi > Bianchi", many) + "<Altro>" + nested +
+                                  "<![CDATA[<x><y>]]></Altro>"));
+    EXPECT_EQ(fine.exitCode, 0);
+    EXPECT_EQ(fine.clients, "Rossi > Bianchi;");
+}
+
+TEST(LoadCli, UnicodeDocumentsAreDecodedWhateverTheyDeclareOrRefusedWhole) {
+    const std::string text = document(client("Citt\xc3\xa0 Pi\xc3\xb9"));
+    icu::UnicodeString decoded = icu::UnicodeString::fromUTF8(text);
+    std::string little, big;
+    for (int i = 0; i < decoded.length(); ++i) {
+        char16_t unit = decoded.charAt(i);
+        little += {static_cast<char>(unit & 0xff), static_cast<char>(unit >> 8)};
+        big += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xff)};
+    }
+    for (const std::string& bytes : {little, big, "\xff\xfe" + little}) {
+        auto load = loadFile(bytes);
+        EXPECT_EQ(load.exitCode, 0);
+        EXPECT_EQ(load.clients, "Citt\xc3\xa0 Pi\xc3\xb9;");
+    }
+    EXPECT_EQ(loadFile(little.substr(0, little.size() - 1)).exitCode, 3) << "cut inside its last character";
+    EXPECT_EQ(loadFile(little.substr(0, little.size() / 2)).exitCode, 3);
 }
