@@ -1,5 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <sys/sysmacros.h>
+
+#include <filesystem>
+#include <future>
+
 #include "platform/Paths.h"
 #include "platform/Preferences.h"
 #include "store/Database.h"
@@ -8,10 +16,11 @@
 
 using namespace torvane;
 
-TEST(ExportCli, WritesEachDocumentOfAStoredOrderAndRefusesWhatItCannot) {
+namespace {
+// A data folder holding company 42's store with order 17, as the application leaves it.
+struct ExportCli : ::testing::Test {
     test::TempDir dir;
-    {
-        // The company's store in the data folder, as the application leaves it.
+    void SetUp() override {
         Paths::setRoot(dir.path().string());
         auto db = Database::openFile(Paths::ensure(Paths::documents()) + "/Database42.sqllite", "42");
         ASSERT_TRUE(db);
@@ -27,11 +36,14 @@ TEST(ExportCli, WritesEachDocumentOfAStoredOrderAndRefusesWhatItCannot) {
         db->commit();
         Paths::setRoot("");
     }
-    auto run = [&](std::vector<std::string> words) {
+    test::ProcessResult run(std::vector<std::string> words) {
         words.insert(words.begin(), {"--data-dir", dir.path().string()});
         return test::runProcess(TORVANE_CLI_PATH, words);
-    };
+    }
+};
+}  // namespace
 
+TEST_F(ExportCli, WritesEachDocumentOfAStoredOrderAndRefusesWhatItCannot) {
     std::string xml = dir.file("o.xml");
     auto written = run({"export", "--company", "42", "--order", "17", "--format", "xml", "--out", xml});
     ASSERT_EQ(written.exitCode, 0) << written.err;
@@ -54,4 +66,33 @@ TEST(ExportCli, WritesEachDocumentOfAStoredOrderAndRefusesWhatItCannot) {
     EXPECT_EQ(run({"export", "--company", "42", "--order", "17", "--format", "xml", "--out", dir.file("no/o.xml")})
                   .exitCode,
               1);
+}
+
+TEST_F(ExportCli, ADeviceIsWrittenInPlaceAndEveryWriteFailureIsReported) {
+    // A node of the full device (1, 7) in the test's own folder: every write to it fails.
+    const std::string full = dir.file("full");
+    if (::mknod(full.c_str(), S_IFCHR | 0600, ::makedev(1, 7)) != 0) GTEST_SKIP() << "no permission to make a device node";
+    for (const char* kind : {"xml", "txt", "pdf", "html"}) {
+        auto refused = run({"export", "--company", "42", "--order", "17", "--format", kind, "--out", full});
+        EXPECT_EQ(refused.exitCode, 1) << kind;
+        EXPECT_NE(refused.err.find("non riesco a scrivere"), std::string::npos) << refused.err;
+        EXPECT_TRUE(std::filesystem::is_character_file(full)) << kind << ": the node is not replaced by a file";
+
+        auto toOutput = test::runProcess("/bin/sh", {"-c", std::string("exec \"$0\" \"$@\" > ") + full, TORVANE_CLI_PATH,
+                                                     "--data-dir", dir.path().string(), "export", "--company", "42",
+                                                     "--order", "17", "--format", kind});
+        EXPECT_EQ(toOutput.exitCode, 1) << kind << ": a full standard output";
+    }
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path() << " left behind";
+
+    // A FIFO is written directly too, to whoever reads it.
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto reader = std::async(std::launch::async, [&] { return test::readFile(fifo); });
+    EXPECT_EQ(run({"export", "--company", "42", "--order", "17", "--format", "txt", "--out", fifo}).exitCode, 0);
+    // Should the export never have opened the FIFO, the reader is let go with an empty text.
+    if (int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); writer >= 0) ::close(writer);
+    EXPECT_EQ(reader.get().rfind("Ordine: Rossi & Figli", 0), 0u);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
