@@ -6,15 +6,27 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdio>
 
 namespace torvane::test {
 
-ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments) {
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::optional<std::string>& input) {
     ProcessResult result;
+    // The input goes through an unnamed file: a pipe would fill up before the child reads.
+    std::FILE* inputFile = nullptr;
+    if (input) {
+        inputFile = std::tmpfile();
+        if (!inputFile) return result;
+        std::fwrite(input->data(), 1, input->size(), inputFile);
+        std::fflush(inputFile);
+        std::rewind(inputFile);
+    }
     int outPipe[2], errPipe[2];
     if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return result;
     pid_t child = fork();
     if (child == 0) {
+        if (inputFile) dup2(fileno(inputFile), 0);
         dup2(outPipe[1], 1);
         dup2(errPipe[1], 2);
         close(outPipe[0]), close(outPipe[1]), close(errPipe[0]), close(errPipe[1]);
@@ -25,6 +37,7 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
         _exit(127);
     }
     close(outPipe[1]), close(errPipe[1]);
+    if (inputFile) std::fclose(inputFile);
     std::array<pollfd, 2> fds{{{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}}};
     std::array<std::string*, 2> sinks{&result.out, &result.err};
     int open = 2;

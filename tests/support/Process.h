@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@ struct ProcessResult {
 };
 
 // Runs a program with arguments (no shell) and collects its output and exit code.
-ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments);
+// With `input` the program reads it as its standard input; otherwise it inherits the test's.
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::optional<std::string>& input = std::nullopt);
 
 }  // namespace torvane::test

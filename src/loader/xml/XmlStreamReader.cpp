@@ -63,9 +63,11 @@ std::optional<std::string> expandedText(xmlTextReaderPtr reader, int& status) {
 
 // The reader never substitutes entities, so text that used one would silently lose it; and
 // the entities of an external DTD are never loaded at all. Such documents are refused whole.
+// The document is reached through the current node: asking the reader for its document would
+// make the reader keep it past its own end, and it would leak.
 bool declaresEntities(xmlTextReaderPtr reader) {
-    xmlDocPtr doc = xmlTextReaderCurrentDoc(reader);
-    xmlDtdPtr dtd = doc ? doc->intSubset : nullptr;
+    xmlNodePtr node = xmlTextReaderCurrentNode(reader);
+    xmlDtdPtr dtd = node && node->doc ? node->doc->intSubset : nullptr;
     if (!dtd) return false;
     return dtd->entities || dtd->pentities || dtd->ExternalID || dtd->SystemID;
 }

@@ -1,0 +1,172 @@
+// The script runner through the real torvane-cli, on a store the loader filled from a small
+// catalogue: clients C001 "Rossi Tessuti" and C002 "Bianchi Filati" on price list L01
+// "Listino Fiera", C003 on L02 "Listino Stock" (type S); ART1 (100001: colours 001 = 10000
+// and 002 = 10001, 12.50), ART2 (200001, sizes S M L, colour roots 10 and 20, 5.00) and ART3
+// (300001: colour 001 = 30000 whose variant V9 has no price).
+#include <gtest/gtest.h>
+
+#include "support/Process.h"
+#include "support/TempDir.h"
+
+using namespace torvane::test;
+
+namespace {
+
+struct ScriptCli : ::testing::Test {
+    TempDir dir;
+    std::string data = dir.file("data");
+
+    void SetUp() override {
+        defaults({"pref_agente", "AG01;"});
+        defaults({"pref_TCCENABLED", "YES", "--type", "bool"});
+        auto load = cli({"load", "--company", "01", "--file", TORVANE_TEST_SOURCE_DIR "/script/catalogo.xml"});
+        ASSERT_EQ(load.exitCode, 0) << load.out << load.err;
+    }
+    void defaults(std::vector<std::string> words) {
+        words.insert(words.begin(), {"defaults", "write"});
+        ASSERT_EQ(cli(words).exitCode, 0);
+    }
+    ProcessResult cli(std::vector<std::string> words, const std::optional<std::string>& input = std::nullopt) {
+        words.insert(words.begin(), {"--data-dir", data});
+        return runProcess(TORVANE_CLI_PATH, words, input);
+    }
+    ProcessResult script(const std::string& text) {
+        writeFile(dir.file("prova.txt"), text);
+        return cli({"script", "--company", "01", dir.file("prova.txt")});
+    }
+};
+
+TEST_F(ScriptCli, AnOrderIsTakenByScansTapsPickersAndTyping) {
+    auto run = script(R"S(# the client from the list, found by a search
+tap 0 0
+expect "Bianchi Filati"
+search ross
+expect-not Bianchi
+tap 0 0
+expect "<0: Rossi Tessuti>"
+expect "<1: Listino Fiera>"
+# the price list by the picker, then by a scan
+tap 1 0
+pick "Listino Stock"
+expect "<1: Listino Stock>"
+scan L01
+expect "<1: Listino Fiera>"
+# the article by a scan, the colour by the picker
+scan 100001
+expect "V1 | [V1] | EUR |    12.50"
+tap 3 0
+expect "== Colori ART1 =="
+pick 1
+expect "<3: 002>"
+type 4 3
+button Conferma
+expect "R. 2"
+expect "*SCELTA* (1)"
+# Prev. brings the article back; a colour typed as its code becomes its barcode
+button ART1
+expect "<2: ART1>"
+type 3 001
+expect "V1 | Blu notte | [10000]"
+# the quantity of the last line is proposed
+tap 4 0
+expect "<4: 3.00>"
+button Conferma
+expect "R. 3"
+# the client cannot change once the order has lines
+tap 0 0
+expect-alert "Non puoi cambiare il cliente. Termina la scelta iniziata !!!"
+# a colour without a price asks for one
+scan 300001
+scan 30000
+answer "Memorizza prezzo e continua" 30
+expect "V9 | [V9] | EUR |    30.00"
+button T+CC
+expect "<3: T+CC>"
+expect "NR | <4: 1>"
+button Conferma
+expect "R. 4"
+)S");
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("ALERT Attenzione !! | Puoi dirmi il prezzo del Colore \"001\" V9 ? | [Memorizza prezzo e continua]"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("(avviso chiuso con Continua)"), std::string::npos) << run.out;
+
+    // What the screens committed stays: the next run takes the open order up again.
+    auto again = script("expect \"R. 4\"\nexpect \"*SCELTA* (3)\"\n");
+    EXPECT_EQ(again.exitCode, 0) << again.out << again.err;
+}
+
+TEST_F(ScriptCli, TheSizeGridIsDrivenByItsSteppersAndFields) {
+    auto run = script(R"S(tap 0 0
+tap 0 1
+scan 200001
+expect "Taglie | S | M | L | Tot."
+tap 3 1
+expect "== ART2 =="
+stepper 0 0 2
+type 10002 4
+expect "S | <10001: 2> | {stepper 2}"
+expect "M | <10002: 4> | {stepper 4}"
+back
+expect "Q.tà taglie | <4: 6>"
+button Conferma
+expect "R. 2"
+)S");
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+}
+
+TEST_F(ScriptCli, TypeSListsAndTheMarketChangeWithoutAnAgent) {
+    defaults({"pref_agente", ""});
+    defaults({"pref_TIPOORDINE", "S"});
+    auto run = script(R"S(tap 0 0
+search Verdi
+tap 0 0
+tap 1 0
+expect "Listino Stock"
+expect-not "Listino Fiera"
+)S");
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+}
+
+TEST_F(ScriptCli, FailuresExitWithTheirLineAndKind) {
+    auto failed = script("show\n\nexpect \"Non c'e'\"\n");
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_NE(failed.err.find("riga 3: attesa non soddisfatta (expect \"Non c'e'\")"), std::string::npos) << failed.err;
+    EXPECT_NE(failed.err.find("== SCELTA =="), std::string::npos) << "what was shown comes with it";
+
+    const std::vector<std::pair<std::string, std::string>> errors = {
+        {"# commento\nsaluta\n", "riga 2: errore nello script (saluta): comando sconosciuto: saluta"},
+        {"tap 0\n", "uso: tap S R"},
+        {"tap 0 9\n", "la sezione 0 non ha la riga 9"},
+        {"tap 99 0\n", "non c'e' la sezione 99"},
+        {"tap -1 x\n", "la sezione vuole un numero"},
+        {"type 42 ciao\n", "nessun campo con tag 42"},
+        {"button Inesistente\n", "nessun pulsante Inesistente"},
+        {"answer OK\n", "nessun avviso a cui rispondere"},
+        {"pick 0\n", "nessuna lista di scelta in primo piano"},
+        {"tab Magazzino\n", "non c'e' la scheda Magazzino"},
+        {"expect \"aperta\n", "virgolette non chiuse"},
+        {"scan \xff\xfe\n", "la riga non e' testo UTF-8"},
+        {"tap 1 0\n", "lo script finisce con un avviso senza risposta: ALERT Attenzione | Prima imposta un Cliente !!!"},
+        {std::string(100000, 'x') + "\n", "comando sconosciuto: xxxxxxxx"},
+    };
+    for (const auto& [text, message] : errors) {
+        auto run = script(text);
+        EXPECT_NE(run.err.find(message), std::string::npos) << text.substr(0, 40) << " -> " << run.err.substr(0, 300);
+        EXPECT_EQ(run.exitCode, 2) << text.substr(0, 40);
+        EXPECT_LT(run.err.size(), 2000u) << "a long line is not repeated whole";
+    }
+}
+
+TEST_F(ScriptCli, TheShellGoesOnAfterEveryMistakeAndAsksAgainForAPromptsAnswer) {
+    const std::string typed = "saluta\ntap 9 9\n\xff\nhelp\ntap 0 0\ntap 0 0\nscan 300001\nscan 30000\nshow\n"
+                              "answer \"Memorizza prezzo e continua\" 7\nexpect \"V9 | [V9] | EUR |     7.00\"\n";
+    auto run = cli({"shell", "--company", "01"}, typed);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    for (const char* shown : {"comando sconosciuto: saluta", "non c'e' la sezione 9", "la riga non e' testo UTF-8",
+                              "expect-alert TESTO", "l'avviso attende 'answer PULSANTE [CAMPO...]', non: show"})
+        EXPECT_NE(run.out.find(shown), std::string::npos) << shown << "\n" << run.out;
+    EXPECT_EQ(run.out.find("non trovo"), std::string::npos) << run.out;
+}
+
+}  // namespace
