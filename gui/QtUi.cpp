@@ -30,8 +30,10 @@ std::optional<ui::AlertAnswer> QtUi::runModalPrompt(const ui::Alert& alert) {
 }
 
 void QtUi::showTabs(std::vector<ui::Tab> tabs) {
+    badges_.clear();
     navigation_.setTabs(std::move(tabs));
     window_->sync();
+    for (const auto& [tab, badge] : badges_) window_->setBadge(tab, QString::fromStdString(badge));
 }
 
 void QtUi::selectTab(int index) {
@@ -60,6 +62,8 @@ void QtUi::dismissModal(ui::Screen& screen) {
 }
 
 void QtUi::setBadge(int tab, std::optional<std::string> badge) {
+    if (badge) badges_[tab] = *badge;
+    else badges_.erase(tab);
     window_->setBadge(tab, QString::fromStdString(badge.value_or("")));
 }
 

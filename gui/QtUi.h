@@ -47,6 +47,9 @@ private:
     ui::NavigationStacks navigation_;
     std::unique_ptr<MainWindow> window_;
     std::map<ui::TimerId, QTimer*> timers_;
+    // Badges are kept here too: the first screen sets its badge while it appears, before the
+    // window has built the tabs it would go on.
+    std::map<int, std::string> badges_;
     ui::TimerId nextTimer_ = 1;
 };
 

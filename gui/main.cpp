@@ -1,4 +1,9 @@
 #include <QApplication>
+#include <QPixmap>
+#include <QTimer>
+
+#include <cstring>
+#include <iostream>
 
 #include "MainWindow.h"
 #include "QtUi.h"
@@ -8,6 +13,16 @@
 
 using namespace torvane;
 
+namespace {
+// `--screenshot FILE`: saves a picture of the window once it has settled, then quits. With the
+// offscreen platform it shows what a person would see on a machine without a display.
+const char* screenshotPath(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--screenshot") == 0) return argv[i + 1];
+    return nullptr;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Preferences::resetStandard(Paths::preferencesFile());
@@ -15,5 +30,15 @@ int main(int argc, char** argv) {
     AppDelegate delegate(ui);
     delegate.didFinishLaunching();
     ui.window().show();
+    if (const char* path = screenshotPath(argc, argv)) {
+        QTimer::singleShot(500, &app, [&ui, path] {
+            if (!ui.window().grab().save(QString::fromUtf8(path))) {
+                std::cerr << "non riesco a scrivere " << path << '\n';
+                QApplication::exit(1);
+                return;
+            }
+            QApplication::quit();
+        });
+    }
     return app.exec();
 }
