@@ -16,6 +16,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "store/Database.h"
+#include "store/StoreFailure.h"
 #include "store/StoreConnection.h"
 
 namespace torvane {
@@ -25,6 +26,14 @@ namespace {
 double secondsSince1970() {
     using namespace std::chrono;
     return duration<double>(system_clock::now().time_since_epoch()).count();
+}
+
+// What a failure says, with the store's own cause when it is the store's (another program
+// holding it, a full disk), which its short reason leaves out.
+std::string causeOf(const std::exception& failure) {
+    if (const auto* store = dynamic_cast<const StoreFailure*>(&failure))
+        return store->details().empty() ? store->reason() : store->reason() + ": " + store->details();
+    return failure.what();
 }
 
 // Load mode for the span of one document, left whatever happens.
@@ -162,11 +171,14 @@ void CaricatoreDatabase::caricaXmlNamed(const std::string& name, std::string_vie
     try {
         loadDocument(name, data, view, *db);
     } catch (const std::exception& failure) {
-        // What was committed stays; what was pending of the failed batch goes.
+        // What was committed stays; what was pending of the failed batch goes, and the log of
+        // the failed batches gives its space back (a full disk must not stay full).
         db->rollback();
-        Log::f("ErrorWhileLoading : %@", failure.what());
+        db->connection()->checkpointAndTruncate();
+        const std::string cause = causeOf(failure);
+        Log::f("ErrorWhileLoading : %@", cause);
         result_ = 2;
-        setLabel2(view, format("Errore Download: %@", failure.what()));
+        setLabel2(view, format("Errore Download: %@", cause));
     }
 }
 
@@ -189,11 +201,16 @@ void CaricatoreDatabase::loadDocument(const std::string& name, std::string_view 
     std::optional<std::string> timestamp = ours ? envelope->timestamp : std::nullopt;
     Log::f("Controllo Timestamp del documento XML %@", timestamp);
 
+    // The whole document is one writer's work: the write lock is taken before anything is read,
+    // so another program loading at the same time makes this one wait, or fail saying so.
+    db.connection()->beginWriting();
+    // Stored markers keep their names (a missing user reads "(null)" in them), so documents
+    // loaded before are not taken for new.
     std::string markerName = format("SYSTEM_%@_%@", Preferences::standard().stringForKey(keys::pref_user), name);
     auto marker = db.fetchParametroByAttributo(markerName);
     if (!marker) {
         marker = db.createParametroWithAttributo(markerName);
-        if (!marker) throw std::runtime_error("Parametro " + markerName + " non creato");
+        if (!marker) throw std::runtime_error("controllo di aggiornamento del documento " + name + " non creato");
         marker->setValore(std::string());
     }
     if (!timestamp) {

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include "platform/Log.h"
 #include "platform/TextCase.h"
 
 namespace torvane {
@@ -47,6 +48,16 @@ void foldedMatch(sqlite3_context* context, int, sqlite3_value** argv) {
 
 }  // namespace
 
+// SQLite's message, with the cause a person can act on first: another program holding the
+// store, or a full disk.
+static std::string describeFailure(sqlite3* db, const char* message) {
+    const std::string text = message ? message : (db ? sqlite3_errmsg(db) : "store closed");
+    const int code = db ? (sqlite3_extended_errcode(db) & 0xff) : SQLITE_OK;
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED) return std::string(StoreConnection::kStoreInUse) + " (" + text + ")";
+    if (code == SQLITE_FULL) return "disco pieno (" + text + ")";
+    return text;
+}
+
 StoreConnection::StoreConnection(const std::string& path) : path_(path) {
     int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                              nullptr);
@@ -57,7 +68,7 @@ StoreConnection::StoreConnection(const std::string& path) : path_(path) {
         throw SqlError(message);
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function(db_, "torvane_contains_cd", 2, flags, nullptr, &foldedMatch<true, false>, nullptr, nullptr);
     sqlite3_create_function(db_, "torvane_begins_c", 2, flags, nullptr, &foldedMatch<false, true>, nullptr, nullptr);
@@ -74,8 +85,15 @@ StoreConnection::StoreConnection(const std::string& path) : path_(path) {
 StoreConnection::~StoreConnection() { close(); }
 
 void StoreConnection::fail(std::string_view what) {
-    std::string message = db_ ? sqlite3_errmsg(db_) : "store closed";
-    throw SqlError(std::string(what) + ": " + message);
+    const std::string message = std::string(what) + ": " + describeFailure(db_, nullptr);
+    // Some failures (a full disk, an I/O error) make SQLite roll the whole transaction back.
+    // The connection opens a new one, and the next commit must not pretend the lost changes
+    // were saved: it fails with this cause.
+    if (db_ && sqlite3_get_autocommit(db_)) {
+        if (!lostTransaction_) lostTransaction_ = message;
+        sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
+    }
+    throw SqlError(message);
 }
 
 sqlite3_stmt* StoreConnection::prepare(std::string_view sql) {
@@ -172,10 +190,55 @@ void StoreConnection::executeScript(const std::string& sql) {
     if (!db_) throw SqlError("store closed");
     char* message = nullptr;
     if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-        std::string text = message ? message : sqlite3_errmsg(db_);
+        std::string text = describeFailure(db_, message);
         sqlite3_free(message);
         throw SqlError(text);
     }
+}
+
+void StoreConnection::begin() {
+    if (!holdWriteLock_) {
+        executeScript("BEGIN");
+        return;
+    }
+    try {
+        executeScript("BEGIN IMMEDIATE");
+    } catch (...) {
+        // Never left outside a transaction: a plain one, then the failure.
+        if (db_ && sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+void StoreConnection::beginWriting() {
+    std::lock_guard lock(mutex_);
+    commit();
+    const bool held = holdWriteLock_;
+    holdWriteLock_ = true;
+    try {
+        executeScript("COMMIT");
+        begin();
+    } catch (...) {
+        holdWriteLock_ = held;
+        throw;
+    }
+    holdWriteLock_ = held;
+}
+
+void StoreConnection::checkpointAndTruncate() {
+    std::lock_guard lock(mutex_);
+    if (!db_) return;
+    // Another program's reader or writer makes the checkpoint give up at once rather than wait.
+    sqlite3_busy_timeout(db_, 0);
+    try {
+        commit();
+        executeScript("COMMIT");
+        executeScript("PRAGMA wal_checkpoint(TRUNCATE)");
+    } catch (const std::exception& failure) {
+        Log::f("Database: checkpoint non riuscito: %@", failure.what());
+    }
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    if (db_ && sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
 }
 
 void StoreConnection::setBulkLoading(bool bulk) {
@@ -192,7 +255,10 @@ void StoreConnection::setBulkLoading(bool bulk) {
         if (db_ && sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
         throw;
     }
-    executeScript("BEGIN");
+    // While loading, every batch keeps the write lock from its start: another program's write in
+    // between would otherwise make the next batch fail at once instead of waiting its turn.
+    holdWriteLock_ = bulk;
+    begin();
 }
 
 long long StoreConnection::lastInsertId() const { return db_ ? sqlite3_last_insert_rowid(db_) : 0; }
@@ -201,6 +267,14 @@ void StoreConnection::commit() {
     std::lock_guard lock(mutex_);
     // Finished statements hold no locks, but a statement left mid-way would block the commit.
     for (auto& [sql, statement] : statements_) sqlite3_reset(statement);
+    if (lostTransaction_) {
+        // What came after the loss is only part of the work: it goes too.
+        const std::string cause = *lostTransaction_;
+        lostTransaction_.reset();
+        if (db_ && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        begin();
+        throw SqlError("modifiche annullate dal database: " + cause);
+    }
     try {
         executeScript("COMMIT");
     } catch (...) {
@@ -208,14 +282,15 @@ void StoreConnection::commit() {
         if (db_ && sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
         throw;
     }
-    executeScript("BEGIN");
+    begin();
 }
 
 void StoreConnection::rollback() {
     std::lock_guard lock(mutex_);
     for (auto& [sql, statement] : statements_) sqlite3_reset(statement);
+    lostTransaction_.reset();
     if (db_ && !sqlite3_get_autocommit(db_)) executeScript("ROLLBACK");
-    executeScript("BEGIN");
+    begin();
 }
 
 void StoreConnection::finalizeStatements() {

@@ -53,6 +53,19 @@ public:
     // between transactions: what is pending is committed first.
     void setBulkLoading(bool bulk);
 
+    // Takes the store's write lock now (what is pending is committed first), waiting for another
+    // program's writer as long as the busy time-out allows. A long write, such as a catalogue
+    // load, then never finds half-way that another program wrote since it began reading; when
+    // the wait runs out the error says the store is in use.
+    void beginWriting();
+    static constexpr const char* kStoreInUse = "database in uso da un altro programma";
+    // How long a write waits for another program's writer.
+    static constexpr int kBusyTimeoutMs = 5000;
+    // Folds the write-ahead log into the file and empties it, so the space it took comes back
+    // (after a load that filled the disk). What is pending is committed first; failures are
+    // only logged.
+    void checkpointAndTruncate();
+
     void commit();    // COMMIT, then a new transaction
     void rollback();  // ROLLBACK, then a new transaction
     // Rolls back what is pending and closes; later calls raise SqlError.
@@ -62,6 +75,11 @@ private:
     sqlite3_stmt* prepare(std::string_view sql);
     void bind(sqlite3_stmt* statement, const std::vector<SqlValue>& binds);
     [[noreturn]] void fail(std::string_view what);
+    // A new transaction: one that holds the write lock from the start while bulk loading.
+    void begin();
+    bool holdWriteLock_ = false;
+    // Why SQLite rolled the open transaction back by itself, until the next commit or rollback.
+    std::optional<std::string> lostTransaction_;
     void finalizeStatements();
 
     std::string path_;
