@@ -58,4 +58,41 @@ HttpResponse Http::get(const std::string& url, std::chrono::milliseconds timeout
     return response;
 }
 
+HttpResponse Http::post(const std::string& url, const std::string& body, const std::vector<std::string>& headers,
+                        std::chrono::milliseconds timeout) {
+    initialiseOnce();
+    HttpResponse response;
+    std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
+    if (!curl) {
+        response.error = "libcurl non disponibile";
+        return response;
+    }
+    std::unique_ptr<curl_slist, void (*)(curl_slist*)> list(nullptr, curl_slist_free_all);
+    // No "Expect: 100-continue": the body goes at once, as one request.
+    for (const std::string& header : headers) list.reset(curl_slist_append(list.release(), header.c_str()));
+    list.reset(curl_slist_append(list.release(), "Expect:"));
+    std::string answer;
+    CURL* c = curl.get();
+    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_POST, 1L);
+    curl_easy_setopt(c, CURLOPT_POSTFIELDS, body.data());
+    curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, list.get());
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(timeout.count()));
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);  // the upload runs on a worker thread
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, appendBody);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &answer);
+    CURLcode code = curl_easy_perform(c);
+    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &response.status);
+    if (code != CURLE_OK) {
+        response.error = curl_easy_strerror(code);
+        return response;
+    }
+    response.data = std::move(answer);
+    return response;
+}
+
 }  // namespace torvane

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace torvane {
 
@@ -20,6 +21,13 @@ public:
     static constexpr std::chrono::milliseconds defaultTimeout{10000};
 
     static HttpResponse get(const std::string& url, std::chrono::milliseconds timeout = defaultTimeout);
+
+    // Sends `body` as it is, with the given header lines ("Name: value"). Unlike `get`, an
+    // answer with an error status still brings its body (`status` tells the two apart);
+    // `data` is none only when no whole answer arrived. Redirects are not followed: a
+    // redirected POST would arrive as a GET without the body. Callable from any thread.
+    static HttpResponse post(const std::string& url, const std::string& body,
+                             const std::vector<std::string>& headers, std::chrono::milliseconds timeout);
 };
 
 }  // namespace torvane
