@@ -1,0 +1,282 @@
+// torvane-fiera as the fair PC runs it: the real binary on a free loopback port, reached by
+// the device's own upload and by hand-made requests for what a device never sends.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <filesystem>
+
+#include "FairProcess.h"
+#include "PageAccess.h"
+#include "UploadName.h"
+#include "review/OrderUpload.h"
+
+namespace torvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using fiera::PageAccess;
+using fiera::UploadName;
+
+std::string order(const std::string& numero, const std::string& cliente, int righe = 1) {
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<TorvaneMobile><Udid>U1</Udid>"
+                      "<Azienda Codice=\"01\"><Username>mario</Username><Ordine Progressivo=\"" +
+                      numero + "\"><ClienteFornitore BarCode=\"B1\"><Codice>C01</Codice><RagioneSociale1>" + cliente +
+                      "</RagioneSociale1></ClienteFornitore><Agente>AG7</Agente>";
+    for (int i = 0; i < righe; ++i) xml += "<DettaglioOrdine><Riga>" + std::to_string(i + 1) + "</Riga></DettaglioOrdine>";
+    return xml + "</Ordine></Azienda></TorvaneMobile>\n";
+}
+
+// Sends bytes as they are and reads until the server closes or `wait` passes.
+std::string rawExchange(int port, const std::string& bytes, std::chrono::milliseconds wait = 3000ms) {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return "no connection";
+    send(s, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    timeval timeout{static_cast<time_t>(wait.count() / 1000), static_cast<suseconds_t>(wait.count() % 1000 * 1000)};
+    setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    std::string answer;
+    char buffer[4096];
+    for (ssize_t got; (got = recv(s, buffer, sizeof buffer, 0)) > 0;) answer.append(buffer, static_cast<size_t>(got));
+    close(s);
+    return answer;
+}
+
+struct FairServerTest : ::testing::Test {
+    TempDir root;
+    fs::path dir = root.path() / "fiera";
+    std::unique_ptr<FairProcess> fair;
+
+    void SetUp() override {
+        signal(SIGPIPE, SIG_IGN);  // the server closes on a client still sending a refused body
+        fs::create_directories(dir);
+        writeFile(dir / "fiere.xml", "<Fiere><Fiera>Milano Unica</Fiera></Fiere>");
+        fs::create_directories(dir / "foto");
+        writeFile(dir / "foto" / "ART1.jpg", std::string("\xff\xd8\xff\xe0 jpeg", 9));
+        writeFile(root.path() / "segreto.txt", "fuori dalla cartella");
+        fair = std::make_unique<FairProcess>(dir.string());
+    }
+    httplib::Client client() const {
+        httplib::Client c("127.0.0.1", fair->port());
+        c.set_read_timeout(10, 0);
+        return c;
+    }
+    httplib::Result upload(const std::string& fileName, const std::string& content, const std::string& field = "userfile") {
+        httplib::MultipartFormDataItems items{{field, content, fileName, "application/octet-stream"}};
+        return client().Post("/upload.php", items);
+    }
+    std::vector<std::string> stored() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir / "ordini")) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // The device's own upload, with the exact bytes it sends.
+    int deviceUpload(const std::string& xmlPath, const std::string& name) {
+        UploadRequest request;
+        request.serverUrl = "http://127.0.0.1:" + std::to_string(fair->port());
+        return OrderUpload(request).postXmlFile(xmlPath, name, 5.0);
+    }
+};
+
+TEST_F(FairServerTest, ARetryOfTheSameBytesIsAnsweredAsStoredAndKeptOnce) {
+    EXPECT_EQ(fair->banner(), "in ascolto su http://127.0.0.1:" + std::to_string(fair->port()));
+    const std::string xml = order("00042", "Tessuti Rossi");
+    const std::string path = root.file("Ordine.xml");
+    writeFile(path, xml);
+
+    EXPECT_EQ(deviceUpload(path, "ORDINE_mario_U1_260304090500_00042_1_260304100001.xml"), 0);
+    // The answer was lost on the way: the device tries again under its second name.
+    EXPECT_EQ(deviceUpload(path, "ORDINE_mario_U1_260304090500_00042_2_260304100012.xml"), 0);
+
+    ASSERT_EQ(stored(), std::vector<std::string>{"ORDINE_mario_U1_260304090500_00042_1_260304100001.xml"});
+    // The field's content as the device lays it out: the document and one line break.
+    EXPECT_EQ(readFile(dir / "ordini" / stored()[0]), xml + "\r\n");
+    const std::string log = fair->log();
+    EXPECT_NE(log.find("POST /upload.php 200 ordine salvato come ORDINE_mario_U1_260304090500_00042_1_"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("gia' ricevuto come ORDINE_mario_U1_260304090500_00042_1_"), std::string::npos);
+}
+
+TEST_F(FairServerTest, AnotherOrderUnderATakenNameIsStoredBesideItNeverOverIt) {
+    ASSERT_EQ(upload("ordine.xml", order("1", "Primo"))->status, 200);
+    auto second = upload("ordine.xml", order("2", "Secondo"));
+    ASSERT_EQ(second->status, 200);
+    EXPECT_NE(second->body.find(" successfully "), std::string::npos);
+    EXPECT_EQ(stored(), (std::vector<std::string>{"ordine-2.xml", "ordine.xml"}));
+    EXPECT_NE(readFile(dir / "ordini" / "ordine.xml").find("Primo"), std::string::npos);
+    EXPECT_NE(readFile(dir / "ordini" / "ordine-2.xml").find("Secondo"), std::string::npos);
+}
+
+TEST_F(FairServerTest, ASentNameBecomesOnePlainFileInTheOrdersFolder) {
+    EXPECT_EQ(UploadName::sanitised("../../fuori.xml"), "____fuori.xml");
+    EXPECT_EQ(UploadName::sanitised("a/b\\c\x01\x7f.xml"), "a_b_c__.xml");
+    EXPECT_EQ(UploadName::sanitised(".nascosto"), "nascosto.xml");
+    EXPECT_EQ(UploadName::sanitised(".."), "_.xml");
+    EXPECT_EQ(UploadName::sanitised(""), "ordine.xml");
+    EXPECT_EQ(UploadName::sanitised("ORDINE_x.XML"), "ORDINE_x.xml");
+    EXPECT_EQ(UploadName::sanitised(std::string(300, 'a')).size(), UploadName::maxLength);
+    // Cut on a whole character: "è" is two bytes and never split.
+    std::string accented;
+    for (int i = 0; i < 150; ++i) accented += "\xc3\xa8";
+    const std::string cut = UploadName::sanitised(accented);
+    EXPECT_EQ(cut, accented.substr(0, 196) + ".xml");
+    EXPECT_EQ(UploadName::sanitised("a" + accented), "a" + accented.substr(0, 194) + ".xml");
+    EXPECT_EQ(UploadName::alternative("ordine.xml", 3), "ordine-3.xml");
+
+    ASSERT_EQ(upload("../../fuori.xml", order("3", "Terzo"))->status, 200);
+    ASSERT_EQ(upload("sub/dir/x.xml", order("4", "Quarto"))->status, 200);
+    EXPECT_EQ(stored(), (std::vector<std::string>{"____fuori.xml", "sub_dir_x.xml"}));
+    EXPECT_FALSE(fs::exists(root.path() / "fuori.xml"));
+    EXPECT_FALSE(fs::exists(dir / "fuori.xml"));
+}
+
+TEST_F(FairServerTest, WhatIsNotAnOrderIsRefusedWithoutTheMarkerAndNotKept) {
+    struct Case {
+        httplib::Result result;
+        int status;
+        const char* what;
+    };
+    const std::string entities =
+        "<?xml version=\"1.0\"?><!DOCTYPE a [<!ENTITY x \"xxxxxxxxxx\"><!ENTITY y \"&x;&x;&x;&x;\">]><a>&y;</a>";
+    std::vector<Case> cases;
+    cases.push_back({upload("o.xml", order("1", "Uno"), "altrofile"), 400, "no userfile field"});
+    cases.push_back({client().Post("/upload.php", order("1", "Uno"), "text/xml"), 400, "not a form"});
+    cases.push_back({upload("o.xml", "questo non e' XML <"), 422, "not XML"});
+    cases.push_back({upload("o.xml", ""), 422, "empty"});
+    cases.push_back({upload("o.xml", "<a><b></a>"), 422, "not well-formed"});
+    cases.push_back({upload("o.xml", entities), 422, "a document type declaring entities"});
+    for (const Case& c : cases) {
+        ASSERT_TRUE(c.result) << c.what;
+        EXPECT_EQ(c.result->status, c.status) << c.what;
+        EXPECT_EQ(c.result->body.find(" successfully "), std::string::npos) << c.what;
+    }
+    EXPECT_TRUE(stored().empty()) << "not even a temporary file is left";
+}
+
+TEST_F(FairServerTest, AnOversizedBodyIsRefusedOnItsLengthBeforeItIsRead) {
+    const auto start = std::chrono::steady_clock::now();
+    const std::string answer = rawExchange(
+        fair->port(), "POST /upload.php HTTP/1.1\r\nHost: x\r\nContent-Type: multipart/form-data; boundary=b\r\n"
+                      "Content-Length: 1073741824\r\n\r\n--b\r\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s) << "the gigabyte is not waited for";
+    EXPECT_NE(answer.find("413"), std::string::npos) << answer;
+    EXPECT_EQ(answer.find(" successfully "), std::string::npos);
+
+    // Sent without a length (chunked): stopped at the limit.
+    const std::string chunk(1 << 20, 'x');
+    std::size_t sent = 0;
+    auto result = client().Post(
+        "/upload.php",
+        [&](size_t, httplib::DataSink& sink) {
+            if (sent == 0) {
+                const std::string head = "--b\r\nContent-Disposition: form-data; name=\"userfile\"; filename=\"g.xml\"\r\n\r\n<a>";
+                sink.write(head.data(), head.size());
+            }
+            if (sent > 30 * chunk.size()) return sink.done(), true;
+            sink.write(chunk.data(), chunk.size());
+            sent += chunk.size();
+            return true;
+        },
+        "multipart/form-data; boundary=b");
+    if (result) {
+        EXPECT_EQ(result->status, 413);
+        EXPECT_EQ(result->body.find(" successfully "), std::string::npos);
+    }
+    EXPECT_NE(fair->log().find("POST /upload.php 413 oltre 20 MB"), std::string::npos) << fair->log();
+    EXPECT_LT(sent, 30 * chunk.size()) << "the client was stopped before the end";
+    EXPECT_TRUE(stored().empty());
+    // Still serving.
+    auto after = client().Get("/fiere.xml");
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->status, 200);
+}
+
+TEST_F(FairServerTest, ThePageListsTheOrdersWithEveryTextEscaped) {
+    ASSERT_EQ(upload("a.xml", order("00042", "&lt;script&gt;alert(1)&lt;/script&gt; Rossi &amp; Figli", 3))->status,
+              200);
+    ASSERT_EQ(upload("<img src=x onerror=y>.xml", order("7", "Bianchi"))->status, 200);
+    auto page = client().Get("/");
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    EXPECT_EQ(page->get_header_value("Content-Type"), "text/html; charset=utf-8");
+    const std::string& html = page->body;
+    EXPECT_NE(html.find("&lt;script&gt;alert(1)&lt;/script&gt; Rossi &amp; Figli"), std::string::npos) << html;
+    EXPECT_EQ(html.find("<script"), std::string::npos);
+    EXPECT_EQ(html.find("<img"), std::string::npos);
+    EXPECT_NE(html.find(">00042<"), std::string::npos);
+    EXPECT_NE(html.find(">3<"), std::string::npos) << "the lines of the order";
+    EXPECT_NE(html.find("AG7 (mario)"), std::string::npos);
+    EXPECT_NE(html.find("Bianchi"), std::string::npos);
+}
+
+TEST_F(FairServerTest, WithAPasswordThePageAsksForItAndOtherwiseOnlyThisPcSeesIt) {
+    fair.reset();
+    fair = std::make_unique<FairProcess>(dir.string(), std::vector<std::string>{"--pagina-password", "stand42"});
+    auto none = client().Get("/");
+    ASSERT_TRUE(none);
+    EXPECT_EQ(none->status, 401);
+    EXPECT_NE(none->get_header_value("WWW-Authenticate").find("Basic"), std::string::npos);
+    httplib::Client wrong = client();
+    wrong.set_basic_auth("stand", "stand41");
+    EXPECT_EQ(wrong.Get("/")->status, 401);
+    httplib::Client right = client();
+    right.set_basic_auth("chiunque", "stand42");
+    EXPECT_EQ(right.Get("/")->status, 200);
+
+    // Without a password, the loopback rule (another address cannot be reached from here).
+    const PageAccess open(std::nullopt);
+    EXPECT_EQ(open.check("127.0.0.1", ""), PageAccess::Verdict::Allowed);
+    EXPECT_EQ(open.check("::1", ""), PageAccess::Verdict::Allowed);
+    EXPECT_EQ(open.check("::ffff:127.0.0.1", ""), PageAccess::Verdict::Allowed);
+    EXPECT_EQ(open.check("192.168.1.20", ""), PageAccess::Verdict::Refused);
+    EXPECT_EQ(open.check("::ffff:10.0.0.2", "Basic eDp5"), PageAccess::Verdict::Refused);
+    EXPECT_EQ(PageAccess::basicPassword("Basic " + std::string("YTpiOmM=")), "b:c");
+    EXPECT_FALSE(PageAccess::basicPassword("Bearer abc"));
+}
+
+TEST_F(FairServerTest, ServesTheFilesOfTheFolderAndNothingOutsideIt) {
+    auto fiere = client().Get("/fiere.xml");
+    ASSERT_TRUE(fiere);
+    EXPECT_EQ(fiere->status, 200);
+    EXPECT_EQ(fiere->body, "<Fiere><Fiera>Milano Unica</Fiera></Fiere>");
+    auto photo = client().Get("/foto/ART1.jpg");
+    EXPECT_EQ(photo->get_header_value("Content-Type"), "image/jpeg");
+    EXPECT_EQ(photo->body.size(), 9u);
+
+    ASSERT_EQ(upload("privato.xml", order("9", "Privato"))->status, 200);
+    fs::create_symlink(root.path() / "segreto.txt", dir / "link.txt");
+    fs::create_symlink(dir / "fiere.xml", dir / "alias.xml");
+    writeFile(dir / ".nascosto", "no");
+    for (const std::string path :
+         {"/../segreto.txt", "/%2e%2e/segreto.txt", "/%2E%2E%2Fsegreto.txt", "/foto/../../segreto.txt",
+          "/..%2fsegreto.txt", "/ordini/privato.xml", "/ordini", "/foto", "/link.txt", "/.nascosto",
+          "/fiere.xml%00.jpg", "/foto//ART1.jpg"}) {
+        const std::string answer =
+            rawExchange(fair->port(), "GET " + path + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+        EXPECT_EQ(answer.find("fuori dalla cartella"), std::string::npos) << path;
+        EXPECT_EQ(answer.find("Privato"), std::string::npos) << path;
+        EXPECT_EQ(answer.rfind("HTTP/1.1 200", 0), std::string::npos) << path << ": " << answer.substr(0, 40);
+    }
+    EXPECT_EQ(client().Get("/alias.xml")->status, 200) << "a link that stays inside is followed";
+}
+
+TEST_F(FairServerTest, LogsEachRequestAndStopsCleanlyOnSigterm) {
+    client().Get("/fiere.xml");
+    client().Get("/assente.xml");
+    EXPECT_EQ(fair->stop(), 0);
+    const std::string log = fair->log();
+    EXPECT_NE(log.find("127.0.0.1 GET /fiere.xml 200"), std::string::npos) << log;
+    EXPECT_NE(log.find("127.0.0.1 GET /assente.xml 404"), std::string::npos);
+    EXPECT_NE(log.find("Server fermato"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace torvane::test
