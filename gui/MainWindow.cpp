@@ -114,7 +114,10 @@ void MainWindow::setBadge(int tab, const QString& badge) {
 }
 
 ScreenWidget* MainWindow::widgetFor(const ui::Screen& screen) const {
-    auto found = widgets_.find(&screen);
+    // A tab of a tabbed screen is drawn by its tabbed screen's widget.
+    const ui::Screen* shown = &screen;
+    while (shown->container()) shown = shown->container();
+    auto found = widgets_.find(shown);
     return found == widgets_.end() ? nullptr : found->second;
 }
 

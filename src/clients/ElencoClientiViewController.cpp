@@ -1,11 +1,14 @@
 #include "clients/ElencoClientiViewController.h"
 
+#include <cstdlib>
+
 #include "platform/Format.h"
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
 #include "store/Database.h"
+#include "store/StoreFailure.h"
 
 namespace torvane {
 
@@ -28,7 +31,9 @@ ElencoClientiViewController::ElencoClientiViewController(ui::Ui& ui, Selection o
     : Screen(ui),
       store_(std::move(store)),
       onSelect_(std::move(onSelect)),
-      esposizioneEnabled_(Preferences::standard().boolForKey(keys::pref_ESPOSIZIONEENABLED)) {
+      esposizioneEnabled_(Preferences::standard().boolForKey(keys::pref_ESPOSIZIONEENABLED)),
+      anagrafica_(std::make_unique<AnagraficaCliente>(
+          ui, [this] { return this->store(); }, [this] { fetchAllCliente(); })) {
     setTitle("Clienti");
 }
 
@@ -86,6 +91,11 @@ ui::Row ElencoClientiViewController::rigaCliente(const Cliente& cliente) const {
         }
     }
     ui::Row row;
+    // Clients made on the device can be edited, and clients with figures have a detail.
+    auto database = store();
+    const bool nuovo = codice.empty() || codice.find("NEW") != std::string::npos;
+    if (nuovo || (database && (database->fetchEsposizioneClienteByCodice(codice) || database->fetchStatClienteByCodice(codice))))
+        row.accessory = ui::Accessory::DetailButton;
     row.items = {label(importanza.empty() ? codice : format("%@ %@", importanza, codice)),
                  label(cliente.ragioneSociale1().value_or(""), ui::TextStyle::Bold),
                  label(ragioneSociale2),
@@ -107,6 +117,116 @@ void ElencoClientiViewController::didSelectRow(int section, int row) {
     const Cliente scelto = clienti_[static_cast<size_t>(row)];
     if (onSelect_) onSelect_(scelto);
     ui().pop(*this);
+}
+
+std::vector<ui::NavigationButton> ElencoClientiViewController::navigationButtons() const {
+    if (Preferences::standard().boolForKey(keys::pref_NUOVOCLIENTEDISABLED)) return {};
+    return {{"aggiungiClienteTapped", "+", ui::NavigationSide::Right}};
+}
+
+void ElencoClientiViewController::navigationButtonTapped(const std::string& action) {
+    if (action == "aggiungiClienteTapped") aggiungiClienteTapped();
+}
+
+void ElencoClientiViewController::gestisciAnagrafica(const Cliente& cliente) {
+    // "Annulla" in the registry rolls back what is pending: what other screens left for the
+    // next commit is saved first, so only the registry's own changes go.
+    if (auto database = store()) {
+        try {
+            database->commit();
+        } catch (const StoreFailure&) {
+            return;
+        }
+    }
+    anagrafica_->gestisciAnagrafica(*this, cliente);
+}
+
+void ElencoClientiViewController::accessoryTapped(int section, int row) {
+    if (section != 0 || row < 0 || row >= static_cast<int>(clienti_.size())) return;
+    const Cliente cliente = clienti_[static_cast<size_t>(row)];
+    const std::string codice = cliente.codice().value_or("");
+    if (codice.empty() || codice.find("NEW") != std::string::npos) {
+        // The short new-client form is not there yet: both settings open the registry.
+        if (!Preferences::standard().boolForKey(keys::pref_ANAGRAFICAESTESA))
+            Log::line("Nuovo cliente: apro l'anagrafica estesa");
+        gestisciAnagrafica(cliente);
+        return;
+    }
+    auto database = store();
+    if (database && (database->fetchStatClienteByCodice(codice) || database->fetchEsposizioneClienteByCodice(codice)))
+        Log::f("Dettaglio del cliente %@ non ancora disponibile", codice);
+}
+
+void ElencoClientiViewController::aggiungiClienteTapped() {
+    Log::line("Aggiungi Cliente tapped ...");
+    auto database = store();
+    if (!database) return;
+    if (!Preferences::standard().boolForKey(keys::pref_ANAGRAFICAESTESA)) Log::line("Nuovo cliente: apro l'anagrafica estesa");
+    mastriCodici.clear();
+    mastriDescrizioni.clear();
+    mastriKeyCorrispondenti.clear();
+    static const char* const kTipi[] = {"ITALIA", "CEE", "EXTRACEE", "PRIVATO"};
+    auto dichiarati = database->fetchAllMatchesParametro("DIC-MASTRO").value_or(std::vector<Parametro>{});
+    if (dichiarati.empty()) {
+        const char* const codici[] = {"01", "02", "03", "04"};
+        for (int i = 0; i < 4; ++i) {
+            mastriCodici.emplace_back(codici[i]);
+            mastriDescrizioni.emplace_back(kTipi[i]);
+            mastriKeyCorrispondenti.emplace_back(kTipi[i]);
+        }
+    } else {
+        for (const char* tipo : kTipi) {
+            auto parametro = database->fetchParametroByAttributo(format("%@%@", "DIC-MASTRO", tipo));
+            if (!parametro) continue;
+            mastriCodici.push_back(parametro->valore().value_or(""));
+            mastriDescrizioni.push_back(parametro->descrizione().value_or(""));
+            mastriKeyCorrispondenti.emplace_back(tipo);
+        }
+    }
+    ui::Alert sheet;
+    sheet.title = "Tipo Cliente da aggiungere ?";
+    sheet.style = ui::AlertStyle::ActionSheet;
+    sheet.buttons = mastriDescrizioni;
+    sheet.buttons.emplace_back("Scegli una delle opzioni");
+    sheet.cancelButton = static_cast<int>(sheet.buttons.size()) - 1;
+    std::weak_ptr<Screen> alive = weak_from_this();
+    ui().showAlert(sheet, [this, alive](const ui::AlertAnswer& answer) {
+        if (alive.lock()) actionSheetClickedButtonAtIndex(answer.buttonIndex);
+    });
+}
+
+void ElencoClientiViewController::actionSheetClickedButtonAtIndex(int index) {
+    Log::f("Action Sheet button %d", index);
+    if (index < 0 || index >= static_cast<int>(mastriKeyCorrispondenti.size())) return;
+    auto database = store();
+    if (!database) return;
+    // Saved first, so that cancelling the registry takes back only the new client and its counter.
+    try {
+        database->commit();
+    } catch (const StoreFailure&) {
+        return;
+    }
+    auto contatore = database->fetchParametroByAttributo("SYSTEM_ProgressivoCliente");
+    if (!contatore) {
+        contatore = database->createParametroWithAttributo("SYSTEM_ProgressivoCliente");
+        if (contatore) contatore->setValore(std::string("0"));
+    }
+    if (!contatore) return;
+    const long long numero = std::atoll(contatore->valore().value_or("0").c_str()) + 1;
+    contatore->setValore(format("%d", numero));
+    const std::string codice = format("NEW%04d", numero);
+    auto cliente = database->fetchClienteByCodice(codice);
+    if (!cliente) cliente = database->createClienteWithBarCode(codice);
+    if (!cliente) {
+        database->rollback();
+        return;
+    }
+    const auto i = static_cast<size_t>(index);
+    cliente->setCodice(codice);
+    cliente->setTipo(mastriKeyCorrispondenti[i]);
+    cliente->setMastro(mastriCodici[i]);
+    Log::f("Scelto Tipo %@ CodiceMastro=%@", mastriKeyCorrispondenti[i], mastriCodici[i]);
+    anagrafica_->gestisciAnagrafica(*this, *cliente);
 }
 
 void ElencoClientiViewController::searchTextChanged(const std::string& text) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "clients/AnagraficaCliente.h"
 #include "platform/ui/Screen.h"
 #include "store/Entities.h"
 
@@ -36,23 +37,36 @@ public:
         (void)section;
         return {};
     }
+    std::vector<ui::NavigationButton> navigationButtons() const override;
     bool hasSearchBar() const override { return true; }
     std::optional<std::string> searchText() const override { return searchText_; }
 
     void viewWillAppear() override;
     void didSelectRow(int section, int row) override;
+    void accessoryTapped(int section, int row) override;
+    void navigationButtonTapped(const std::string& action) override;
     void searchTextChanged(const std::string& text) override;
     void searchButtonClicked(const std::string& text) override;
     void searchCancelled() override;
 
+    // The add button: the client-type sheet, then the registry on a new "NEW%04d" client.
+    void aggiungiClienteTapped();
+    // The sheet's answer; the last button cancels.
+    void actionSheetClickedButtonAtIndex(int index);
+    // The types offered by the sheet, as three parallel lists.
+    std::vector<std::string> mastriCodici, mastriDescrizioni, mastriKeyCorrispondenti;
+    AnagraficaCliente& anagrafica() { return *anagrafica_; }
+
 private:
     std::shared_ptr<Database> store() const;
+    void gestisciAnagrafica(const Cliente& cliente);
 
     std::shared_ptr<Database> store_;
     Selection onSelect_;
     bool esposizioneEnabled_;
     std::vector<Cliente> clienti_;
     std::string searchText_;
+    std::unique_ptr<AnagraficaCliente> anagrafica_;
 };
 
 }  // namespace torvane

@@ -3,6 +3,7 @@
 #include <variant>
 
 #include "platform/ui/Screen.h"
+#include "platform/ui/TabbedScreen.h"
 #include "script/ScriptUi.h"
 
 namespace torvane::script {
@@ -106,6 +107,15 @@ std::string ScreenText::of(const ScriptUi& ui) {
     for (const auto& button : screen->navigationButtons())
         text += "  [" + button.title + "]" + marks(button.enabled, false);
     text += "\n";
+    if (auto* form = dynamic_cast<const ui::TabbedScreen*>(screen)) {
+        const auto titles = form->tabTitles();
+        text += "schede del modulo:";
+        for (std::size_t i = 0; i < titles.size(); ++i) {
+            const bool selected = static_cast<int>(i) == form->selectedTab();
+            text += (i ? " | " : " ") + std::string(selected ? "*" : "") + titles[i] + (selected ? "*" : "");
+        }
+        text += "\n";
+    }
     if (screen->hasSearchBar()) text += "cerca: " + screen->searchText().value_or("") + "\n";
 
     std::optional<std::string> editedText;

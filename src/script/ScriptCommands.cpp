@@ -9,6 +9,7 @@
 #include "devices/TestScannerSource.h"
 #include "order/ComboViewController.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/TabbedScreen.h"
 #include "script/ScreenText.h"
 #include "script/ScriptWords.h"
 
@@ -83,6 +84,16 @@ bool namedAs(const std::string& wanted, const std::string& title, const std::str
 }
 
 CommandResult tab(ScriptSession& session, const Arguments& arguments) {
+    // The tabs of a tabbed form in front come before the application's.
+    if (auto* form = dynamic_cast<ui::TabbedScreen*>(session.ui().visible())) {
+        const auto titles = form->tabTitles();
+        for (std::size_t i = 0; i < titles.size(); ++i)
+            if (lowered(trimmed(titles[i])) == lowered(trimmed(arguments[0]))) {
+                session.ui().finishEditing();
+                form->selectTab(static_cast<int>(i));
+                return {};
+            }
+    }
     const auto& tabs = session.ui().navigation().tabs();
     for (std::size_t i = 0; i < tabs.size(); ++i)
         if (lowered(trimmed(tabs[i].title)) == lowered(trimmed(arguments[0]))) {

@@ -97,14 +97,15 @@ void ScriptUi::scrollTo(ui::Screen& screen, ui::IndexPath where, ui::ScrollPosit
 }
 
 void ScriptUi::focusField(ui::Screen& screen, int tag) {
-    if (editing_ && editing_->screen == &screen && editing_->tag == tag) return;
+    ui::Screen& shown = screen.outermost();
+    if (editing_ && editing_->screen == &shown && editing_->tag == tag) return;
     finishEditing();
-    editing_ = Editing{&screen, tag, {}};
-    screen.textFieldDidBeginEditing(tag);
+    editing_ = Editing{&shown, tag, {}};
+    shown.textFieldDidBeginEditing(tag);
 }
 
 void ScriptUi::endEditing(ui::Screen& screen) {
-    if (editing_ && editing_->screen == &screen) finishEditing();
+    if (editing_ && editing_->screen == &screen.outermost()) finishEditing();
 }
 
 void ScriptUi::beginEditing(ui::Screen& screen, int tag, std::string text) {

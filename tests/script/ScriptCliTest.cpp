@@ -115,6 +115,31 @@ expect "R. 2"
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
 }
 
+TEST_F(ScriptCli, AClientAddedThroughTheRegistryTakesAnOrder) {
+    defaults({"pref_ANAGRAFICAESTESA", "YES", "--type", "bool"});
+    auto run = script(R"S(tap 0 0
+button +
+expect-alert "ALERT Tipo Cliente da aggiungere ? |  | [ITALIA|CEE|EXTRACEE|PRIVATO|Scegli una delle opzioni]"
+answer ITALIA
+expect "schede del modulo: *Generale* | Commerc. | Dest. | Contatti"
+type 0 "Tessitura Nuova"
+type 300 Prato
+type 600 12345678901
+button Conferma
+expect-alert "ALERT Errore | PartitaIva errata ! | [Continua]"
+answer Continua
+type 600 12345678903
+tab Dest.
+expect "-- 0 Tipo destinazione --"
+button Conferma
+expect "NEW0001 | Tessitura Nuova | Prato | ITA (i)"
+search nuova
+tap 0 0
+expect "<0: Tessitura Nuova>"
+)S");
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+}
+
 TEST_F(ScriptCli, TypeSListsAndTheMarketChangeWithoutAnAgent) {
     defaults({"pref_agente", ""});
     defaults({"pref_TIPOORDINE", "S"});

@@ -10,6 +10,13 @@ namespace {
 std::shared_ptr<Screen> topOf(const NavigationStacks::Stack& stack) {
     return stack.empty() ? nullptr : stack.back();
 }
+
+// A tab of a tabbed screen is where its tabbed screen is.
+const Screen* shown(const Screen& screen) {
+    const Screen* outer = &screen;
+    while (outer->container()) outer = outer->container();
+    return outer;
+}
 }  // namespace
 
 // Screens may navigate from inside their life-cycle calls, so every call-out happens after
@@ -40,12 +47,13 @@ void NavigationStacks::selectTab(int index) {
 }
 
 NavigationStacks::Stack* NavigationStacks::stackOf(const Screen& screen) {
+    const Screen* target = shown(screen);
     for (Stack& stack : modals_)
         for (auto& member : stack)
-            if (member.get() == &screen) return &stack;
+            if (member.get() == target) return &stack;
     for (Stack& stack : stacks_)
         for (auto& member : stack)
-            if (member.get() == &screen) return &stack;
+            if (member.get() == target) return &stack;
     return nullptr;
 }
 
@@ -64,7 +72,7 @@ void NavigationStacks::push(Screen& from, std::shared_ptr<Screen> screen) {
 
 bool NavigationStacks::pop(Screen& screen) {
     Stack* stack = stackOf(screen);
-    if (!stack || stack->size() < 2 || stack->back().get() != &screen) return false;
+    if (!stack || stack->size() < 2 || stack->back().get() != shown(screen)) return false;
     auto leaving = stack->back();
     stack->pop_back();
     auto revealed = topOf(*stack);
@@ -85,7 +93,7 @@ void NavigationStacks::presentModal(Screen& from, std::shared_ptr<Screen> screen
 bool NavigationStacks::dismissModal(Screen& screen) {
     for (size_t i = 0; i < modals_.size(); ++i) {
         for (auto& member : modals_[i]) {
-            if (member.get() != &screen) continue;
+            if (member.get() != shown(screen)) continue;
             auto leaving = topOf(modals_.back());
             modals_.resize(i);
             disappear(leaving);
@@ -103,12 +111,13 @@ Screen* NavigationStacks::visible() const {
 }
 
 std::optional<int> NavigationStacks::placeOf(const Screen& screen) const {
+    const Screen* target = shown(screen);
     for (size_t i = 0; i < modals_.size(); ++i)
         for (auto& member : modals_[i])
-            if (member.get() == &screen) return -1 - static_cast<int>(i);
+            if (member.get() == target) return -1 - static_cast<int>(i);
     for (size_t i = 0; i < stacks_.size(); ++i)
         for (auto& member : stacks_[i])
-            if (member.get() == &screen) return static_cast<int>(i);
+            if (member.get() == target) return static_cast<int>(i);
     return std::nullopt;
 }
 

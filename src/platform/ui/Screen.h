@@ -43,7 +43,17 @@ public:
     // The whole table at once; by default built from the lazy calls.
     virtual std::vector<Section> sections() const;
     // Forgets the content kept from `sections()`; renderers call it before drawing afresh.
-    void discardCachedContent() const { cached_.reset(); }
+    virtual void discardCachedContent() const { cached_.reset(); }
+
+    // A screen shown inside another (a tab of a tabbed form) is drawn, navigated from and
+    // edited through it: every `Ui` resolves such a screen to `outermost()`.
+    Screen* container() const { return container_; }
+    void setContainer(Screen* container) { container_ = container; }
+    Screen& outermost() {
+        Screen* screen = this;
+        while (screen->container_) screen = screen->container_;
+        return *screen;
+    }
     virtual bool hasSearchBar() const { return false; }
     virtual std::string searchPlaceholder() const { return {}; }
     // The text the search bar must show; none leaves what the person typed.
@@ -100,6 +110,7 @@ private:
     const std::vector<Section>& cachedSections() const;
 
     Ui* ui_;
+    Screen* container_ = nullptr;
     mutable std::optional<std::vector<Section>> cached_;
     // Guards the defaults against a screen that overrides neither side.
     mutable bool buildingSections_ = false;

@@ -1,0 +1,175 @@
+// The client list's add and edit paths and the registry behind them, on a real store.
+#include <gtest/gtest.h>
+
+#include "clients/ElencoClientiViewController.h"
+#include "clients/GenericTableViewController.h"
+#include "clients/PartitaIva.h"
+#include "order/ComboViewController.h"
+#include "platform/PreferenceKeys.h"
+#include "platform/Preferences.h"
+#include "platform/ui/TabbedScreen.h"
+#include "store/Database.h"
+#include "store/StoreFixture.h"
+#include "support/FakeUi.h"
+
+using namespace torvane;
+using namespace torvane::test;
+
+TEST(PartitaIvaRules, LengthThenDigitsThenCheckDigit) {
+    EXPECT_EQ(PartitaIva::problem("12345678903"), std::nullopt);
+    EXPECT_EQ(PartitaIva::problem("00000000000"), std::nullopt) << "eleven zeros pass";
+    EXPECT_EQ(PartitaIva::problem("12345678901"), "PartitaIva errata !");
+    EXPECT_EQ(PartitaIva::problem("1234567890"), "PartitaIva con lunghezza errata !");
+    EXPECT_EQ(PartitaIva::problem("123456789033"), "PartitaIva con lunghezza errata !");
+    EXPECT_EQ(PartitaIva::problem("AB000000000"), "PartitaIva errata !") << "letters would count 0 in the check digit";
+    EXPECT_EQ(PartitaIva::problem("1234567890 "), "PartitaIva errata !");
+    EXPECT_TRUE(PartitaIva::luhnCheck("")) << "the check digit alone accepts an empty text";
+    EXPECT_EQ(PartitaIva::toCharArray("Città"), (std::vector<std::string>{"C", "i", "t", "t", "à"}));
+}
+
+namespace {
+
+struct ClientRegistry : StoreFixture {
+    FakeUi ui;
+    std::shared_ptr<ui::Screen> root = std::make_shared<ui::Screen>(ui);
+    std::shared_ptr<ElencoClientiViewController> list;
+
+    void SetUp() override {
+        StoreFixture::SetUp();
+        Preferences::standard().setBool(keys::pref_ANAGRAFICAESTESA, true);
+        auto rossi = *db->createClienteWithBarCode("C001");
+        rossi.setCodice(std::string("C001"));
+        rossi.setRagioneSociale1(std::string("Rossi Tessuti"));
+        rossi.setPartitaIva(std::string("12345678903"));
+        db->commit();
+        list = std::make_shared<ElencoClientiViewController>(ui, nullptr, db);
+        ui.showTabs({{"SCELTA", "", root}});
+        ui.push(*root, list);
+    }
+    void answerLast(int button) {
+        auto shown = ui.alerts().back();
+        shown.handler(ui::AlertAnswer{button, {}, 0});
+    }
+    // Adds a client of the type at `button` of the sheet; the registry is then in front.
+    ui::TabbedScreen& add(int button = 0) {
+        list->navigationButtonTapped("aggiungiClienteTapped");
+        answerLast(button);
+        auto* form = dynamic_cast<ui::TabbedScreen*>(ui.visible());
+        EXPECT_TRUE(form);
+        return *form;
+    }
+    void type(ui::Screen& form, int tag, const std::string& text) {
+        form.textFieldDidBeginEditing(tag);
+        form.textFieldDidEndEditing(tag, text);
+    }
+    std::optional<std::string> counter() {
+        auto p = db->fetchParametroByAttributo("SYSTEM_ProgressivoCliente");
+        return p ? p->valore() : std::nullopt;
+    }
+};
+
+}  // namespace
+
+TEST_F(ClientRegistry, ANewClientIsCommittedWithItsCounterOnlyWhenTheRegistryIsConfirmed) {
+    ui::TabbedScreen& form = add();
+    EXPECT_EQ(ui.alerts().back().alert.buttons,
+              (std::vector<std::string>{"ITALIA", "CEE", "EXTRACEE", "PRIVATO", "Scegli una delle opzioni"}));
+    EXPECT_EQ(form.tabTitles(), (std::vector<std::string>{"Generale", "Commerc.", "Dest.", "Contatti"}));
+    form.navigationButtonTapped("annulla");
+    EXPECT_FALSE(db->fetchClienteByCodice("NEW0001"));
+    EXPECT_FALSE(counter()) << "cancelling leaves no client and no counter";
+    EXPECT_EQ(ui.visible(), list.get());
+
+    ui::TabbedScreen& again = add();
+    auto nuovo = db->fetchClienteByCodice("NEW0001");
+    ASSERT_TRUE(nuovo);
+    EXPECT_EQ(nuovo->barCode(), "NEW0001");
+    EXPECT_EQ(nuovo->mastro(), "01");
+    again.navigationButtonTapped("conferma");
+    EXPECT_TRUE(ui.sawAlert("Errore", "La Ragione Sociale e' obbligatoria !"));
+    type(again, 0, "Tessitura Nuova");
+    type(again, 600, "12345678903");
+    again.navigationButtonTapped("conferma");
+    EXPECT_TRUE(ui.sawAlert("Errore", "Partita Iva gia' presente in Rossi Tessuti [C001]"));
+    type(again, 600, "00000000000");
+    again.navigationButtonTapped("conferma");
+    EXPECT_EQ(ui.visible(), list.get()) << "confirmed: the registry closed";
+    db->rollback();
+    EXPECT_EQ(counter(), "1");
+    auto saved = db->fetchClienteByCodice("NEW0001");
+    ASSERT_TRUE(saved);
+    auto destinazione = db->fetchDestinazioneByCodice("1", *saved);
+    ASSERT_TRUE(destinazione);
+    EXPECT_EQ(destinazione->ragioneSociale1(), "Tessitura Nuova") << "the destination takes the client's data";
+    EXPECT_EQ(destinazione->abituale(), false);
+    EXPECT_EQ(list->rowAt(0, 1).accessory, ui::Accessory::DetailButton) << "a client made here can be edited";
+    EXPECT_EQ(list->rowAt(0, 0).accessory, ui::Accessory::None);
+}
+
+TEST_F(ClientRegistry, TheChecksComeInTheirOrderAndFollowTheParameters) {
+    auto cliente = *db->createClienteWithBarCode("X");
+    cliente.setCodice(std::string("X"));
+    cliente.setRagioneSociale1(std::string("Privato"));
+    cliente.setLingua(std::string("[1] Italiano"));
+    EXPECT_EQ(AnagraficaCliente::problem(*db, cliente), "Il Mastro e' obbligatorio !");
+    cliente.setMastro(std::string("04"));
+    cliente.setTipo(std::string("PRIVATO"));
+    db->createParametroWithAttributo("OBB-CODICEFISCALE")->setValore(std::string("SI"));
+    db->createParametroWithAttributo("OBB-AGENTE")->setValore(std::string("NO"));
+    EXPECT_EQ(AnagraficaCliente::problem(*db, cliente), "Cod.Fiscale o PartitaIva, obbligatorio !");
+    cliente.setCodiceFiscale(std::string("RSSMRA80A01D612X"));
+    EXPECT_EQ(AnagraficaCliente::problem(*db, cliente), std::nullopt) << "a tax code alone is enough";
+    cliente.setCodiceFiscale(std::string());
+    cliente.setTipo(std::string("EXTRACEE"));
+    EXPECT_EQ(AnagraficaCliente::problem(*db, cliente), std::nullopt) << "not asked of a client outside the EU";
+    cliente.setPartitaIva(std::string("12345678903"));
+    EXPECT_EQ(AnagraficaCliente::problem(*db, cliente), "Partita Iva gia' presente in Rossi Tessuti [C001]");
+    auto rossi = *db->fetchClienteByCodice("C001");
+    rossi.setLingua(std::string("[1] Italiano"));
+    rossi.setMastro(std::string("01"));
+    cliente.setPartitaIva(std::string());
+    EXPECT_EQ(AnagraficaCliente::problem(*db, rossi), std::nullopt) << "its own VAT number is no duplicate";
+}
+
+TEST_F(ClientRegistry, TypesFromParametersAgentsAndDestinationFieldsShapeTheForms) {
+    auto cee = *db->createParametroWithAttributo("DIC-MASTROCEE");
+    cee.setDescrizione(std::string("Comunitario"));
+    cee.setValore(std::string("22"));
+    for (auto [attributo, valore] : {std::pair{"DES-3", "Si;No"}, std::pair{"DES-10", ""}, std::pair{"DES-2", ""}}) {
+        auto p = *db->createParametroWithAttributo(attributo);
+        p.setDescrizione(std::string("Campo ") + attributo);
+        p.setValore(std::string(valore));
+    }
+    db->createAgenteWithCodice("AG01")->setRagioneSociale(std::string("Mario Agente"));
+    Preferences::standard().setString(keys::pref_agente, "AG01;");
+    db->commit();
+
+    ui::TabbedScreen& form = add(0);
+    EXPECT_EQ(ui.alerts().front().alert.buttons, (std::vector<std::string>{"Comunitario", "Scegli una delle opzioni"}));
+    auto nuovo = *db->fetchClienteByCodice("NEW0001");
+    EXPECT_EQ(nuovo.tipo(), "CEE");
+    EXPECT_EQ(nuovo.mastro(), "22");
+    EXPECT_EQ(nuovo.agenteTemporaneo(), "[AG01] Mario Agente") << "the agent's one code is preselected";
+
+    form.selectTab(1);
+    auto commerciale = form.sections();
+    EXPECT_EQ(commerciale.back().title, "Agente");
+    const int abbonamento = 7 * 100;
+    EXPECT_EQ(commerciale[7].title, "Abbonamento");
+    EXPECT_TRUE(form.shouldChangeCharacters(abbonamento, "1234567890"));
+    EXPECT_FALSE(form.shouldChangeCharacters(abbonamento, "12345678901")) << "the eleventh character is refused";
+
+    form.selectTab(2);
+    auto destinazione = form.sections();
+    ASSERT_EQ(destinazione.size(), 10u);
+    EXPECT_EQ(destinazione[7].title, "Campo DES-10") << "parameters in their text order";
+    EXPECT_EQ(destinazione[8].title, "Campo DES-2");
+    EXPECT_EQ(destinazione[9].title, "Campo DES-3");
+    form.didSelectRow(9, 0);
+    ASSERT_TRUE(dynamic_cast<ComboViewController*>(ui.visible())) << "a parameter with values is a choice";
+    ui.visible()->didSelectRow(0, 1);
+    auto info = db->fetchDestinazioneByCodice("1", nuovo)->destinazioneInfo();
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->attribute3(), "No");
+    EXPECT_EQ(ui.visible(), &form);
+}
