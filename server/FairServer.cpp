@@ -37,7 +37,7 @@ bool FairServer::start(std::string& error) {
     httplib::Server& server = *server_;
     server.set_read_timeout(30, 0);
     server.set_write_timeout(30, 0);
-    server.set_payload_max_length(64 * 1024);  // only uploads carry a body
+    server.set_payload_max_length(OrderInbox::maxBodySize);
     // One request per connection: a device makes one upload or one download at a time, and
     // the rest of a refused body is then never read as if it were the next request.
     server.set_keep_alive_max_count(1);
@@ -52,7 +52,7 @@ bool FairServer::start(std::string& error) {
             response.set_header("Connection", "close");
             return httplib::Server::HandlerResponse::Handled;
         }
-        if (isUpload && announced > OrderInbox::maxOrderSize) {
+        if (isUpload && announced > OrderInbox::maxBodySize) {
             answer(response, 413, "Errore: ordine oltre 20 MB, rifiutato");
             response.set_header("Connection", "close");
             requestNote = "rifiutato prima di leggerlo: " + std::to_string(announced) + " byte";
@@ -110,7 +110,7 @@ void FairServer::upload(const httplib::Request& request, httplib::Response& resp
         [&](const char* data, std::size_t size) {
             if (!inField) return true;
             received += size;
-            if (received > OrderInbox::maxOrderSize) {
+            if (received > OrderInbox::maxBodySize) {
                 tooBig = true;  // sent without announcing its length: stopped at the limit
                 return false;
             }
@@ -131,9 +131,14 @@ void FairServer::upload(const httplib::Request& request, httplib::Response& resp
         requestNote = "errore del disco";
         return;
     }
-    if (!read || !seenField) {
-        answer(response, 400, seenField ? "Errore: richiesta interrotta o non valida" : "Errore: manca il campo userfile");
-        requestNote = seenField ? "richiesta non valida" : "senza campo userfile";
+    if (!read) {
+        answer(response, 400, "Errore: richiesta interrotta o non valida");
+        requestNote = "richiesta interrotta o non valida";
+        return;
+    }
+    if (!seenField) {
+        answer(response, 400, "Errore: manca il campo userfile");
+        requestNote = "senza campo userfile";
         return;
     }
     const std::size_t size = incoming->size();

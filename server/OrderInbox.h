@@ -35,7 +35,8 @@ struct StoredOrder {
 // digest, so the same bytes sent again (a retry after an answer was lost) are kept once.
 class OrderInbox {
 public:
-    static constexpr std::size_t maxOrderSize = 20u * 1024u * 1024u;
+    // The largest request body taken (the order and its few lines of form around it).
+    static constexpr std::size_t maxBodySize = 20u * 1024u * 1024u;
 
     explicit OrderInbox(std::string folder);
     // Makes the folder (0700), removes what a stopped server left half-received, and reads

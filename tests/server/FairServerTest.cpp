@@ -161,6 +161,43 @@ TEST_F(FairServerTest, WhatIsNotAnOrderIsRefusedWithoutTheMarkerAndNotKept) {
     EXPECT_TRUE(stored().empty()) << "not even a temporary file is left";
 }
 
+TEST_F(FairServerTest, AnOrderUpToTheLimitIsStoredAndOneByteMoreIsNot) {
+    // A real order runs to hundreds of kilobytes; the limit is on the whole body.
+    const std::string closing = "</TorvaneMobile>\n";
+    const std::string opening = order("1", "Grande").substr(0, order("1", "Grande").size() - closing.size());
+    const std::string boundary = "----torvaneprova";
+    const std::string before = "--" + boundary +
+                               "\r\nContent-Disposition: form-data; name=\"userfile\"; filename=\"grande.xml\"\r\n"
+                               "Content-Type: application/octet-stream\r\n\r\n";
+    const std::string after = "\r\n--" + boundary + "--\r\n";
+    std::size_t xmlSize = 0;
+    auto postBodyOf = [&](std::size_t bodySize) {
+        // Lines as an order has them, then a comment making up the exact size.
+        const std::string line = "<DettaglioOrdine><Articolo>ART0001</Articolo><Quantita>1</Quantita></DettaglioOrdine>\n";
+        const std::size_t room = bodySize - before.size() - after.size() - opening.size() - closing.size() - 7;
+        std::string xml = opening;
+        xml.reserve(bodySize);
+        for (std::size_t n = room / line.size(); n > 0; --n) xml += line;
+        xml += "<!--" + std::string(room % line.size(), 'x') + "-->" + closing;
+        xmlSize = xml.size();
+        return client().Post("/upload.php", before + xml + after, "multipart/form-data; boundary=" + boundary);
+    };
+    auto fits = postBodyOf(20u * 1024u * 1024u);
+    ASSERT_TRUE(fits);
+    EXPECT_EQ(fits->status, 200);
+    EXPECT_NE(fits->body.find(" successfully "), std::string::npos);
+    const std::size_t storedSize = xmlSize;
+    // Refused on its length: the server may close before the client has sent it all.
+    auto over = postBodyOf(20u * 1024u * 1024u + 1u);
+    if (over) {
+        EXPECT_EQ(over->status, 413);
+        EXPECT_EQ(over->body.find(" successfully "), std::string::npos);
+    }
+    EXPECT_NE(fair->log().find("413 rifiutato prima di leggerlo: 20971521 byte"), std::string::npos) << fair->log();
+    ASSERT_EQ(stored(), std::vector<std::string>{"grande.xml"});
+    EXPECT_EQ(fs::file_size(dir / "ordini" / "grande.xml"), storedSize);
+}
+
 TEST_F(FairServerTest, AnOversizedBodyIsRefusedOnItsLengthBeforeItIsRead) {
     const auto start = std::chrono::steady_clock::now();
     const std::string answer = rawExchange(
