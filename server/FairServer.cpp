@@ -34,10 +34,18 @@ FairServer::~FairServer() = default;
 
 bool FairServer::start(std::string& error) {
     if (!inbox_.open(error)) return false;
+    files_ = StaticFiles(options_.dir, ordersFolderName);  // the folder exists now: its real path
     httplib::Server& server = *server_;
     server.set_read_timeout(30, 0);
     server.set_write_timeout(30, 0);
     server.set_payload_max_length(OrderInbox::maxBodySize);
+    // A client that asks before sending ("Expect: 100-continue") is told no at once.
+    server.set_expect_100_continue_handler([](const httplib::Request& request, httplib::Response&) {
+        const bool tooBig = request.has_header("Content-Length") &&
+                            request.get_header_value<std::uint64_t>("Content-Length") > OrderInbox::maxBodySize;
+        if (tooBig) requestNote = "rifiutato prima di leggerlo";
+        return tooBig ? 417 : 100;
+    });
     // One request per connection: a device makes one upload or one download at a time, and
     // the rest of a refused body is then never read as if it were the next request.
     server.set_keep_alive_max_count(1);
@@ -67,8 +75,13 @@ bool FairServer::start(std::string& error) {
     server.set_logger([](const httplib::Request& request, const httplib::Response& response) {
         std::string note = std::move(requestNote);
         requestNote.clear();
-        Log::f("%@ %@ %@ %d%@", request.remote_addr, request.method, request.path, response.status,
-               note.empty() ? std::string() : " " + note);
+        // Paths and names come from the network: no control character reaches the log, so
+        // no request can write a line that looks like another.
+        std::string line = format("%@ %@ %@ %d%@", request.remote_addr, request.method, request.path,
+                                  response.status, note.empty() ? std::string() : " " + note);
+        for (char& c : line)
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+        Log::line(line);
     });
     server.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
         answer(response, 500, "Errore interno");

@@ -207,6 +207,13 @@ TEST_F(FairServerTest, AnOversizedBodyIsRefusedOnItsLengthBeforeItIsRead) {
     EXPECT_NE(answer.find("413"), std::string::npos) << answer;
     EXPECT_EQ(answer.find(" successfully "), std::string::npos);
 
+    // A client that asks first is told no before it sends anything.
+    const std::string asked = rawExchange(
+        fair->port(), "POST /upload.php HTTP/1.1\r\nHost: x\r\nContent-Type: multipart/form-data; boundary=b\r\n"
+                      "Content-Length: 1073741824\r\nExpect: 100-continue\r\n\r\n");
+    EXPECT_EQ(asked.rfind("HTTP/1.1 417", 0), 0u) << asked;
+    EXPECT_EQ(asked.find("100 Continue"), std::string::npos);
+
     // Sent without a length (chunked): stopped at the limit.
     const std::string chunk(1 << 20, 'x');
     std::size_t sent = 0;
@@ -308,11 +315,15 @@ TEST_F(FairServerTest, ServesTheFilesOfTheFolderAndNothingOutsideIt) {
 TEST_F(FairServerTest, LogsEachRequestAndStopsCleanlyOnSigterm) {
     client().Get("/fiere.xml");
     client().Get("/assente.xml");
+    rawExchange(fair->port(), "GET /x%0a127.0.0.1%20GET%20/finto%20200 HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
     EXPECT_EQ(fair->stop(), 0);
     const std::string log = fair->log();
     EXPECT_NE(log.find("127.0.0.1 GET /fiere.xml 200"), std::string::npos) << log;
     EXPECT_NE(log.find("127.0.0.1 GET /assente.xml 404"), std::string::npos);
     EXPECT_NE(log.find("Server fermato"), std::string::npos);
+    EXPECT_NE(log.find("127.0.0.1 GET /x?127.0.0.1 GET /finto 200 404"), std::string::npos)
+        << "a line break in a path does not start a line of its own";
+    EXPECT_EQ(log.find("\n127.0.0.1 GET /finto"), std::string::npos);
 }
 
 }  // namespace
