@@ -7,11 +7,13 @@ namespace torvane::fiera {
 
 OrdersPage::OrdersPage(const OrderInbox& inbox) : inbox_(inbox) {}
 
-std::optional<OrderSummary> OrdersPage::summaryOf(const std::string& name) {
+std::optional<OrderSummary> OrdersPage::summaryOf(const StoredOrder& order) {
+    // Known by name and time: a file the operator replaced by hand is read again.
+    const std::string key = order.name + "|" + std::to_string(order.received.time_since_epoch().count());
     std::lock_guard lock(mutex_);
-    if (auto known = summaries_.find(name); known != summaries_.end()) return known->second;
-    std::optional<OrderSummary> summary = OrderFile::read(inbox_.folder() + "/" + name);
-    summaries_.emplace(name, summary);
+    if (auto known = summaries_.find(key); known != summaries_.end()) return known->second;
+    std::optional<OrderSummary> summary = OrderFile::read(inbox_.folder() + "/" + order.name);
+    summaries_.emplace(key, summary);
     return summary;
 }
 
@@ -26,7 +28,7 @@ std::string OrdersPage::html() {
     page += "<table>\n<tr><th>Ricevuto</th><th>Agente</th><th>Cliente</th><th>Ordine</th><th>Righe</th>"
             "<th>File</th></tr>\n";
     for (const StoredOrder& order : orders) {
-        const std::optional<OrderSummary> summary = summaryOf(order.name);
+        const std::optional<OrderSummary> summary = summaryOf(order);
         const OrderSummary shown = summary.value_or(OrderSummary{});
         const std::string agent = shown.agente.empty() ? shown.utente
                                   : shown.utente.empty() ? shown.agente

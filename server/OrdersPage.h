@@ -11,7 +11,7 @@
 namespace torvane::fiera {
 
 // The page of received orders for the person at the stand: time, agent, client, order
-// number, lines. Every text from an order is escaped. Stored orders never change, so each
+// number, lines. Every text from an order is escaped. Stored orders do not change, so each
 // is read once.
 class OrdersPage {
 public:
@@ -19,7 +19,7 @@ public:
     std::string html();
 
 private:
-    std::optional<OrderSummary> summaryOf(const std::string& name);
+    std::optional<OrderSummary> summaryOf(const StoredOrder& order);
 
     const OrderInbox& inbox_;
     std::mutex mutex_;

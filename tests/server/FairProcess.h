@@ -65,18 +65,9 @@ public:
         if (pid_ <= 0) return exit_;
         kill(pid_, SIGTERM);
         int status = 0;
-        for (int i = 0; i < 500; ++i) {
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                exit_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-                break;
-            }
-            usleep(10000);
-        }
-        if (exit_ == -2) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, &status, 0);
-            exit_ = -1;
-        }
+        for (int i = 0; i < 500 && waitpid(pid_, &status, WNOHANG) != pid_; ++i) usleep(10000);
+        exit_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (kill(pid_, 0) == 0) kill(pid_, SIGKILL), waitpid(pid_, &status, 0), exit_ = -1;
         close(out_);
         pid_ = 0;
         return exit_;
@@ -87,7 +78,7 @@ private:
     pid_t pid_ = 0;
     int out_ = -1;
     int port_ = 0;
-    int exit_ = -2;
+    int exit_ = -1;
     std::string banner_;
 };
 

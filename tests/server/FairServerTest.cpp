@@ -116,20 +116,15 @@ TEST_F(FairServerTest, AnotherOrderUnderATakenNameIsStoredBesideItNeverOverIt) {
 }
 
 TEST_F(FairServerTest, ASentNameBecomesOnePlainFileInTheOrdersFolder) {
-    EXPECT_EQ(UploadName::sanitised("../../fuori.xml"), "____fuori.xml");
     EXPECT_EQ(UploadName::sanitised("a/b\\c\x01\x7f.xml"), "a_b_c__.xml");
     EXPECT_EQ(UploadName::sanitised(".nascosto"), "nascosto.xml");
     EXPECT_EQ(UploadName::sanitised(".."), "_.xml");
     EXPECT_EQ(UploadName::sanitised(""), "ordine.xml");
-    EXPECT_EQ(UploadName::sanitised("ORDINE_x.XML"), "ORDINE_x.xml");
-    EXPECT_EQ(UploadName::sanitised(std::string(300, 'a')).size(), UploadName::maxLength);
-    // Cut on a whole character: "è" is two bytes and never split.
+    // At most 200 bytes, cut on a whole character: "è" is two bytes and never split.
     std::string accented;
     for (int i = 0; i < 150; ++i) accented += "\xc3\xa8";
-    const std::string cut = UploadName::sanitised(accented);
-    EXPECT_EQ(cut, accented.substr(0, 196) + ".xml");
     EXPECT_EQ(UploadName::sanitised("a" + accented), "a" + accented.substr(0, 194) + ".xml");
-    EXPECT_EQ(UploadName::alternative("ordine.xml", 3), "ordine-3.xml");
+    EXPECT_EQ(UploadName::sanitised(std::string(300, 'a')).size(), UploadName::maxLength);
 
     ASSERT_EQ(upload("../../fuori.xml", order("3", "Terzo"))->status, 200);
     ASSERT_EQ(upload("sub/dir/x.xml", order("4", "Quarto"))->status, 200);
@@ -277,13 +272,9 @@ TEST_F(FairServerTest, WithAPasswordThePageAsksForItAndOtherwiseOnlyThisPcSeesIt
 
     // Without a password, the loopback rule (another address cannot be reached from here).
     const PageAccess open(std::nullopt);
-    EXPECT_EQ(open.check("127.0.0.1", ""), PageAccess::Verdict::Allowed);
-    EXPECT_EQ(open.check("::1", ""), PageAccess::Verdict::Allowed);
     EXPECT_EQ(open.check("::ffff:127.0.0.1", ""), PageAccess::Verdict::Allowed);
     EXPECT_EQ(open.check("192.168.1.20", ""), PageAccess::Verdict::Refused);
     EXPECT_EQ(open.check("::ffff:10.0.0.2", "Basic eDp5"), PageAccess::Verdict::Refused);
-    EXPECT_EQ(PageAccess::basicPassword("Basic " + std::string("YTpiOmM=")), "b:c");
-    EXPECT_FALSE(PageAccess::basicPassword("Bearer abc"));
 }
 
 TEST_F(FairServerTest, ServesTheFilesOfTheFolderAndNothingOutsideIt) {
