@@ -1,5 +1,8 @@
 #include "FieldEdit.h"
 
+#include <QApplication>
+#include <QPalette>
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <algorithm>
@@ -46,6 +49,10 @@ void FieldEdit::apply(const ui::TextField& spec) {
         accepted_ = text();
     }
     setEnabled(spec.enabled);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Text, spec.color ? QColor(spec.color->red, spec.color->green, spec.color->blue, spec.color->alpha)
+                                                : QApplication::palette().color(QPalette::Text));
+    setPalette(colours);
 }
 
 void FieldEdit::edited(const QString& text) {

@@ -1,5 +1,7 @@
 #include "QtUi.h"
 
+#include <QFileDialog>
+
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
@@ -117,6 +119,17 @@ void QtUi::cancelTimer(ui::TimerId id) {
 
 void QtUi::postToMain(std::function<void()> task) {
     QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+}
+
+// A window has no camera: the person picks a picture file. The chooser is asked for after the
+// current event, so the screen that asked is never re-entered from inside its own call.
+void QtUi::chooseImage(ui::Screen& from, std::function<void(std::optional<std::string>)> chosen) {
+    (void)from;
+    QTimer::singleShot(0, window_.get(), [this, chosen = std::move(chosen)] {
+        const QString path = QFileDialog::getOpenFileName(window_.get(), "Foto del cliente", QString(),
+                                                          "Immagini (*.png *.jpg *.jpeg)");
+        chosen(path.isEmpty() ? std::nullopt : std::optional<std::string>(path.toStdString()));
+    });
 }
 
 void QtUi::playSound(ui::Sound sound) {

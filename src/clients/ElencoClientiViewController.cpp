@@ -1,4 +1,5 @@
 #include "clients/ElencoClientiViewController.h"
+#include "clients/NuovoClienteViewController.h"
 
 #include <cstdlib>
 
@@ -146,11 +147,11 @@ void ElencoClientiViewController::accessoryTapped(int section, int row) {
     const Cliente cliente = clienti_[static_cast<size_t>(row)];
     const std::string codice = cliente.codice().value_or("");
     if (codice.empty() || codice.find("NEW") != std::string::npos) {
-        // The short new-client form is not there yet: both settings open the registry.
-        if (!Preferences::standard().boolForKey(keys::pref_ANAGRAFICAESTESA))
-            Log::line("Nuovo cliente: apro l'anagrafica estesa");
-        gestisciAnagrafica(cliente);
-        return;
+        if (Preferences::standard().boolForKey(keys::pref_ANAGRAFICAESTESA)) {
+            gestisciAnagrafica(cliente);
+            return;
+        }
+        ui().push(*this, std::make_shared<NuovoClienteViewController>(ui(), cliente, store_));
     }
     auto database = store();
     if (database && (database->fetchStatClienteByCodice(codice) || database->fetchEsposizioneClienteByCodice(codice)))
@@ -161,7 +162,10 @@ void ElencoClientiViewController::aggiungiClienteTapped() {
     Log::line("Aggiungi Cliente tapped ...");
     auto database = store();
     if (!database) return;
-    if (!Preferences::standard().boolForKey(keys::pref_ANAGRAFICAESTESA)) Log::line("Nuovo cliente: apro l'anagrafica estesa");
+    if (!Preferences::standard().boolForKey(keys::pref_ANAGRAFICAESTESA)) {
+        ui().push(*this, std::make_shared<NuovoClienteViewController>(ui(), std::nullopt, store_));
+        return;
+    }
     mastriCodici.clear();
     mastriDescrizioni.clear();
     mastriKeyCorrispondenti.clear();

@@ -273,6 +273,11 @@ CommandResult pick(ScriptSession& session, const Arguments& arguments) {
     return {};
 }
 
+CommandResult photo(ScriptSession& session, const Arguments& arguments) {
+    if (!session.ui().answerImageChoice(arguments[0])) throw ScriptFault("nessuno schermo ha chiesto un'immagine");
+    return {};
+}
+
 CommandResult back(ScriptSession& session, const Arguments&) {
     auto screen = front(session);
     ui::NavigationStacks& navigation = session.ui().navigation();
@@ -341,6 +346,7 @@ const std::vector<ScriptCommand>& scriptCommands() {
         {"search-cancel", "", "annulla la ricerca", 0, 0, true, searchCancel},
         {"answer", "PULSANTE [CAMPO...]", "risponde all'avviso piu' vecchio", 1, -1, false, answer},
         {"pick", "POSIZIONE|TESTO", "sceglie una voce della lista di scelta", 1, 1, true, pick},
+        {"photo", "FILE", "l'immagine chiesta da uno schermo (PNG o JPEG)", 1, 1, false, photo},
         {"back", "", "torna allo schermo precedente", 0, 0, true, back},
         {"wait", "MS", "lascia passare il tempo (i timer scadono in ordine)", 1, 1, false, wait},
         {"show", "", "stampa lo schermo in primo piano", 0, 0, false, show},

@@ -144,6 +144,20 @@ void ScriptUi::postToMain(std::function<void()> task) {
     mainPosted_.notify_all();
 }
 
+void ScriptUi::chooseImage(ui::Screen& from, std::function<void(std::optional<std::string>)> chosen) {
+    (void)from;
+    print_("SCELTA IMMAGINE (photo FILE)");
+    imageChoice_ = std::move(chosen);
+}
+
+bool ScriptUi::answerImageChoice(std::optional<std::string> path) {
+    if (!imageChoice_) return false;
+    auto chosen = std::move(imageChoice_);
+    imageChoice_ = nullptr;
+    chosen(std::move(path));
+    return true;
+}
+
 void ScriptUi::playSound(ui::Sound sound) { print_(sound == ui::Sound::Beep ? "BEEP" : "SUONO 1002"); }
 
 void ScriptUi::setKeepAwake(bool awake) { (void)awake; }

@@ -46,6 +46,7 @@ public:
     ui::TimerId startTimer(std::chrono::milliseconds delay, std::function<void()> fire) override;
     void cancelTimer(ui::TimerId timer) override;
     void postToMain(std::function<void()> task) override;
+    void chooseImage(ui::Screen& from, std::function<void(std::optional<std::string>)> chosen) override;
     void playSound(ui::Sound sound) override;
     void setKeepAwake(bool awake) override;
 
@@ -78,6 +79,9 @@ public:
     // Ends the edit under way, if any: the screen receives the field's text.
     void finishEditing();
 
+    // The picture a screen asked for, answered by `photo FILE`; false when none was asked.
+    bool answerImageChoice(std::optional<std::string> path);
+
     // Virtual time: runs, in due order, every timer due within `delay`.
     void advance(std::chrono::milliseconds delay);
     // Runs the main-thread tasks and the timers due now until none is left; how many ran.
@@ -105,6 +109,7 @@ private:
     ui::NavigationStacks navigation_;
     std::map<int, std::string> badges_;
     std::optional<Editing> editing_;
+    std::function<void(std::optional<std::string>)> imageChoice_;
     std::vector<Timer> timers_;
     std::chrono::milliseconds now_{0};
     ui::TimerId nextTimer_ = 1;

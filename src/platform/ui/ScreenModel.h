@@ -41,6 +41,7 @@ struct TextField {
     bool enabled = true;
     bool secure = false;
     Alignment alignment = Alignment::Left;
+    std::optional<Color> color;  // of the text; none: the platform's
 };
 
 struct Button {

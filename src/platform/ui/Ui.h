@@ -63,6 +63,13 @@ public:
     virtual void cancelTimer(TimerId timer) = 0;
     virtual void postToMain(std::function<void()> task) = 0;
 
+    // Asks the person for a picture (a file chooser, or a camera where there is one); its file
+    // reaches `chosen`, none when the person gave up or the platform has no way to ask.
+    virtual void chooseImage(Screen& from, std::function<void(std::optional<std::string> path)> chosen) {
+        (void)from;
+        chosen(std::nullopt);
+    }
+
     // Device.
     virtual void playSound(Sound sound) = 0;
     virtual void setKeepAwake(bool awake) = 0;
