@@ -60,6 +60,12 @@ public:
     int port() const { return port_; }
     const std::string& banner() const { return banner_; }
     std::string log() const { return readFile(log_); }
+    // A request's line is written after its answer went out: waits for it a little.
+    bool logHas(const std::string& text) const {
+        for (int i = 0; i < 200; ++i, usleep(10000))
+            if (log().find(text) != std::string::npos) return true;
+        return false;
+    }
     // SIGTERM, then the exit status (-1 when it did not exit by itself within 5 s).
     int stop() {
         if (pid_ <= 0) return exit_;
