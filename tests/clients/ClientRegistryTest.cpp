@@ -173,3 +173,26 @@ TEST_F(ClientRegistry, TypesFromParametersAgentsAndDestinationFieldsShapeTheForm
     EXPECT_EQ(info->attribute3(), "No");
     EXPECT_EQ(ui.visible(), &form);
 }
+
+TEST_F(ClientRegistry, SearchTextsAreTakenLiterallyWhateverTheyHold) {
+    for (const char* name : {"100% Lana", "Filati_Nord", "L'Opificio", "東京テキスタイル", "Città Alta"}) {
+        auto c = *db->createClienteWithBarCode(name);
+        c.setCodice(std::string(name));
+        c.setRagioneSociale1(std::string(name));
+    }
+    db->commit();
+    auto found = [&](const std::string& text) {
+        list->searchTextChanged(text);
+        std::string names;
+        for (const Cliente& c : list->clienti()) names += c.ragioneSociale1().value_or("") + ";";
+        return names;
+    };
+    EXPECT_EQ(found("%"), "100% Lana;");
+    EXPECT_EQ(found("_"), "Filati_Nord;");
+    EXPECT_EQ(found("l'o"), "L'Opificio;");
+    EXPECT_EQ(found("テキ"), "東京テキスタイル;");
+    EXPECT_EQ(found("CITTA"), "Città Alta;") << "case and accents are ignored";
+    EXPECT_EQ(found(std::string(1000, 'a')), "");
+    EXPECT_EQ(found(""), "100% Lana;Città Alta;Filati_Nord;L'Opificio;Rossi Tessuti;東京テキスタイル;")
+        << "an empty text shows every client";
+}
