@@ -1,4 +1,5 @@
 #include "clients/ElencoClientiViewController.h"
+#include "clients/DettaglioClienteViewController.h"
 #include "clients/NuovoClienteViewController.h"
 
 #include <cstdlib>
@@ -155,7 +156,7 @@ void ElencoClientiViewController::accessoryTapped(int section, int row) {
     }
     auto database = store();
     if (database && (database->fetchStatClienteByCodice(codice) || database->fetchEsposizioneClienteByCodice(codice)))
-        Log::f("Dettaglio del cliente %@ non ancora disponibile", codice);
+        ui().push(*this, std::make_shared<DettaglioClienteViewController>(ui(), cliente, store_));
 }
 
 void ElencoClientiViewController::aggiungiClienteTapped() {

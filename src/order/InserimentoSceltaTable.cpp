@@ -5,6 +5,7 @@
 #include <chrono>
 #include <set>
 
+#include "clients/ApriDettaglioCliente.h"
 #include "clients/ElencoClientiViewController.h"
 #include "order/ComboViewController.h"
 #include "order/InserimentoSceltaViewController.h"
@@ -222,8 +223,12 @@ void InserimentoSceltaViewController::comboWithName(const std::string& name, int
 
 void InserimentoSceltaViewController::accessoryTapped(int section, int row) {
     (void)row;
-    // The client detail and the article's stock detail open here once they exist.
-    if (section == Sezione::SezioneCliente) Log::line("Cliente detail button tapped !!!");
+    // The article's stock detail opens here once it exists.
+    if (section == Sezione::SezioneCliente) {
+        Log::line("Cliente detail button tapped !!!");
+        if (scelta_.clienteCorrente)
+            apriDettaglioCliente(*this, *scelta_.clienteCorrente, store_);
+    }
     if (section == Sezione::SezioneArticolo) Log::line("Articolo detail button tapped !!!");
 }
 

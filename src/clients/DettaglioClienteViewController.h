@@ -1,0 +1,61 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "clients/Sezione.h"
+#include "platform/ui/Screen.h"
+#include "store/Entities.h"
+
+namespace torvane {
+
+class Database;
+
+// What the agent knows of a client before visiting: the credit exposure, sales per
+// collection and per article, agents, payment, sales conditions and notes. Read-only; the
+// sections are built once, when the screen is made. Selecting a row, or the "Orizzontale"
+// button, opens the wide detail of the same client.
+class DettaglioClienteViewController : public ui::Screen {
+public:
+    // `store` is for tools and tests; by default the shared store of the active company.
+    DettaglioClienteViewController(ui::Ui& ui, const Cliente& cliente, std::shared_ptr<Database> store = nullptr);
+
+    const Cliente& cliente() const { return cliente_; }
+    const std::vector<std::unique_ptr<Sezione>>& sezioni() const { return sezioni_; }
+    bool isDemoEnabled() const { return isDemoEnabled_; }
+
+    int numberOfSections() const override { return static_cast<int>(sezioni_.size()); }
+    int numberOfRows(int section) const override;
+    ui::Row rowAt(int section, int row) const override;
+    ui::SectionHeader sectionHeader(int section) const override;
+    std::vector<ui::NavigationButton> navigationButtons() const override;
+
+    void viewWillAppear() override { redraw(); }
+    void didSelectRow(int section, int row) override;
+    void navigationButtonTapped(const std::string& action) override;
+
+    // Opens the wide detail of the client.
+    void apriDettaglioOrizzontale();
+
+private:
+    std::shared_ptr<Database> store() const;
+    void initWithCliente();
+    void aggiungi(std::unique_ptr<Sezione> sezione);
+    // Each returns whether it made its section(s).
+    bool sezioneEsposizione(Database& database);
+    void sezioneSintesi(const StatCliente& stat);
+    void sezioneDettaglio(const StatCollezione& collezione);
+    void sezioniAgenti(Database& database);
+    bool sezionePagamento(Database& database);
+    void sezioneCondizioni(Database& database, bool conPagamento, bool conEsposizione);
+    void sezioneNote();
+
+    std::shared_ptr<Database> store_;
+    Cliente cliente_;
+    std::vector<std::unique_ptr<Sezione>> sezioni_;
+    bool isDemoEnabled_ = false;
+    std::optional<StatCollezione> collezioneCorrente_;
+};
+
+}  // namespace torvane
