@@ -17,7 +17,7 @@ namespace {
 AppDelegate* current = nullptr;
 }  // namespace
 
-AppDelegate::AppDelegate(ui::Ui& ui) : ui_(ui), companySwitch_(ui) {
+AppDelegate::AppDelegate(ui::Ui& ui) : ui_(ui), companySwitch_(ui), autenticazione_(ui) {
     current = this;
 }
 
@@ -115,9 +115,8 @@ void AppDelegate::startApplicazione() {
     ScannerDevices::configureFromPreferences();
     auto scelta = std::make_shared<InserimentoSceltaViewController>(ui_);
     scelta->setStoreCheck([this](bool orderInProgress) {
-        // The login prompt itself comes with the login screen; until then the check only
-        // marks the user as asked.
-        return companySwitch_.run(orderInProgress, {}) == CompanySwitch::Outcome::StoreOpen;
+        const auto outcome = companySwitch_.run(orderInProgress, [this] { autenticazione_.mostraLogin(); });
+        return outcome == CompanySwitch::Outcome::StoreOpen;
     });
     sceltaController = scelta;
     archivioController = std::make_shared<ui::EmptyScreen>(ui_, "Archivio");

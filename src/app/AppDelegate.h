@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "app/Autenticazione.h"
 #include "app/CompanySwitch.h"
 
 namespace torvane {
@@ -39,6 +40,7 @@ public:
     void boopa() {}
 
     CompanySwitch& companySwitch() { return companySwitch_; }
+    Autenticazione& autenticazione() { return autenticazione_; }
     ui::Ui& ui() const { return ui_; }
 
     std::shared_ptr<ui::Screen> sceltaController;
@@ -54,6 +56,7 @@ private:
 
     ui::Ui& ui_;
     CompanySwitch companySwitch_;
+    Autenticazione autenticazione_;
 };
 
 }  // namespace torvane

@@ -15,8 +15,9 @@ bool CompanySwitch::loginNeeded(const Preferences& preferences) {
     if (preferences.boolForKey(keys::pref_AAARequestEnabled)) return true;
     auto active = preferences.stringForKey(keys::pref_aziendaAttiva);
     if (active && !active->empty()) return false;
+    // The settings file gives the user name an empty default: an empty name is no user.
     auto user = preferences.stringForKey(keys::pref_user);
-    return !user || *user == kPlaceholderUser;
+    return !user || user->empty() || *user == kPlaceholderUser;
 }
 
 CompanySwitch::Outcome CompanySwitch::run(bool orderInProgress, const std::function<void()>& showLogin) {

@@ -30,6 +30,8 @@ inline constexpr std::string_view pref_HTTPSERVER = "pref_HTTPSERVER";
 inline constexpr std::string_view pref_FIERAHTTPSERVER = "pref_FIERAHTTPSERVER";
 inline constexpr std::string_view pref_MODALITAFIERAENABLED = "pref_MODALITAFIERAENABLED";
 inline constexpr std::string_view pref_AAARequestEnabled = "pref_AAARequestEnabled";
+// The user-profile service: a full URL ("https://host/ios/userProfile").
+inline constexpr std::string_view pref_AAASERVER = "pref_AAASERVER";
 inline constexpr std::string_view pref_deleteDatabaseEnabled = "pref_deleteDatabaseEnabled";
 inline constexpr std::string_view pref_deleteFotoEnabled = "pref_deleteFotoEnabled";
 inline constexpr std::string_view pref_deleteOrdiniEnabled = "pref_deleteOrdiniEnabled";
@@ -89,7 +91,7 @@ inline constexpr std::string_view SYSTEM_DATAULTIMOAAGGIORNAMENTO = "SYSTEM_DATA
 inline constexpr std::string_view SYSTEM_documentMarkerFormat = "SYSTEM_%@_%@";
 }  // namespace keys
 
-inline constexpr std::array<KeyInfo, 63> kAllKeys{{
+inline constexpr std::array<KeyInfo, 64> kAllKeys{{
     {keys::pref_version, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_azienda, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_aziendaAttiva, KeyType::Text, KeyPlace::Defaults},
@@ -100,6 +102,7 @@ inline constexpr std::array<KeyInfo, 63> kAllKeys{{
     {keys::pref_FIERAHTTPSERVER, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_MODALITAFIERAENABLED, KeyType::Boolean, KeyPlace::Defaults},
     {keys::pref_AAARequestEnabled, KeyType::Boolean, KeyPlace::Defaults},
+    {keys::pref_AAASERVER, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_deleteDatabaseEnabled, KeyType::Boolean, KeyPlace::Defaults},
     {keys::pref_deleteFotoEnabled, KeyType::Boolean, KeyPlace::Defaults},
     {keys::pref_deleteOrdiniEnabled, KeyType::Boolean, KeyPlace::Defaults},

@@ -231,6 +231,9 @@ bool Preferences::synchronize() {
     temporary += ".tmp";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        // The file holds the agent's password: readable by its owner only, before anything
+        // is written into it (the rename keeps the mode, so an older file is tightened too).
+        fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace, ec);
         out << text;
         out.flush();
         if (!out) {

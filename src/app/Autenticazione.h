@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+namespace torvane {
+
+namespace ui {
+class Ui;
+}
+
+// The login: the user name and password go, with the device's identifier, to the
+// user-profile service (`pref_AAASERVER`), which answers with the companies the user may work
+// for. The first granted company becomes the active one, with its server and agent codes.
+class Autenticazione {
+public:
+    explicit Autenticazione(ui::Ui& ui) : ui_(ui) {}
+
+    // The prompt "Login iniziale" (tag 1); its answer runs `rispostaLogin`.
+    void mostraLogin();
+    // The prompt's answer: the exchange, then the store of the company now active.
+    void rispostaLogin(const std::string& user, const std::string& password);
+
+    // The exchange with the service; false when nothing was granted because it could not be
+    // asked, or it refused the user.
+    bool autenticazioneWithUser(const std::string& user, const std::string& password);
+
+    // "user=…&pass=…&udid=…", each value form-encoded (a password with "&" or "+" must
+    // arrive as typed).
+    static std::string postData(const std::string& user, const std::string& password, const std::string& udid);
+
+private:
+    ui::Ui& ui_;
+};
+
+}  // namespace torvane

@@ -1,0 +1,120 @@
+// The login against a user-profile service on loopback: what is sent, what the answers make
+// active, and that a failed login changes no preference.
+#include <httplib.h>
+
+#include <sys/stat.h>
+
+#include <thread>
+
+#include "app/AppTestSupport.h"
+#include "app/Autenticazione.h"
+#include "platform/PreferenceKeys.h"
+
+using namespace torvane;
+using namespace torvane::test;
+
+namespace {
+
+// Answers every POST with the body it is given; keeps the last request's fields.
+class ProfileService {
+public:
+    ProfileService() {
+        server_.Post("/ios/userProfile", [this](const httplib::Request& request, httplib::Response& response) {
+            std::lock_guard lock(mutex_);
+            body_ = request.body;
+            fields_ = request.params;
+            response.status = status_;
+            response.set_content(answer_, "application/json");
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+    }
+    ~ProfileService() {
+        server_.stop();
+        thread_.join();
+    }
+    void answer(std::string body, int status = 200) {
+        std::lock_guard lock(mutex_);
+        answer_ = std::move(body);
+        status_ = status;
+    }
+    std::string url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/ios/userProfile"; }
+    std::string field(const std::string& name) const {
+        std::lock_guard lock(mutex_);
+        auto found = fields_.find(name);
+        return found == fields_.end() ? "" : found->second;
+    }
+
+private:
+    httplib::Server server_;
+    int port_ = 0;
+    std::thread thread_;
+    mutable std::mutex mutex_;
+    std::string answer_ = "{}";
+    int status_ = 200;
+    std::string body_;
+    httplib::Params fields_;
+};
+
+struct Login : AppFixture {
+    ProfileService service;
+    Autenticazione login{ui};
+    void SetUp() override {
+        AppFixture::SetUp();
+        prefs().setString(keys::pref_AAASERVER, service.url());
+        prefs().setString(keys::pref_user, "DigitaUtenteTorvane");
+        prefs().synchronize();
+    }
+    std::string pref(std::string_view key) { return prefs().stringForKey(key).value_or("(nessuno)"); }
+};
+
+}  // namespace
+
+TEST_F(Login, TheFirstGrantedCompanyAfterVestraBecomesActiveWithItsAgentAndServer) {
+    service.answer(R"({"aziende":[{"codice":"VESTRA","registeredAddress":"http://x"},
+                                 {"codice":"C2","userLegacyCode":["A1"]},
+                                 {"codice":"C3","registeredAddress":"http://c3.example/","userLegacyCode":["B1","B2"]}]})");
+    login.rispostaLogin("mario", "p&ss=+%word");
+    EXPECT_EQ(service.field("pass"), "p&ss=+%word") << "the password arrives as typed";
+    EXPECT_EQ(service.field("user"), "mario");
+    EXPECT_EQ(service.field("udid").size(), 36u);
+    EXPECT_TRUE(ui.sawAlert("Autorizzazione concessa !!", "(Aziende: C2 C3)"));
+    EXPECT_EQ(pref(keys::pref_aziendaAttiva), "C2");
+    EXPECT_EQ(pref(keys::pref_azienda), "C2");
+    EXPECT_EQ(pref(keys::pref_agente), "A1;");
+    EXPECT_EQ(pref(keys::pref_HTTPSERVER), "http://");
+    EXPECT_EQ(pref(keys::pref_user), "mario");
+    ASSERT_TRUE(Database::sharedDatabase());
+    EXPECT_EQ(Database::sharedDatabase()->currentAzienda(), "C2");
+    for (const std::string& line : log->lines()) EXPECT_EQ(line.find("p&ss"), std::string::npos) << line;
+    EXPECT_TRUE(log->contains("Password: ********"));
+    struct stat info {};
+    ASSERT_EQ(stat(dir.file("prefs.json").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u) << "the preferences hold the password";
+}
+
+TEST_F(Login, AFailedOrRefusedLoginChangesNoPreference) {
+    const std::vector<std::pair<std::string, std::string>> answers = {
+        {"<html>errore</html>", "Utente non autorizzato !!"},
+        {R"({"aziende":[]})", "Utente non autorizzato !!"},
+        {R"({"aziende":"C1"})", "Utente non autorizzato !!"},
+        {R"({"aziende":[{"codice":"VESTRA"},{"registeredAddress":"http://senza-codice"},7]})",
+         "Contatta Velmora o usa Modalita' Fiera/Demo"},
+    };
+    for (const auto& [answer, message] : answers) {
+        service.answer(answer);
+        login.rispostaLogin("mario", "segreta");
+        ASSERT_TRUE(ui.lastAlert());
+        EXPECT_EQ(ui.lastAlert()->message, message) << answer;
+        EXPECT_EQ(pref(keys::pref_user), "DigitaUtenteTorvane") << answer;
+        EXPECT_EQ(pref(keys::pref_aziendaAttiva), "(nessuno)") << answer;
+    }
+    service.answer("{}", 500);
+    login.rispostaLogin("mario", "segreta");
+    EXPECT_EQ(ui.lastAlert()->title, "Errore Connessione");
+    prefs().setString(keys::pref_AAASERVER, "http://127.0.0.1:1/ios/userProfile");
+    login.rispostaLogin("mario", "segreta");
+    EXPECT_EQ(ui.lastAlert()->message, "Non riesco a raggiungere il servizio utenti (127.0.0.1)");
+    prefs().setString(keys::pref_AAASERVER, service.url());
+    EXPECT_FALSE(Database::sharedDatabase()) << "no store opened for nobody";
+}
