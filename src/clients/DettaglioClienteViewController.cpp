@@ -1,7 +1,5 @@
 #include "clients/DettaglioClienteViewController.h"
 
-#include <algorithm>
-
 #include "clients/DettaglioClienteDemo.h"
 #include "clients/DettaglioClienteLandscapeViewController.h"
 #include "clients/FormatiStatistica.h"
@@ -9,6 +7,7 @@
 #include "clients/Sezione2Label.h"
 #include "clients/Sezione3Label.h"
 #include "clients/Sezione5Label.h"
+#include "clients/VenditeCollezione.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
@@ -31,15 +30,13 @@ struct Venduto {
     Decimal quantita, pezzi, valore;
 };
 
-Venduto vendutoSenzaTCC(const std::vector<StatBusiness>& businesses) {
+Venduto vendutoSenzaTCC(const std::vector<VenditeCollezione::Tipo>& tipi) {
     Venduto venduto;
-    for (const StatBusiness& business : businesses) {
-        for (const StatTipo& tipo : business.tipi()) {
-            if (tipo.codice().value_or("") == "T+CC") continue;
-            venduto.quantita += cifra(tipo.quantita());
-            venduto.pezzi += cifra(tipo.pezzi());
-            venduto.valore += cifra(tipo.valore());
-        }
+    for (const auto& tipo : tipi) {
+        if (tipo.codice == "T+CC") continue;
+        venduto.quantita += tipo.quantita;
+        venduto.pezzi += tipo.pezzi;
+        venduto.valore += tipo.valore;
     }
     return venduto;
 }
@@ -76,7 +73,7 @@ void DettaglioClienteViewController::initWithCliente() {
     if (auto stat = database->fetchStatClienteByCodice(codice)) {
         const std::vector<StatCollezione> collezioni = stat->collezioni();
         sezioneSintesi(*stat);
-        for (const StatCollezione& collezione : collezioni) sezioneDettaglio(collezione);
+        for (const StatCollezione& collezione : collezioni) sezioneDettaglio(*database, collezione);
         collezioneCorrente_.reset();
     }
     sezioniAgenti(*database);
@@ -133,7 +130,7 @@ void DettaglioClienteViewController::sezioneSintesi(const StatCliente& stat) {
     aggiungi(std::move(sezione));
 }
 
-void DettaglioClienteViewController::sezioneDettaglio(const StatCollezione& collezione) {
+void DettaglioClienteViewController::sezioneDettaglio(Database& database, const StatCollezione& collezione) {
     collezioneCorrente_ = collezione;
     const std::string codice = testo(collezione.codice());
     const std::string um = testo(collezione.um());
@@ -141,19 +138,15 @@ void DettaglioClienteViewController::sezioneDettaglio(const StatCollezione& coll
     auto sezione = std::make_unique<Sezione5Label>(format("Dettaglio Collezione %@", codice), 5);
     sezione->addRiga({"Articolo", um.empty() ? "--" : um, "Pz", divisa.empty() ? "---" : divisa, "PrM"});
 
-    std::vector<std::pair<std::string, StatArticolo>> articoli;
-    for (const StatArticolo& articolo : collezione.articoli()) articoli.emplace_back(testo(articolo.codice()), articolo);
-    std::stable_sort(articoli.begin(), articoli.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-
+    // In code order: the store reads them sorted.
+    const auto articoli = VenditeCollezione::leggi(database, collezione);
     const Decimal zero, uno = Decimal::fromInteger(1);
     Venduto totale;
-    for (const auto& [codiceArticolo, articolo] : articoli) {
-        const std::vector<StatBusiness> businesses = articolo.businesses();
-        if (businesses.empty()) continue;
-        const Venduto venduto = vendutoSenzaTCC(businesses);
+    for (const auto& articolo : articoli.value_or(std::vector<VenditeCollezione::Articolo>{})) {
+        if (!articolo.conBusiness) continue;
+        const Venduto venduto = vendutoSenzaTCC(articolo.tipi);
         if (venduto.quantita > zero || venduto.valore > zero || formati::intero(venduto.pezzi) >= uno)
-            sezione->addRiga({codiceArticolo, formati::quantita(venduto.quantita), formati::pezzi(venduto.pezzi, 4),
+            sezione->addRiga({articolo.codice, formati::quantita(venduto.quantita), formati::pezzi(venduto.pezzi, 4),
                               formati::valori(venduto.valore),
                               formati::prezzoConPunto(formati::prezzoAlMetro(venduto.valore, venduto.quantita))});
         totale.quantita += venduto.quantita;

@@ -45,7 +45,7 @@ private:
     // Each returns whether it made its section(s).
     bool sezioneEsposizione(Database& database);
     void sezioneSintesi(const StatCliente& stat);
-    void sezioneDettaglio(const StatCollezione& collezione);
+    void sezioneDettaglio(Database& database, const StatCollezione& collezione);
     void sezioniAgenti(Database& database);
     bool sezionePagamento(Database& database);
     void sezioneCondizioni(Database& database, bool conPagamento, bool conEsposizione);

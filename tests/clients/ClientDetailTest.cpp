@@ -157,16 +157,19 @@ TEST_F(ClientDetail, TccOnlyArticlesStayOutOfThePortraitDetailAndFillTheirOwnWid
     venduto(pe13, "ZETA", "Produzione", "Q.ta", "30", "0", "360");
     venduto(pe13, "ZETA", "Campionario", "T+CC", "9", "9", "99");
     venduto(pe13, "ALFA", "Campionario", "T+CC", "2", "0", "0");
+    venduto(pe13, "BETA", "Produzione", "Q.ta", "1", "0", "12");
 
     auto screen = dettaglio();
     EXPECT_EQ(indice(*screen, "Dettaglio Collezione AI12"), -1) << "nothing but T+CC: the section is dropped";
-    EXPECT_EQ(riga(*screen, "Dettaglio Collezione PE13", 1), (Texts{"ZETA", "30", "   0", "360", "12.0"}))
+    EXPECT_EQ(riga(*screen, "Dettaglio Collezione PE13", 1), (Texts{"BETA", "1", "   0", "12", "12.0"})) << "in code order";
+    EXPECT_EQ(riga(*screen, "Dettaglio Collezione PE13", 2), (Texts{"ZETA", "30", "   0", "360", "12.0"}))
         << "T+CC left out of the figures";
-    EXPECT_EQ(screen->numberOfRows(indice(*screen, "Dettaglio Collezione PE13")), 3) << "ALFA has no row";
+    EXPECT_EQ(screen->numberOfRows(indice(*screen, "Dettaglio Collezione PE13")), 4) << "ALFA has no row";
 
     auto wide = orizzontale();
     EXPECT_EQ(titoli(*wide), (Texts{"Collezione AI12 - Solo T+CC", "Collezione PE13 - Articoli in produzione",
                                     "Collezione PE13 - Solo T+CC"}));
+    EXPECT_EQ(riga(*wide, "Collezione PE13 - Articoli in produzione", 1).at(0), "BETA");
     EXPECT_EQ(riga(*wide, "Collezione AI12 - Solo T+CC", 1),
               (Texts{"CARTELLA", "  4", "", "", "", "", "", "", "", "", "", ""}));
     EXPECT_EQ(riga(*wide, "Collezione AI12 - Solo T+CC", 0),
