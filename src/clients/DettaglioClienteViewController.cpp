@@ -7,6 +7,7 @@
 #include "clients/Sezione2Label.h"
 #include "clients/Sezione3Label.h"
 #include "clients/Sezione5Label.h"
+#include "clients/SezioneSintesiCollezioni.h"
 #include "clients/VenditeCollezione.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
@@ -95,7 +96,7 @@ bool DettaglioClienteViewController::sezioneEsposizione(Database& database) {
 }
 
 void DettaglioClienteViewController::sezioneSintesi(const StatCliente& stat) {
-    auto sezione = std::make_unique<Sezione5Label>("Sintesi per Collezione", 5);
+    auto sezione = std::make_unique<SezioneSintesiCollezioni>("Sintesi per Collezione", 5);
     sezione->addRiga({"Collezione", "Q.ta", "Pz", testo(stat.divisa()), "PrM"});
     Decimal totQuantita, totPezzi, totValore;
     // Quantities add up only while every collection counts in the same unit.
@@ -106,9 +107,10 @@ void DettaglioClienteViewController::sezioneSintesi(const StatCliente& stat) {
         const Decimal quantita = cifra(collezione.totQuantita());
         const Decimal pezzi = cifra(collezione.totPezzi());
         const Decimal valore = cifra(collezione.totValore());
-        sezione->addRiga({format("%@ %@", testo(collezione.codice()), um), formati::quantita(quantita),
-                          formati::pezzi(pezzi, 3), formati::valori(valore),
-                          formati::prezzo(formati::prezzoAlMetro(valore, quantita))});
+        sezione->addCollezione({format("%@ %@", testo(collezione.codice()), um), formati::quantita(quantita),
+                                formati::pezzi(pezzi, 3), formati::valori(valore),
+                                formati::prezzo(formati::prezzoAlMetro(valore, quantita))},
+                               valore);
         if (!um.empty() && !umComune) umComune = um;
         totQuantita += quantita;
         totPezzi += pezzi;

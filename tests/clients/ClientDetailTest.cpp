@@ -112,6 +112,16 @@ struct ClientDetail : StoreFixture {
             if (auto* label = std::get_if<ui::Label>(&item)) texts.push_back(label->text);
         return texts;
     }
+    // The five columns of a row, without the bar of a collection's summary row.
+    static Texts colonne(const ui::Screen& screen, const std::string& titolo, int row) {
+        Texts texts = riga(screen, titolo, row);
+        if (texts.size() > 5) texts.resize(5);
+        return texts;
+    }
+    static size_t blocchi(const ui::Screen& screen, int row) {
+        Texts texts = riga(screen, "Sintesi per Collezione", row);
+        return texts.size() == 6 ? texts[5].size() / std::string("\u2588").size() : 99;
+    }
     static Texts ultima(const ui::Screen& screen, const std::string& titolo) {
         const int s = indice(screen, titolo);
         return riga(screen, titolo, s < 0 ? 0 : screen.numberOfRows(s) - 1);
@@ -124,7 +134,7 @@ TEST_F(ClientDetail, PricePerMetreHasACommaInTheSummaryAndAPointInTheArticleRows
     auto screen = dettaglio();
     EXPECT_EQ(screen->title(), "Rossi Tessuti");
     EXPECT_EQ(riga(*screen, "Sintesi per Collezione", 0), (Texts{"Collezione", "Q.ta", "Pz", "EUR", "PrM"}));
-    EXPECT_EQ(riga(*screen, "Sintesi per Collezione", 1), (Texts{"AI12 MT", "213", "  3", "2.550", "12,0"}));
+    EXPECT_EQ(colonne(*screen, "Sintesi per Collezione", 1), (Texts{"AI12 MT", "213", "  3", "2.550", "12,0"}));
     EXPECT_EQ(riga(*screen, "Sintesi per Collezione", 2), (Texts{"Totale", "213", "   3", "2.550", "12,0"}));
     EXPECT_EQ(riga(*screen, "Dettaglio Collezione AI12", 0), (Texts{"Articolo", "MT", "Pz", "EUR", "PrM"}));
     EXPECT_EQ(riga(*screen, "Dettaglio Collezione AI12", 1), (Texts{"LANA", "213", "   3", "2.550", "12.0"}));
@@ -138,6 +148,8 @@ TEST_F(ClientDetail, QuantityTotalsAddUpOnlyInOneUnit) {
     collezione("PE13", "NR", "50", "5", "500.75");
     auto screen = dettaglio();
     EXPECT_EQ(ultima(*screen, "Sintesi per Collezione"), (Texts{"Totale", "", "", "1.500", ""}));
+    EXPECT_EQ(blocchi(*screen, 1), 20u) << "the largest value has the whole bar";
+    EXPECT_EQ(blocchi(*screen, 2), 10u) << "the other in proportion, truncated";
 
     // The same unit throughout: quantities add up, and a total PrM of 100 or more has no decimals.
     db->deleteStatClienteAndChildren(stat());
@@ -232,12 +244,13 @@ TEST_F(ClientDetail, ZeroAndNegativeQuantitiesNeverDivide) {
     auto pe13 = collezione("PE13", "MT", "-20", "-1", "-300");
     venduto(pe13, "STORNO", "Produzione", "Q.ta", "-20", "-1", "-300");
     auto screen = dettaglio();
-    EXPECT_EQ(riga(*screen, "Sintesi per Collezione", 1), (Texts{"AI12 MT", "0", "  0", "250", "0,0"}));
-    EXPECT_EQ(riga(*screen, "Sintesi per Collezione", 2), (Texts{"PE13 MT", "-20", " -1", "-300", "0,0"}));
+    EXPECT_EQ(colonne(*screen, "Sintesi per Collezione", 1), (Texts{"AI12 MT", "0", "  0", "250", "0,0"}));
+    EXPECT_EQ(colonne(*screen, "Sintesi per Collezione", 2), (Texts{"PE13 MT", "-20", " -1", "-300", "0,0"}));
     EXPECT_EQ(riga(*screen, "Dettaglio Collezione AI12", 1), (Texts{"RESO", "-5", "   0", "250", "0.0"}));
     EXPECT_EQ(screen->numberOfRows(indice(*screen, "Dettaglio Collezione AI12")), 3)
         << "half a piece, no metres and no value: no row";
     EXPECT_EQ(indice(*screen, "Dettaglio Collezione PE13"), -1) << "totals all below zero";
+    EXPECT_EQ(blocchi(*screen, 2), 0u) << "a negative value has no bar";
 }
 
 TEST_F(ClientDetail, StatisticsWithoutCollectionsShowAZeroTotal) {
@@ -303,6 +316,8 @@ TEST_F(ClientDetail, DemonstrationModeShowsTheSameEightSectionsForEveryClient) {
     ASSERT_EQ(bars.size(), 4u);
     EXPECT_EQ(std::get<ui::Image>(bars[3]).width, 140) << "the larger year has the full bar";
     EXPECT_LT(std::get<ui::Image>(bars[1]).width, 140);
+    EXPECT_NE(std::get<ui::Image>(bars[1]).path.find("berra_rossa.png"), std::string::npos);
+    EXPECT_NE(std::get<ui::Image>(bars[3]).path.find("barra_verde.png"), std::string::npos);
 
     auto altro = db->createClienteWithBarCode("C002");
     EXPECT_EQ(titoli(DettaglioClienteViewController(ui, *altro, db)), attesi);
