@@ -1,6 +1,7 @@
 #include "QtUi.h"
 
 #include <QFileDialog>
+#include <QThreadPool>
 
 #include <QApplication>
 #include <QTimer>
@@ -120,6 +121,10 @@ void QtUi::cancelTimer(ui::TimerId id) {
 void QtUi::postToMain(std::function<void()> task) {
     QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
 }
+
+// The global pool waits for its work when the application quits, so a load is never cut off
+// with the store half-written.
+void QtUi::runInBackground(std::function<void()> work) { QThreadPool::globalInstance()->start(std::move(work)); }
 
 // A window has no camera: the person picks a picture file. The chooser is asked for after the
 // current event, so the screen that asked is never re-entered from inside its own call.

@@ -40,6 +40,7 @@ public:
     ui::TimerId startTimer(std::chrono::milliseconds delay, std::function<void()> fire) override;
     void cancelTimer(ui::TimerId timer) override;
     void postToMain(std::function<void()> task) override;
+    void runInBackground(std::function<void()> work) override;
     void chooseImage(ui::Screen& from, std::function<void(std::optional<std::string>)> chosen) override;
     void playSound(ui::Sound sound) override;
     void setKeepAwake(bool awake) override;

@@ -4,6 +4,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QProgressBar>
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmapCache>
@@ -69,6 +70,7 @@ int itemHeight(const ui::Item& item, const QFont& font) {
     if (std::holds_alternative<ui::Button>(item)) return controls.button;
     if (std::holds_alternative<ui::Switch>(item)) return controls.check;
     if (std::holds_alternative<ui::Stepper>(item)) return controls.stepper;
+    if (std::holds_alternative<ui::ProgressBar>(item)) return controls.field;
     if (const auto* image = std::get_if<ui::Image>(&item)) return imageSize(*image).height();
     return QFontMetrics(font).lineSpacing() * kNoteLines + 10;
 }
@@ -169,6 +171,11 @@ QWidget* RowWidget::makeItem(size_t index) {
         });
         return box;
     }
+    if (std::holds_alternative<ui::ProgressBar>(item)) {
+        auto* bar = new QProgressBar(this);
+        bar->setRange(0, 1000);
+        return bar;
+    }
     auto* stepper = new QDoubleSpinBox(this);
     connect(stepper, &QDoubleSpinBox::valueChanged, this, [this, index](double value) {
         screen_.stepperChanged(std::get<ui::Stepper>(items_[index]).action, value, where_);
@@ -221,6 +228,8 @@ void RowWidget::applyItem(QWidget* widget, const ui::Item& item) {
         stepper->setSingleStep(spec->step);
         stepper->setValue(spec->value);
         stepper->setEnabled(spec->enabled);
+    } else if (const auto* spec = std::get_if<ui::ProgressBar>(&item)) {
+        static_cast<QProgressBar*>(widget)->setValue(static_cast<int>(std::clamp(spec->value, 0.0, 1.0) * 1000));
     } else if (const auto* spec = std::get_if<ui::Image>(&item)) {
         auto* image = static_cast<QLabel*>(widget);
         const QSize size = imageSize(*spec);

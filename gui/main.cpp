@@ -2,6 +2,7 @@
 #include <QPixmap>
 #include <QTimer>
 
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -16,9 +17,9 @@ using namespace torvane;
 namespace {
 // `--screenshot FILE`: saves a picture of the window once it has settled, then quits. With the
 // offscreen platform it shows what a person would see on a machine without a display.
-const char* screenshotPath(int argc, char** argv) {
+const char* optionValue(int argc, char** argv, const char* name) {
     for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--screenshot") == 0) return argv[i + 1];
+        if (std::strcmp(argv[i], name) == 0) return argv[i + 1];
     return nullptr;
 }
 }  // namespace
@@ -30,7 +31,9 @@ int main(int argc, char** argv) {
     AppDelegate delegate(ui);
     delegate.didFinishLaunching();
     ui.window().show();
-    if (const char* path = screenshotPath(argc, argv)) {
+    // `--tab N` starts on another tab (0 order entry, 1 archive, 2 settings).
+    if (const char* tab = optionValue(argc, argv, "--tab")) ui.selectTab(std::atoi(tab));
+    if (const char* path = optionValue(argc, argv, "--screenshot")) {
         QTimer::singleShot(500, &app, [&ui, path] {
             if (!ui.window().grab().save(QString::fromUtf8(path))) {
                 std::cerr << "non riesco a scrivere " << path << '\n';

@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/ImpostazioniViewController.h"
 #include "devices/ScannerDevices.h"
 #include "order/InserimentoSceltaViewController.h"
 #include "platform/Bundle.h"
@@ -120,7 +121,7 @@ void AppDelegate::startApplicazione() {
     });
     sceltaController = scelta;
     archivioController = std::make_shared<ui::EmptyScreen>(ui_, "Archivio");
-    impostazioniController = std::make_shared<ui::EmptyScreen>(ui_, "IMPOSTAZIONI");
+    impostazioniController = std::make_shared<ImpostazioniViewController>(ui_);
     ui_.showTabs({{"SCELTA", "coat-hanger", sceltaController},
                   {"Archivio", "database", archivioController},
                   {"IMPOSTAZIONI", "gear", impostazioniController}});

@@ -45,6 +45,9 @@ std::string item(const ui::Item& item, const std::optional<std::string>& editedT
         std::string operator()(const ui::Image& i) const {
             return "{immagine " + (i.path.empty() ? std::string("vuota") : i.path) + "}";
         }
+        std::string operator()(const ui::ProgressBar& p) const {
+            return "{avanzamento " + std::to_string(static_cast<int>(p.value * 100 + 0.5)) + "%}";
+        }
         std::string operator()(const ui::MultilineText& m) const {
             return "<<" + std::to_string(m.tag) + ": " + m.text + ">>";
         }

@@ -82,7 +82,12 @@ struct MultilineText {
     bool editable = false;
 };
 
-using Item = std::variant<Label, TextField, Button, Switch, Stepper, Image, MultilineText>;
+// A bar from 0 to 1 (work under way).
+struct ProgressBar {
+    double value = 0;
+};
+
+using Item = std::variant<Label, TextField, Button, Switch, Stepper, Image, MultilineText, ProgressBar>;
 
 enum class Accessory { None, Disclosure, DetailButton, DetailDisclosure, Checkmark };
 

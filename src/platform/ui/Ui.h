@@ -62,6 +62,10 @@ public:
     virtual TimerId startTimer(std::chrono::milliseconds delay, std::function<void()> fire) = 0;
     virtual void cancelTimer(TimerId timer) = 0;
     virtual void postToMain(std::function<void()> task) = 0;
+    // Runs long work (a catalogue load) off the main thread; it reports back through
+    // `postToMain`. A platform without threads of its own (a script, a test) runs it at once,
+    // and what it posted is delivered afterwards, in order.
+    virtual void runInBackground(std::function<void()> work) { work(); }
 
     // Asks the person for a picture (a file chooser, or a camera where there is one); its file
     // reaches `chosen`, none when the person gave up or the platform has no way to ask.

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui/Screen.h"
+
+namespace torvane {
+
+class CaricatoreDatabase;
+
+// The settings tab: the catalogue download with its progress panel and result, the date of
+// the last download, the order count, and the one-shot maintenance switches of the device
+// settings, which take effect each time the screen appears.
+class ImpostazioniViewController : public ui::Screen {
+public:
+    explicit ImpostazioniViewController(ui::Ui& ui);
+
+    std::string title() const override;
+    std::vector<ui::Section> sections() const override;
+    void viewWillAppear() override;
+    void buttonTapped(const std::string& action, ui::IndexPath where) override;
+
+    void caricaListinoTap();
+    void inviaScelteTap();
+    void cancellaScelteButton();
+    bool caricamentoInCorso() const { return inCorso_; }
+
+    // What the panel shows while a download runs; set on the main thread only.
+    struct Avanzamento {
+        std::string label1 = "Aggiornamento";
+        std::string label2 = "in corso ...";
+        double valore = 0;
+    };
+
+    // "Mb usati: %u Mb liberi: %u Mb totali: %u", from the system's memory figures.
+    static void printFreeMemory();
+    // "Listing all files found in %@" and one line per entry.
+    static void listFileAtPath(const std::string& path);
+
+private:
+    void aggiornaContatori();
+    void lenghtyOperationDidEndWithResult(const std::shared_ptr<CaricatoreDatabase>& loader);
+
+    std::string numeroScelte_;
+    std::string aggiornamento_;
+    bool inCorso_ = false;
+    Avanzamento avanzamento_;
+};
+
+}  // namespace torvane

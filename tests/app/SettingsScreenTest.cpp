@@ -1,0 +1,91 @@
+// The settings tab: the download it starts, what it records and reports, and the one-shot
+// maintenance switches.
+#include <filesystem>
+
+#include "app/AppTestSupport.h"
+#include "app/ImpostazioniViewController.h"
+#include "articles/FotoCache.h"
+#include "loader/LoaderTestSupport.h"
+#include "platform/PreferenceKeys.h"
+
+using namespace torvane;
+using namespace torvane::test;
+
+namespace {
+
+struct SettingsScreen : AppFixture {
+    DocumentServer server;
+    std::shared_ptr<ImpostazioniViewController> screen;
+    void SetUp() override {
+        AppFixture::SetUp();
+        prefs().setString(keys::pref_aziendaAttiva, "01");
+        prefs().setString(keys::pref_user, "mario");
+        Database::initDatabase();
+        ASSERT_TRUE(Database::sharedDatabase());
+        screen = std::make_shared<ImpostazioniViewController>(ui);
+        ui.showTabs({{"IMPOSTAZIONI", "gear", screen}});
+    }
+    std::string shown() {
+        std::string text;
+        for (const auto& section : screen->sections())
+            for (const auto& row : section.rows)
+                for (const auto& item : row.items)
+                    if (auto* label = std::get_if<ui::Label>(&item)) text += label->text + "\n";
+        return text;
+    }
+};
+
+}  // namespace
+
+TEST_F(SettingsScreen, ADownloadRecordsItsDateShowsItsProgressAndReportsItsResult) {
+    EXPECT_EQ(screen->title(), "IMPOSTAZIONI 01");
+    prefs().setString(keys::pref_HTTPSERVER, "http://");
+    screen->caricaListinoTap();
+    EXPECT_TRUE(ui.sawAlert(std::nullopt, "Manca l'indirizzo HTTP !!!"));
+    EXPECT_EQ(shown().find("Aggiorna"), std::string::npos) << "a refused download records no date";
+
+    prefs().setString(keys::pref_HTTPSERVER, "http://127.0.0.1:1/");
+    screen->caricaListinoTap();
+    EXPECT_TRUE(screen->caricamentoInCorso()) << "the result comes on the main thread";
+    EXPECT_TRUE(ui.keepAwake());
+    ui.drainMain();
+    EXPECT_FALSE(screen->caricamentoInCorso());
+    EXPECT_FALSE(ui.keepAwake());
+    EXPECT_TRUE(ui.sawAlert("Errore connessione!!!", "Controlla indirizzo HTTP"));
+    EXPECT_NE(shown().find("Aggiornato il "), std::string::npos) << "the attempt's date stays after a failure";
+
+    server.serve("/01.L1.xml", document("<ClientiFornitori><ClienteFornitore BarCode=\"B1\"><Codice>C1</Codice>"
+                                        "</ClienteFornitore></ClientiFornitori>"));
+    prefs().setString(keys::pref_HTTPSERVER, server.url("/"));
+    ui.clearEvents();
+    screen->caricaListinoTap();
+    ui.drainMain();
+    ASSERT_TRUE(ui.lastAlert());
+    EXPECT_EQ(ui.lastAlert()->title, "Completato !!");
+    EXPECT_EQ(ui.lastAlert()->message.rfind("Per essere precisi, ho caricato\nClienti:1 Tags:", 0), 0u) << ui.lastAlert()->message;
+    EXPECT_EQ(server.requested().back(), "/01.L1.xml");
+}
+
+TEST_F(SettingsScreen, TheMaintenanceSwitchesRunOnceAndTheOrderCountFollows) {
+    auto db = Database::sharedDatabase();
+    db->createSceltaTestataWithCodice(1)->setStatus(0);
+    db->commit();
+    const std::string mine = FotoCache::folderFor("01"), other = FotoCache::folderFor("02");
+    for (const auto& folder : {mine, other}) {
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder + "/ART1-SMALL.jpeg") << "x";
+    }
+    screen->viewWillAppear();
+    EXPECT_NE(shown().find("Ordini nel Database: 1"), std::string::npos);
+    prefs().setBool(keys::pref_deleteFotoEnabled, true);
+    prefs().setBool(keys::pref_deleteOrdiniEnabled, true);
+    screen->viewWillAppear();
+    EXPECT_FALSE(std::filesystem::exists(mine));
+    EXPECT_TRUE(std::filesystem::exists(other)) << "only the active company's photos go";
+    EXPECT_TRUE(log->contains("      1: ART1-SMALL.jpeg"));
+    EXPECT_NE(shown().find("Nessun Ordine da inviare"), std::string::npos);
+    EXPECT_FALSE(prefs().hasStoredValue(keys::pref_deleteFotoEnabled));
+    EXPECT_FALSE(prefs().hasStoredValue(keys::pref_deleteOrdiniEnabled));
+    screen->inviaScelteTap();
+    EXPECT_TRUE(ui.sawAlert(std::nullopt, "Nessuna Scelta presente !!!"));
+}
