@@ -31,7 +31,9 @@ std::string order(const std::string& numero, const std::string& cliente, int rig
 }
 
 // Sends bytes as they are and reads until the server closes or `wait` passes.
-std::string rawExchange(int port, const std::string& bytes, std::chrono::milliseconds wait = 3000ms) {
+// With `hangUp` the client stops sending there, as a device whose network went away.
+std::string rawExchange(int port, const std::string& bytes, std::chrono::milliseconds wait = 3000ms,
+                        bool hangUp = false) {
     const int s = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -39,6 +41,7 @@ std::string rawExchange(int port, const std::string& bytes, std::chrono::millise
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return "no connection";
     send(s, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (hangUp) shutdown(s, SHUT_WR);
     timeval timeout{static_cast<time_t>(wait.count() / 1000), static_cast<suseconds_t>(wait.count() % 1000 * 1000)};
     setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     std::string answer;
@@ -151,6 +154,14 @@ TEST_F(FairServerTest, WhatIsNotAnOrderIsRefusedWithoutTheMarkerAndNotKept) {
         EXPECT_EQ(c.result->status, c.status) << c.what;
         EXPECT_EQ(c.result->body.find(" successfully "), std::string::npos) << c.what;
     }
+    // Cut off half-way through the field.
+    const std::string start = "--b\r\nContent-Disposition: form-data; name=\"userfile\"; filename=\"c.xml\"\r\n\r\n<a>";
+    const std::string cut = rawExchange(fair->port(),
+                                        "POST /upload.php HTTP/1.1\r\nHost: x\r\nContent-Type: multipart/form-data; "
+                                        "boundary=b\r\nContent-Length: 5000\r\n\r\n" + start,
+                                        3000ms, true);
+    EXPECT_EQ(cut.find(" successfully "), std::string::npos);
+    EXPECT_TRUE(fair->logHas("POST /upload.php 400 richiesta interrotta o non valida")) << fair->log();
     EXPECT_TRUE(stored().empty()) << "not even a temporary file is left";
 }
 
