@@ -68,9 +68,8 @@ Decimal prezzoAlMetro(const Decimal& valore, const Decimal& quantita) {
     quoziente = first == std::string::npos ? "0" : quoziente.substr(first);
     if (quoziente.size() > 36) return valore.isNegative() ? Decimal::parse(std::string(36, '9'))->negated()
                                                           : *Decimal::parse(std::string(36, '9'));
-    if (quoziente.size() < 2) quoziente.insert(0, 2 - quoziente.size(), '0');
-    quoziente.insert(quoziente.size() - 1, ".");
-    Decimal decimi = Decimal::parse(quoziente).value_or(kZero);
+    const std::string interi = quoziente.size() > 1 ? quoziente.substr(0, quoziente.size() - 1) : std::string("0");
+    Decimal decimi = Decimal::parse(interi + "." + quoziente.back()).value_or(kZero);
     if (resto * 2 >= d) decimi += *Decimal::parse("0.1");  // half up
     return valore.isNegative() ? decimi.negated() : decimi;
 }
