@@ -1,10 +1,12 @@
 #include "order/OrderCounter.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "order/ScanText.h"
 #include "platform/Format.h"
 #include "store/Database.h"
+#include "store/StoreConnection.h"
 
 namespace torvane {
 
@@ -14,7 +16,16 @@ std::optional<long long> OrderCounter::next(Database& database) {
         counter = database.createParametroWithAttributo(kAttributo, {{"valore", std::string("0")}});
         if (!counter) return std::nullopt;
     }
-    const long long last = ScanText::leadingInteger(counter->valore().value_or("0"));
+    long long last = ScanText::leadingInteger(counter->valore().value_or("0"));
+    // A counter lost or set back (a store emptied by hand, an old copy) never hands out a
+    // number an order in the store already has: orders are found by their number.
+    try {
+        const auto highest = database.connection()->query("SELECT MAX(codice) FROM \"SceltaTestata\"");
+        if (!highest.empty() && !highest.front().empty())
+            if (const auto* n = std::get_if<long long>(&highest.front().front())) last = std::max(last, *n);
+    } catch (const StoreConnection::SqlError&) {
+        return std::nullopt;  // without knowing the orders there, no number is safe to give
+    }
     // A counter at the top of the range has no next number; wrapping would repeat old ones.
     if (last == std::numeric_limits<long long>::max()) return std::nullopt;
     const long long number = last + 1;

@@ -27,8 +27,12 @@ void Database::deleteGroup(const Operation& operation, const std::vector<std::st
     for (const auto& entity : entities) {
         std::string reason = formatReason ? format(operation.reason, entity) : operation.reason;
         if (announce) Log::f("Pulizia tabella : %@", entity);
-        // Clients created on the device ("NEW…") survive a reload of the client group.
-        std::string where = formatReason && entity == "Cliente" ? "codice IS NULL OR instr(codice, 'NEW') = 0" : "";
+        // Orders outlive the catalogue: the clients made on the device ("NEW…") that they may
+        // name, and the two counters that number orders and new clients, are kept.
+        std::string where;
+        if (entity == "Cliente") where = "codice IS NULL OR instr(codice, 'NEW') = 0";
+        if (entity == "Parametro")
+            where = "attributo IS NULL OR attributo NOT IN ('SYSTEM_ProgressivoOrdine', 'SYSTEM_ProgressivoCliente')";
         guarded({reason.c_str(), operation.logLine}, true, [&] { deleteAll(reason.c_str(), entity, where); });
     }
 }
