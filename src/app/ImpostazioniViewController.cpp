@@ -1,5 +1,7 @@
 #include "app/ImpostazioniViewController.h"
 
+#include "app/ImpostazioniDispositivoViewController.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -93,7 +95,9 @@ std::vector<ui::Section> ImpostazioniViewController::sections() const {
     azioni.items = {button("inviaScelteTap", "Invia Scelte"), button("cancellaScelteButton", "Cancella Scelte")};
     ordini.rows.push_back(azioni);
 
-    std::vector<ui::Section> all{catalogo, ordini};
+    ui::Row dispositivo;
+    dispositivo.items = {button("impostazioniDispositivo", "Impostazioni dispositivo")};
+    std::vector<ui::Section> all{catalogo, ordini, ui::Section{"Dispositivo", "", {dispositivo}}};
     if (inCorso_) {
         ui::Row barra;
         ui::ProgressBar bar;
@@ -150,6 +154,7 @@ void ImpostazioniViewController::buttonTapped(const std::string& action, ui::Ind
     if (action == "caricaListinoTap") caricaListinoTap();
     else if (action == "inviaScelteTap") inviaScelteTap();
     else if (action == "cancellaScelteButton") cancellaScelteButton();
+    else if (action == "impostazioniDispositivo") ui().push(*this, std::make_shared<ImpostazioniDispositivoViewController>(ui()));
 }
 
 void ImpostazioniViewController::caricaListinoTap() {
