@@ -34,6 +34,10 @@ FairServer::~FairServer() = default;
 
 bool FairServer::start(std::string& error) {
     if (!inbox_.open(error)) return false;
+    if (options_.profiles) {
+        profiles_.emplace();
+        if (!profiles_->load(*options_.profiles, error)) return false;
+    }
     files_ = StaticFiles(options_.dir, ordersFolderName);  // the folder exists now: its real path
     httplib::Server& server = *server_;
     server.set_read_timeout(30, 0);
@@ -51,8 +55,20 @@ bool FairServer::start(std::string& error) {
     server.set_keep_alive_max_count(1);
     // Before any body is read: a body that is too big, or one sent where none is taken, is
     // refused on its announced length and the connection closed, so it is never read.
-    server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
+    const bool answersLogins = profiles_.has_value();
+    server.set_pre_routing_handler([answersLogins](const httplib::Request& request, httplib::Response& response) {
         const bool isUpload = request.method == "POST" && request.path == "/upload.php";
+        // A login is a few fields: a larger body is refused unread.
+        constexpr std::uint64_t kLoginBody = 64 * 1024;
+        const bool isLogin = answersLogins && request.method == "POST" && request.path == "/ios/userProfile";
+        if (isLogin) {
+            const std::uint64_t length =
+                request.has_header("Content-Length") ? request.get_header_value<std::uint64_t>("Content-Length") : 0;
+            if (length <= kLoginBody) return httplib::Server::HandlerResponse::Unhandled;
+            answer(response, 413, "Errore: richiesta troppo grande");
+            response.set_header("Connection", "close");
+            return httplib::Server::HandlerResponse::Handled;
+        }
         const std::uint64_t announced =
             request.has_header("Content-Length") ? request.get_header_value<std::uint64_t>("Content-Length") : 0;
         if (!isUpload && request.method != "GET" && request.method != "HEAD") {
@@ -70,6 +86,13 @@ bool FairServer::start(std::string& error) {
     });
     server.Post("/upload.php", [this](const httplib::Request& request, httplib::Response& response,
                                       const httplib::ContentReader& reader) { upload(request, response, reader); });
+    if (profiles_)
+        server.Post("/ios/userProfile", [this](const httplib::Request& request, httplib::Response& response) {
+            const std::string user = request.get_param_value("user");
+            // The password is never written to the log.
+            requestNote = "profilo di " + user.substr(0, 60);
+            response.set_content(profiles_->answer(user, request.get_param_value("pass")), "application/json");
+        });
     server.Get("/", [this](const httplib::Request& request, httplib::Response& response) { page(request, response); });
     server.Get(R"(/.+)", [this](const httplib::Request& request, httplib::Response& response) { file(request, response); });
     server.set_logger([](const httplib::Request& request, const httplib::Response& response) {

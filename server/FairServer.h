@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "FairServerOptions.h"
@@ -8,6 +9,7 @@
 #include "OrdersPage.h"
 #include "PageAccess.h"
 #include "StaticFiles.h"
+#include "UserProfiles.h"
 
 namespace httplib {
 class Server;
@@ -20,7 +22,7 @@ namespace torvane::fiera {
 
 // The fair PC's HTTP server: "POST /upload.php" takes orders (multipart field "userfile"),
 // "GET /" shows the orders received, "GET /<file>" serves the files of the folder. One log
-// line per request.
+// line per request. With a profiles file, "POST /ios/userProfile" answers the login.
 class FairServer {
 public:
     static constexpr const char* ordersFolderName = "ordini";
@@ -47,6 +49,7 @@ private:
     StaticFiles files_;
     OrdersPage page_;
     PageAccess access_;
+    std::optional<UserProfiles> profiles_;
     std::unique_ptr<httplib::Server> server_;
     int port_ = 0;
 };

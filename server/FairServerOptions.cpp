@@ -14,7 +14,8 @@ std::variant<FairServerOptions, std::string> FairServerOptions::parse(int argc, 
             if (i + 1 >= argc) return std::nullopt;
             return std::string(argv[++i]);
         };
-        if (word == "--dir" || word == "--port" || word == "--bind" || word == "--pagina-password") {
+        if (word == "--dir" || word == "--port" || word == "--bind" || word == "--pagina-password" ||
+            word == "--profili") {
             const std::optional<std::string> given = value();
             if (!given) return std::string(word) + " senza valore";
             if (word == "--dir") {
@@ -30,6 +31,9 @@ std::variant<FairServerOptions, std::string> FairServerOptions::parse(int argc, 
             } else if (word == "--bind") {
                 if (given->empty()) return std::string("--bind vuoto");
                 options.bind = *given;
+            } else if (word == "--profili") {
+                if (given->empty()) return std::string("--profili vuoto");
+                options.profiles = *given;
             } else {
                 if (given->empty()) return std::string("--pagina-password vuota");
                 options.pagePassword = *given;

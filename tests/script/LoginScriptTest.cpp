@@ -2,26 +2,30 @@
 // start, the catalogue downloaded from the company's server, an order entry on that company.
 #include <gtest/gtest.h>
 
-#include "loader/LoaderTestSupport.h"
+#include <filesystem>
+
+#include "support/FairProcess.h"
 #include "support/Process.h"
-#include "support/ProfileService.h"
-#include "support/TempDir.h"
 
 using namespace torvane::test;
 
 TEST(LoginScript, AFreshDataFolderLogsInDownloadsTheCatalogueAndTakesAnOrder) {
     TempDir dir;
     const std::string data = dir.file("data");
-    DocumentServer company;
-    company.serve("/01.L1.xml", readFile(TORVANE_TEST_SOURCE_DIR "/script/catalogo.xml"));
-    ProfileService profiles;
-    profiles.answer(R"({"aziende":[{"codice":"01","registeredAddress":")" + company.url("/") +
-                    R"(","userLegacyCode":["AG01"]}]})");
+    // The fair server is the company's server and the profile service at once.
+    const std::string served = dir.file("servito");
+    std::filesystem::create_directories(served);
+    writeFile(served + "/01.L1.xml", readFile(TORVANE_TEST_SOURCE_DIR "/script/catalogo.xml"));
+    writeFile(dir.file("profili.json"), R"({"utenti":[]})");  // the users come once the port is known
+    FairProcess fiera(served, {"--profili", dir.file("profili.json")}, dir.file("fiera.log"));
+    const std::string base = "http://127.0.0.1:" + std::to_string(fiera.port()) + "/";
+    writeFile(dir.file("profili.json"), R"({"utenti":[{"user":"mario","password":"p&ss word","aziende":[{"codice":"01",
+        "registeredAddress":")" + base + R"(","userLegacyCode":["AG01"]}]}]})");
     auto cli = [&](std::vector<std::string> words, const std::optional<std::string>& input = std::nullopt) {
         words.insert(words.begin(), {"--data-dir", data});
         return runProcess(TORVANE_CLI_PATH, words, input);
     };
-    ASSERT_EQ(cli({"defaults", "write", "pref_AAASERVER", profiles.url()}).exitCode, 0);
+    ASSERT_EQ(cli({"defaults", "write", "pref_AAASERVER", base + "ios/userProfile"}).exitCode, 0);
 
     auto run = cli({"script", "-"}, R"S(expect-alert "ALERT Login iniziale | Imposta User / Password | [Ok]"
 answer Ok mario "p&ss word"
@@ -39,6 +43,7 @@ tap 0 1
 expect "<1: Listino Fiera>"
 )S");
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_EQ(profiles.field("pass"), "p&ss word");
-    EXPECT_EQ(company.requested(), std::vector<std::string>{"/01.L1.xml"});
+    EXPECT_TRUE(fiera.logHas("POST /ios/userProfile 200 profilo di mario"));
+    EXPECT_TRUE(fiera.logHas("GET /01.L1.xml 200"));
+    EXPECT_EQ(fiera.log().find("p&ss"), std::string::npos) << "the password never reaches the server's log";
 }

@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-#include "FairProcess.h"
+#include "support/FairProcess.h"
 #include "PageAccess.h"
 #include "UploadName.h"
 #include "review/OrderUpload.h"
@@ -324,6 +324,31 @@ TEST_F(FairServerTest, LogsEachRequestAndStopsCleanlyOnSigterm) {
     EXPECT_NE(log.find("127.0.0.1 GET /x?127.0.0.1 GET /finto 200 404"), std::string::npos)
         << "a line break in a path does not start a line of its own";
     EXPECT_EQ(log.find("\n127.0.0.1 GET /finto"), std::string::npos);
+}
+
+TEST_F(FairServerTest, WithAProfilesFileItAnswersLoginsAndOnlyTheRightPasswordGetsTheCompanies) {
+    writeFile(root.path() / "profili.json",
+              R"({"utenti":[{"user":"demo","password":"a&b","aziende":[{"codice":"01","userLegacyCode":["AG01"]}]},
+                            {"password":"senza utente"}]})");
+    fair->stop();
+    fair = std::make_unique<FairProcess>(dir.string(), std::vector<std::string>{"--profili", (root.path() / "profili.json").string()});
+    auto login = [&](const std::string& user, const std::string& password) {
+        auto result = client().Post("/ios/userProfile", httplib::Params{{"user", user}, {"pass", password}, {"udid", "x"}});
+        return result ? result->body : std::string("(nessuna risposta)");
+    };
+    EXPECT_EQ(login("demo", "a&b"), R"({"aziende":[{"codice":"01","userLegacyCode":["AG01"]}]})");
+    EXPECT_EQ(login("demo", "a"), R"({"aziende":[]})");
+    EXPECT_EQ(login("", "senza utente"), R"({"aziende":[]})");
+    auto big = client().Post("/ios/userProfile", std::string(100 * 1024, 'x'), "application/x-www-form-urlencoded");
+    ASSERT_TRUE(big);
+    EXPECT_EQ(big->status, 413);
+    EXPECT_EQ(fair->log().find("a&b"), std::string::npos) << "passwords never reach the log";
+
+    writeFile(root.path() / "rotto.json", "[1, 2");
+    EXPECT_THROW(FairProcess(dir.string(), {"--profili", (root.path() / "rotto.json").string()},
+                             (root.path() / "rotto.log").string()),
+                 std::runtime_error)
+        << "a profiles file that cannot be used stops the server at once";
 }
 
 }  // namespace
