@@ -1,10 +1,12 @@
 #include <QApplication>
 #include <QPixmap>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
 
 #include "MainWindow.h"
 #include "QtUi.h"
@@ -31,6 +33,15 @@ int main(int argc, char** argv) {
     AppDelegate delegate(ui);
     delegate.didFinishLaunching();
     ui.window().show();
+    // Coming back to the window after it was minimised is coming back to the application:
+    // a deletion request or another company set meanwhile takes effect.
+    if (QWindow* window = ui.window().windowHandle()) {
+        auto previous = std::make_shared<Qt::WindowState>(window->windowState());
+        QObject::connect(window, &QWindow::windowStateChanged, [&delegate, previous](Qt::WindowState state) {
+            if (*previous == Qt::WindowMinimized && state != Qt::WindowMinimized) delegate.applicationWillEnterForeground();
+            *previous = state;
+        });
+    }
     // `--tab N` starts on another tab (0 order entry, 1 archive, 2 settings).
     if (const char* tab = optionValue(argc, argv, "--tab")) ui.selectTab(std::atoi(tab));
     if (const char* path = optionValue(argc, argv, "--screenshot")) {

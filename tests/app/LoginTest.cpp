@@ -74,3 +74,13 @@ TEST_F(Login, AFailedOrRefusedLoginChangesNoPreference) {
     prefs().setString(keys::pref_AAASERVER, service.url());
     EXPECT_FALSE(Database::sharedDatabase()) << "no store opened for nobody";
 }
+
+TEST_F(Login, LongOddNamesAndHugeAnswersAreSentAndReadSafely) {
+    const std::string name = std::string(1000, 'm') + "\r\nX-Iniettato: si";
+    std::string huge = R"({"aziende":[{"codice":"01","registeredAddress":"http://x/","note":")" + std::string(10 << 20, 'z') + R"("}]})";
+    service.answer(huge);
+    login.rispostaLogin(name, "pw");
+    EXPECT_EQ(service.field("user"), name) << "a line break stays inside the value";
+    EXPECT_EQ(pref(keys::pref_aziendaAttiva), "01");
+    for (const std::string& line : log->lines()) EXPECT_LT(line.size(), 20000u) << "a huge answer is logged by its beginning";
+}

@@ -89,3 +89,28 @@ TEST_F(SettingsScreen, TheMaintenanceSwitchesRunOnceAndTheOrderCountFollows) {
     screen->inviaScelteTap();
     EXPECT_TRUE(ui.sawAlert(std::nullopt, "Nessuna Scelta presente !!!"));
 }
+
+namespace {
+// A platform whose background work waits until the test lets it run.
+struct HeldBackgroundUi : FakeUi {
+    std::vector<std::function<void()>> held;
+    void runInBackground(std::function<void()> work) override { held.push_back(std::move(work)); }
+};
+}  // namespace
+
+TEST_F(AppFixture, ASecondPressWhileADownloadRunsDoesNothing) {
+    HeldBackgroundUi held;
+    prefs().setString(keys::pref_aziendaAttiva, "01");
+    prefs().setString(keys::pref_HTTPSERVER, "http://127.0.0.1:1/");
+    Database::initDatabase();
+    auto screen = std::make_shared<ImpostazioniViewController>(held);
+    held.showTabs({{"IMPOSTAZIONI", "gear", screen}});
+    screen->caricaListinoTap();
+    screen->caricaListinoTap();
+    EXPECT_EQ(held.held.size(), 1u);
+    ASSERT_FALSE(screen->sections().empty());
+    EXPECT_EQ(screen->sections().front().title, "Aggiornamento") << "the panel is over the screen while it runs";
+    held.held.front()();
+    held.drainMain();
+    EXPECT_FALSE(screen->caricamentoInCorso());
+}
