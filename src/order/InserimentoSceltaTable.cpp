@@ -5,10 +5,13 @@
 #include <chrono>
 #include <set>
 
+#include "articles/ElencoArticoliViewController.h"
 #include "clients/ApriDettaglioCliente.h"
 #include "clients/ElencoClientiViewController.h"
 #include "order/ComboViewController.h"
 #include "order/InserimentoSceltaViewController.h"
+
+#include "articles/ElencoArticoliViewController.h"
 #include "order/SceltaTableContent.h"
 #include "order/SceltaTaglieViewController.h"
 #include "order/ScanText.h"
@@ -143,9 +146,14 @@ void InserimentoSceltaViewController::articoloSelezionato() {
     }
     scelta_.articoloLast.reset();
     scelta_.serieLast.reset();
-    // The article list of the price list opens here once it exists; until then an article is
-    // scanned or typed.
     redraw();
+    std::weak_ptr<Screen> alive = weak_from_this();
+    ui().push(*this, std::make_shared<ElencoArticoliViewController>(
+                         ui(), *scelta_.listinoCorrente,
+                         [this, alive](const Articolo& articolo) {
+                             if (alive.lock()) setArticolo(articolo);
+                         },
+                         store()));
 }
 
 void InserimentoSceltaViewController::coloreSelezionato(int row) {

@@ -85,6 +85,12 @@ expect "<3: T+CC>"
 expect "NR | <4: 1>"
 button Conferma
 expect "R. 4"
+# the article chosen from the price list's articles
+tap 2 0
+expect "== EUR MT Listino Fiera  =="
+search art1
+tap 0 0
+expect "<2: ART1>"
 )S");
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("ALERT Attenzione !! | Puoi dirmi il prezzo del Colore \"001\" V9 ? | [Memorizza prezzo e continua]"),

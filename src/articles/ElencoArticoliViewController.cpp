@@ -1,0 +1,153 @@
+#include "articles/ElencoArticoliViewController.h"
+
+#include <fstream>
+
+#include "articles/FotoCache.h"
+#include "platform/Format.h"
+#include "platform/Log.h"
+#include "platform/PreferenceKeys.h"
+#include "platform/Preferences.h"
+#include "platform/ui/Ui.h"
+#include "store/Database.h"
+
+namespace torvane {
+
+namespace {
+
+constexpr ui::Color kGrigio{128, 128, 128};
+
+ui::Label label(std::string text, std::optional<ui::Color> color = std::nullopt) {
+    ui::Label made;
+    made.text = std::move(text);
+    made.color = color;
+    return made;
+}
+
+// "Gr.%@  Oz.%@", one of the two, or nothing; the same for heights.
+std::string coppia(const char* primo, const std::optional<std::string>& a, const char* secondo,
+                   const std::optional<std::string>& b) {
+    const bool haA = a && !a->empty(), haB = b && !b->empty();
+    if (haA && haB) return format("%@%@  %@%@", primo, *a, secondo, *b);
+    if (haA) return format("%@%@", primo, *a);
+    if (haB) return format("%@%@", secondo, *b);
+    return {};
+}
+
+}  // namespace
+
+ElencoArticoliViewController::ElencoArticoliViewController(ui::Ui& ui, Listino listino, Selection onSelect,
+                                                           std::shared_ptr<Database> store)
+    : Screen(ui), store_(std::move(store)), listino_(std::move(listino)), onSelect_(std::move(onSelect)) {
+    std::string title;
+    for (const auto& part : {listino_.businessUnit(), listino_.collezione(), listino_.area(), listino_.divisa(),
+                             listino_.um(), listino_.descrizione()})
+        if (part) title += format("%@ ", *part);
+    setTitle(title);
+}
+
+std::shared_ptr<Database> ElencoArticoliViewController::store() const { return store_ ? store_ : Database::sharedDatabase(); }
+
+void ElencoArticoliViewController::carica(const std::string& testo) {
+    auto database = store();
+    if (!database) {
+        articoli_.clear();
+    } else if (testo.empty()) {
+        articoli_ = database->fetchAllArticoloListinobyListino(listino_).value_or(std::vector<ArticoloListino>{});
+    } else {
+        articoli_ = database->fetchAllMatchesArticoloListino(listino_, testo).value_or(std::vector<ArticoloListino>{});
+        Log::f("Trovati N.%d Articoli", static_cast<long long>(articoli_.size()));
+    }
+    redraw();
+}
+
+void ElencoArticoliViewController::viewWillAppear() {
+    searchText_.clear();
+    carica({});
+    if (articoli_.empty()) ui().showAlert(ui::Alert::simple("Attenzione", "Non ho Articoli !!!", "Continua"));
+}
+
+int ElencoArticoliViewController::numberOfRows(int section) const {
+    return section == 0 ? static_cast<int>(articoli_.size()) : 0;
+}
+
+ui::Row ElencoArticoliViewController::rowAt(int section, int row) const {
+    if (section != 0 || row < 0 || row >= static_cast<int>(articoli_.size())) return {};
+    auto database = store();
+    const std::string codice = articoli_[static_cast<std::size_t>(row)].articolo().value_or("");
+    auto articolo = database ? database->fetchArticoloByCodice(codice) : std::nullopt;
+    if (!articolo) return ui::Row::labels({codice});
+    return rigaArticolo(*articolo);
+}
+
+bool ElencoArticoliViewController::haGiacenze(const Articolo& articolo) const {
+    for (const Colore& colore : articolo.colori())
+        for (const Giacenza& giacenza : colore.giacenze())
+            if (auto quantita = giacenza.quantita(); quantita && !quantita->isZero()) return true;
+    return false;
+}
+
+ui::Row ElencoArticoliViewController::rigaArticolo(const Articolo& a) const {
+    ui::Row row;
+    const std::string codice = a.codice().value_or("");
+    const bool foto = (a.fotoUrl() && !a.fotoUrl()->empty()) || Preferences::standard().boolForKey(keys::pref_forzaDownloadFotoEnabled);
+    if (foto) {
+        row.items = {label(format("[%@]", a.barCode()), kGrigio), label(codice), label(a.descrizione1().value_or(""))};
+        // The thumbnail kept in the photo folder, when it was downloaded.
+        std::string chiave = codice;
+        for (char& c : chiave)
+            if (c == ' ') c = '_';
+        ui::Image miniatura;
+        const std::string file = format("%@/%@-SMALL.jpeg", FotoCache::folderFor(
+            Preferences::standard().stringForKey(keys::pref_aziendaAttiva).value_or("")), chiave);
+        if (std::ifstream(file)) miniatura.path = file;
+        miniatura.width = miniatura.height = 64;
+        row.items.push_back(miniatura);
+    } else {
+        const std::string descrizione2 = a.descrizione2().value_or("");
+        const std::string descrizione = descrizione2.empty() ? a.descrizione1().value_or("")
+                                                             : format("%@ %@", a.descrizione1(), descrizione2);
+        const bool filato = a.categoriaMerceologica() == std::optional<std::string>("2");
+        row.items = {label(codice), label(format("[%@]", a.barCode()), kGrigio), label(descrizione),
+                     label((filato ? a.titolo() : a.minProd()).value_or("")), label(a.composizione().value_or("")),
+                     label(coppia("Gr.", a.pesoGr(), "Oz.", a.pesoOz())),
+                     label(coppia("Cm.", a.altezzaCm(), "In.", a.altezzaIn()))};
+    }
+    if (Preferences::standard().stringForKey(keys::pref_TIPOORDINE) != std::optional<std::string>("S") && haGiacenze(a))
+        row.accessory = ui::Accessory::DetailButton;
+    row.height = a.categoriaMerceologica() == std::optional<std::string>("2") ? 40 : 80;
+    return row;
+}
+
+void ElencoArticoliViewController::didSelectRow(int section, int row) {
+    if (section != 0 || row < 0 || row >= static_cast<int>(articoli_.size())) return;
+    auto database = store();
+    const std::string codice = articoli_[static_cast<std::size_t>(row)].articolo().value_or("");
+    auto articolo = database ? database->fetchArticoloByCodice(codice) : std::nullopt;
+    if (!articolo) return;
+    if (onSelect_) onSelect_(*articolo);
+    ui().pop(*this);
+}
+
+void ElencoArticoliViewController::accessoryTapped(int section, int row) {
+    if (section != 0 || row < 0 || row >= static_cast<int>(articoli_.size())) return;
+    Log::f("Giacenze dell'articolo %@: il dettaglio non e' ancora disponibile",
+           articoli_[static_cast<std::size_t>(row)].articolo());
+}
+
+void ElencoArticoliViewController::searchTextChanged(const std::string& text) {
+    searchText_ = text;
+    carica(text);
+}
+
+void ElencoArticoliViewController::searchButtonClicked(const std::string& text) {
+    searchTextChanged(text);
+    ui().endEditing(*this);
+}
+
+void ElencoArticoliViewController::searchCancelled() {
+    searchText_.clear();
+    ui().endEditing(*this);
+    carica({});
+}
+
+}  // namespace torvane

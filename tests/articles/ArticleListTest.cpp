@@ -1,0 +1,92 @@
+// The article list of a price list: its rows, its detail button, its search and the choice.
+#include <gtest/gtest.h>
+
+#include "articles/ElencoArticoliViewController.h"
+#include "platform/Decimal.h"
+#include "platform/PreferenceKeys.h"
+#include "platform/Preferences.h"
+#include "store/Database.h"
+#include "store/StoreFixture.h"
+#include "support/FakeUi.h"
+
+using namespace torvane;
+using namespace torvane::test;
+
+namespace {
+
+std::vector<std::string> texts(const ui::Row& row) {
+    std::vector<std::string> all;
+    for (const auto& item : row.items)
+        if (auto* label = std::get_if<ui::Label>(&item)) all.push_back(label->text);
+    return all;
+}
+
+struct ArticleList : StoreFixture {
+    FakeUi ui;
+    std::shared_ptr<ui::Screen> entry = std::make_shared<ui::Screen>(ui);
+    std::optional<std::string> chosen;
+
+    Articolo articolo(const std::string& codice, const std::string& barCode) {
+        auto a = *db->createArticoloWithBarCode(barCode);
+        a.setCodice(codice);
+        return a;
+    }
+    std::shared_ptr<ElencoArticoliViewController> open(const Listino& listino) {
+        auto list = std::make_shared<ElencoArticoliViewController>(
+            ui, listino, [this](const Articolo& a) { chosen = a.codice(); }, db);
+        ui.showTabs({{"SCELTA", "", entry}});
+        ui.push(*entry, list);
+        return list;
+    }
+};
+
+}  // namespace
+
+TEST_F(ArticleList, RowsShowTheirDataAndADetailButtonOnlyForStockToTake) {
+    auto listino = *db->createListinoWithBarCode("L01");
+    listino.setDescrizione(std::string("Fiera"));
+    listino.setDivisa(std::string("EUR"));
+    auto lana = articolo("LANA 1", "100001");
+    lana.setDescrizione1(std::string("Lana"));
+    lana.setDescrizione2(std::string("cardata"));
+    lana.setPesoGr(std::string("320"));
+    lana.setPesoOz(std::string("11"));
+    lana.setAltezzaCm(std::string("150"));
+    lana.setMinProd(std::string("50"));
+    auto colore = *db->createColoreWithBarCode("10000", lana);
+    db->createGiacenzaWithDescrizione("Pezza 1", lana, colore)->setQuantita(Decimal::parse("12.5"));
+    auto filato = articolo("FIL", "200001");
+    filato.setCategoriaMerceologica(std::string("2"));
+    filato.setTitolo(std::string("Nm 2/28"));
+    filato.setMinProd(std::string("10"));
+    auto vuoto = *db->createColoreWithBarCode("20000", filato);
+    db->createGiacenzaWithDescrizione("Pezza 2", filato, vuoto)->setQuantita(Decimal::parse("0"));
+    for (const char* codice : {"LANA 1", "FIL"}) db->createArticoloListinoWithArticolo(codice, listino);
+    db->commit();
+
+    auto list = open(listino);
+    EXPECT_EQ(list->title(), "EUR Fiera ");
+    ASSERT_EQ(list->numberOfRows(0), 2);
+    EXPECT_EQ(texts(list->rowAt(0, 0)), (std::vector<std::string>{"FIL", "[200001]", "", "Nm 2/28", "", "", ""}))
+        << "a yarn shows its count, not its minimum";
+    EXPECT_EQ(list->rowAt(0, 0).height, 40);
+    EXPECT_EQ(list->rowAt(0, 0).accessory, ui::Accessory::None) << "stock at 0 is no stock";
+    EXPECT_EQ(texts(list->rowAt(0, 1)),
+              (std::vector<std::string>{"LANA 1", "[100001]", "Lana cardata", "50", "", "Gr.320  Oz.11", "Cm.150"}));
+    EXPECT_EQ(list->rowAt(0, 1).accessory, ui::Accessory::DetailButton);
+    Preferences::standard().setString(keys::pref_TIPOORDINE, "S");
+    EXPECT_EQ(list->rowAt(0, 1).accessory, ui::Accessory::None) << "no stock detail for stock orders";
+
+    list->searchTextChanged("lana");
+    ASSERT_EQ(list->numberOfRows(0), 1);
+    list->didSelectRow(0, 0);
+    EXPECT_EQ(chosen, "LANA 1");
+    EXPECT_EQ(ui.visible(), entry.get());
+}
+
+TEST_F(ArticleList, APriceListWithoutArticlesSaysSo) {
+    auto listino = *db->createListinoWithBarCode("L02");
+    db->commit();
+    open(listino);
+    EXPECT_TRUE(ui.sawAlert("Attenzione", "Non ho Articoli !!!"));
+}
