@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "articles/DettaglioArticoloViewController.h"
 #include "articles/FotoCache.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
@@ -36,8 +37,12 @@ std::string coppia(const char* primo, const std::optional<std::string>& a, const
 }  // namespace
 
 ElencoArticoliViewController::ElencoArticoliViewController(ui::Ui& ui, Listino listino, Selection onSelect,
-                                                           std::shared_ptr<Database> store)
-    : Screen(ui), store_(std::move(store)), listino_(std::move(listino)), onSelect_(std::move(onSelect)) {
+                                                           std::shared_ptr<Database> store, LotSelection onLot)
+    : Screen(ui),
+      store_(std::move(store)),
+      listino_(std::move(listino)),
+      onSelect_(std::move(onSelect)),
+      onLot_(std::move(onLot)) {
     std::string title;
     for (const auto& part : {listino_.businessUnit(), listino_.collezione(), listino_.area(), listino_.divisa(),
                              listino_.um(), listino_.descrizione()})
@@ -61,6 +66,13 @@ void ElencoArticoliViewController::carica(const std::string& testo) {
 }
 
 void ElencoArticoliViewController::viewWillAppear() {
+    if (chiudi_) {
+        std::weak_ptr<Screen> alive = weak_from_this();
+        ui().postToMain([alive] {
+            if (auto self = alive.lock()) self->ui().pop(*self);
+        });
+        return;
+    }
     searchText_.clear();
     carica({});
     if (articoli_.empty()) ui().showAlert(ui::Alert::simple("Attenzione", "Non ho Articoli !!!", "Continua"));
@@ -130,8 +142,20 @@ void ElencoArticoliViewController::didSelectRow(int section, int row) {
 
 void ElencoArticoliViewController::accessoryTapped(int section, int row) {
     if (section != 0 || row < 0 || row >= static_cast<int>(articoli_.size())) return;
-    Log::f("Giacenze dell'articolo %@: il dettaglio non e' ancora disponibile",
-           articoli_[static_cast<std::size_t>(row)].articolo());
+    auto database = store();
+    const std::string codice = articoli_[static_cast<std::size_t>(row)].articolo().value_or("");
+    auto articolo = database ? database->fetchArticoloByCodice(codice) : std::nullopt;
+    if (!articolo) return;
+    Log::f("Articolo current x Giacenze: %@", codice);
+    std::weak_ptr<Screen> alive = weak_from_this();
+    ui().push(*this, std::make_shared<DettaglioArticoloViewController>(
+                         ui(), *articolo, std::nullopt,
+                         [this, alive, articolo = *articolo](const Giacenza& giacenza) {
+                             if (!alive.lock()) return;
+                             if (onLot_) onLot_(articolo, giacenza);
+                             chiudi_ = true;
+                         },
+                         database));
 }
 
 void ElencoArticoliViewController::searchTextChanged(const std::string& text) {

@@ -18,9 +18,12 @@ class Database;
 class ElencoArticoliViewController : public ui::Screen {
 public:
     using Selection = std::function<void(const Articolo&)>;
+    // A stock lot chosen in an article's stock detail: the line takes the article, then the lot.
+    using LotSelection = std::function<void(const Articolo&, const Giacenza&)>;
 
     // `store` is for tools and tests; by default the shared store of the active company.
-    ElencoArticoliViewController(ui::Ui& ui, Listino listino, Selection onSelect, std::shared_ptr<Database> store = nullptr);
+    ElencoArticoliViewController(ui::Ui& ui, Listino listino, Selection onSelect, std::shared_ptr<Database> store = nullptr,
+                                 LotSelection onLot = {});
 
     const std::vector<ArticoloListino>& articoli() const { return articoli_; }
 
@@ -51,6 +54,9 @@ private:
     std::shared_ptr<Database> store_;
     Listino listino_;
     Selection onSelect_;
+    LotSelection onLot_;
+    // A lot was chosen over the list: the list closes as soon as it is back in front.
+    bool chiudi_ = false;
     std::vector<ArticoloListino> articoli_;
     std::string searchText_;
 };

@@ -5,12 +5,14 @@
 #include <chrono>
 #include <set>
 
+#include "articles/DettaglioArticoloViewController.h"
 #include "articles/ElencoArticoliViewController.h"
 #include "clients/ApriDettaglioCliente.h"
 #include "clients/ElencoClientiViewController.h"
 #include "order/ComboViewController.h"
 #include "order/InserimentoSceltaViewController.h"
 
+#include "articles/DettaglioArticoloViewController.h"
 #include "articles/ElencoArticoliViewController.h"
 #include "order/SceltaTableContent.h"
 #include "order/SceltaTaglieViewController.h"
@@ -153,7 +155,12 @@ void InserimentoSceltaViewController::articoloSelezionato() {
                          [this, alive](const Articolo& articolo) {
                              if (alive.lock()) setArticolo(articolo);
                          },
-                         store()));
+                         store(),
+                         [this, alive](const Articolo& articolo, const Giacenza& giacenza) {
+                             if (!alive.lock()) return;
+                             setArticolo(articolo);
+                             setGiacenza(giacenza);
+                         }));
 }
 
 void InserimentoSceltaViewController::coloreSelezionato(int row) {
@@ -230,14 +237,22 @@ void InserimentoSceltaViewController::comboWithName(const std::string& name, int
 }
 
 void InserimentoSceltaViewController::accessoryTapped(int section, int row) {
-    (void)row;
-    // The article's stock detail opens here once it exists.
     if (section == Sezione::SezioneCliente) {
         Log::line("Cliente detail button tapped !!!");
         if (scelta_.clienteCorrente)
             apriDettaglioCliente(*this, *scelta_.clienteCorrente, store_);
     }
-    if (section == Sezione::SezioneArticolo) Log::line("Articolo detail button tapped !!!");
+    if (section == Sezione::SezioneArticolo && row == 0) {
+        Log::line("Articolo detail button tapped !!!");
+        if (!scelta_.articoloCorrente) return;
+        std::weak_ptr<Screen> alive = weak_from_this();
+        ui().push(*this, std::make_shared<DettaglioArticoloViewController>(
+                             ui(), *scelta_.articoloCorrente, scelta_.coloreCorrente,
+                             [this, alive](const Giacenza& giacenza) {
+                                 if (alive.lock()) setGiacenza(giacenza);
+                             },
+                             store()));
+    }
 }
 
 void InserimentoSceltaViewController::buttonTapped(const std::string& action, ui::IndexPath where) {

@@ -1,6 +1,7 @@
 // The article list of a price list: its rows, its detail button, its search and the choice.
 #include <gtest/gtest.h>
 
+#include "articles/DettaglioArticoloViewController.h"
 #include "articles/ElencoArticoliViewController.h"
 #include "platform/Decimal.h"
 #include "platform/PreferenceKeys.h"
@@ -89,4 +90,34 @@ TEST_F(ArticleList, APriceListWithoutArticlesSaysSo) {
     db->commit();
     open(listino);
     EXPECT_TRUE(ui.sawAlert("Attenzione", "Non ho Articoli !!!"));
+}
+
+TEST_F(ArticleList, TheStockDetailHasASectionPerColourCodeAndALotGoesToTheLine) {
+    auto lana = articolo("LANA", "100001");
+    auto blu = *db->createColoreWithBarCode("10000", lana);
+    blu.setCodice(std::string("001"));
+    auto bluBis = *db->createColoreWithBarCode("10009", lana);
+    bluBis.setCodice(std::string("001"));
+    auto grigio = *db->createColoreWithBarCode("10001", lana);
+    grigio.setCodice(std::string("002"));
+    db->createGiacenzaWithDescrizione("Pezza 1", lana, blu)->setQuantita(Decimal::parse("12.5"));
+    db->createGiacenzaWithDescrizione("Pezza 9", lana, bluBis)->setQuantita(Decimal::parse("3"));
+    db->createGiacenzaWithDescrizione("Pezza 2", lana, grigio)->setQuantita(Decimal::parse("40"));
+    db->commit();
+    std::optional<std::string> lot;
+    ui.showTabs({{"SCELTA", "", entry}});
+    auto detail = std::make_shared<DettaglioArticoloViewController>(
+        ui, lana, grigio, [&](const Giacenza& g) { lot = g.descrizione(); }, db);
+    ui.push(*entry, detail);
+    auto sections = detail->sections();
+    ASSERT_EQ(sections.size(), 2u) << "a second colour record with the same code has no section of its own";
+    EXPECT_EQ(sections[0].title, "001");
+    EXPECT_EQ(sections[0].rows.size(), 1u) << "the section shows the first record's lots";
+    EXPECT_EQ(texts(sections[1].rows[0]), (std::vector<std::string>{"Pezza 2", "", "   40.00"}));
+    ui.advance(std::chrono::milliseconds(300));
+    ASSERT_TRUE(ui.lastScroll());
+    EXPECT_EQ(ui.lastScroll()->section, 1) << "the given colour is shown";
+    detail->didSelectRow(1, 0);
+    EXPECT_EQ(lot, "Pezza 2");
+    EXPECT_EQ(ui.visible(), entry.get());
 }

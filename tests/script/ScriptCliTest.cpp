@@ -155,6 +155,24 @@ TEST_F(ScriptCli, TheShortFormTakesScansAndAPhoto) {
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
 }
 
+TEST_F(ScriptCli, AStockLotChosenFromTheArticleListGivesTheLineItsColourAndQuantity) {
+    auto run = script(R"S(tap 0 0
+tap 0 1
+tap 2 0
+expect "ART1 | [100001] | Lana cardata (i)"
+accessory 0 0
+expect "== ART1 =="
+expect "Pezza 21 | MT |    40.00"
+tap 1 0
+expect "<2: ART1> (i)"
+expect "<3: 002>"
+expect "MT | <4: 40.00>"
+button Conferma
+expect "R. 2"
+)S");
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+}
+
 TEST_F(ScriptCli, TypeSListsAndTheMarketChangeWithoutAnAgent) {
     defaults({"pref_agente", ""});
     defaults({"pref_TIPOORDINE", "S"});
