@@ -1,6 +1,7 @@
 #include "ScreenWidgetFactory.h"
 
 #include "TableScreenWidget.h"
+#include "PhotoScreenWidget.h"
 #include "TabbedScreenWidget.h"
 #include "platform/Log.h"
 
@@ -9,6 +10,9 @@ namespace torvane::gui {
 ScreenWidgetFactory::ScreenWidgetFactory() {
     registerKind("table", [](std::shared_ptr<ui::Screen> screen, QWidget* parent) -> ScreenWidget* {
         return new TableScreenWidget(std::move(screen), parent);
+    });
+    registerKind("photo", [](std::shared_ptr<ui::Screen> screen, QWidget* parent) -> ScreenWidget* {
+        return new PhotoScreenWidget(std::move(screen), parent);
     });
     registerKind("tabs", [](std::shared_ptr<ui::Screen> screen, QWidget* parent) -> ScreenWidget* {
         return new TabbedScreenWidget(std::move(screen), parent);

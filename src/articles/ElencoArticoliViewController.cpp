@@ -1,7 +1,7 @@
 #include "articles/ElencoArticoliViewController.h"
 
-#include <fstream>
 
+#include "articles/ArticoloImageViewController.h"
 #include "articles/DettaglioArticoloViewController.h"
 #include "articles/FotoCache.h"
 #include "platform/Format.h"
@@ -104,15 +104,19 @@ ui::Row ElencoArticoliViewController::rigaArticolo(const Articolo& a) const {
     const bool foto = (a.fotoUrl() && !a.fotoUrl()->empty()) || Preferences::standard().boolForKey(keys::pref_forzaDownloadFotoEnabled);
     if (foto) {
         row.items = {label(format("[%@]", a.barCode()), kGrigio), label(codice), label(a.descrizione1().value_or(""))};
-        // The thumbnail kept in the photo folder, when it was downloaded.
-        std::string chiave = codice;
-        for (char& c : chiave)
-            if (c == ' ') c = '_';
+        // The thumbnail from the photo folder; the substitute while it is downloaded.
+        std::weak_ptr<const Screen> alive = weak_from_this();
+        auto file = FotoCache::shared().miniatura(ui(), a, [alive] {
+            if (auto self = std::const_pointer_cast<Screen>(alive.lock()))
+                std::static_pointer_cast<ElencoArticoliViewController>(self)->redraw();
+        });
         ui::Image miniatura;
-        const std::string file = format("%@/%@-SMALL.jpeg", FotoCache::folderFor(
-            Preferences::standard().stringForKey(keys::pref_aziendaAttiva).value_or("")), chiave);
-        if (std::ifstream(file)) miniatura.path = file;
+        miniatura.path = file.value_or(FotoCache::sostituto());
         miniatura.width = miniatura.height = 64;
+        ui::Button foto;
+        foto.action = "foto";
+        foto.title = "Foto";
+        row.items.push_back(foto);
         row.items.push_back(miniatura);
     } else {
         const std::string descrizione2 = a.descrizione2().value_or("");
@@ -138,6 +142,14 @@ void ElencoArticoliViewController::didSelectRow(int section, int row) {
     if (!articolo) return;
     if (onSelect_) onSelect_(*articolo);
     ui().pop(*this);
+}
+
+void ElencoArticoliViewController::buttonTapped(const std::string& action, ui::IndexPath where) {
+    if (action != "foto" || where.section != 0 || where.row < 0 || where.row >= static_cast<int>(articoli_.size())) return;
+    auto database = store();
+    auto articolo = database ? database->fetchArticoloByCodice(articoli_[static_cast<std::size_t>(where.row)].articolo().value_or(""))
+                             : std::nullopt;
+    if (articolo) ui().push(*this, std::make_shared<ArticoloImageViewController>(ui(), *articolo));
 }
 
 void ElencoArticoliViewController::accessoryTapped(int section, int row) {

@@ -37,6 +37,7 @@ public:
     void viewWillAppear() override;
     void didSelectRow(int section, int row) override;
     void accessoryTapped(int section, int row) override;
+    void buttonTapped(const std::string& action, ui::IndexPath where) override;
     void searchTextChanged(const std::string& text) override;
     void searchButtonClicked(const std::string& text) override;
     void searchCancelled() override;

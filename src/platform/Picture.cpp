@@ -170,6 +170,21 @@ std::optional<std::vector<unsigned char>> Picture::pngFromFile(const std::string
     return png;
 }
 
+std::optional<std::pair<int, int>> Picture::decodedSize(const std::string& data) {
+    if (data.size() > kMaxBytes) return std::nullopt;
+    const std::vector<unsigned char> bytes(data.begin(), data.end());
+    Surface surface = noSurface();
+    if (isPng(bytes)) {
+        auto declared = declaredPngSize(bytes);
+        if (!declared || declared->first > kMaxSide || declared->second > kMaxSide) return std::nullopt;
+        surface = decodePng(bytes);
+    } else if (isJpeg(bytes)) {
+        surface = decodeJpeg(bytes);
+    }
+    if (!surface) return std::nullopt;
+    return std::pair<int, int>(cairo_image_surface_get_width(surface.get()), cairo_image_surface_get_height(surface.get()));
+}
+
 std::optional<std::pair<int, int>> Picture::pngSize(const std::vector<unsigned char>& png) {
     Surface surface = decodePng(png);
     if (!surface) return std::nullopt;

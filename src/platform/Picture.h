@@ -17,6 +17,9 @@ public:
     // A PNG or JPEG file, at most `kMaxBytes` and `kMaxSide` pixels a side, as a new PNG; none
     // with the reason (in Italian, for an alert) when it cannot be read.
     static std::optional<std::vector<unsigned char>> pngFromFile(const std::string& path, std::string& problem);
+    // The pixel size of bytes that decode as a PNG or a JPEG within the limits; none for
+    // anything else (an HTML error page, a broken or oversized picture).
+    static std::optional<std::pair<int, int>> decodedSize(const std::string& bytes);
     // The pixel size of a PNG; none when it is not one.
     static std::optional<std::pair<int, int>> pngSize(const std::vector<unsigned char>& png);
 };

@@ -43,7 +43,9 @@ std::string item(const ui::Item& item, const std::optional<std::string>& editedT
             return "{stepper " + number(s.value) + "}" + marks(s.enabled, false);
         }
         std::string operator()(const ui::Image& i) const {
-            return "{immagine " + (i.path.empty() ? std::string("vuota") : i.path) + "}";
+            std::string size = i.width > 0 && i.height > 0 ? std::to_string(i.width) + "x" + std::to_string(i.height) + " " : "";
+            const std::string name = i.path.empty() ? std::string("vuota") : i.path.substr(i.path.find_last_of('/') + 1);
+            return "{immagine " + size + name + "}";
         }
         std::string operator()(const ui::ProgressBar& p) const {
             return "{avanzamento " + std::to_string(static_cast<int>(p.value * 100 + 0.5)) + "%}";

@@ -1,0 +1,58 @@
+#include "articles/ArticoloImageViewController.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "articles/FotoCache.h"
+#include "platform/Log.h"
+#include "platform/Picture.h"
+#include "platform/ui/Ui.h"
+
+namespace torvane {
+
+ArticoloImageViewController::ArticoloImageViewController(ui::Ui& ui, const Articolo& articolo)
+    : Screen(ui), articolo_(articolo) {
+    setTitle(articolo.codice().value_or(""));
+}
+
+void ArticoloImageViewController::carica() {
+    std::weak_ptr<Screen> alive = weak_from_this();
+    foto_ = FotoCache::shared().fotoGrande(ui(), articolo_, [alive] {
+        if (auto self = std::static_pointer_cast<ArticoloImageViewController>(alive.lock())) {
+            self->carica();
+            self->redraw();
+        }
+    });
+    dimensioni_.reset();
+    if (!foto_) return;
+    std::ifstream in(*foto_, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    dimensioni_ = Picture::decodedSize(bytes);
+    if (dimensioni_) Log::f("%f,%f", static_cast<double>(dimensioni_->first), static_cast<double>(dimensioni_->second));
+}
+
+void ArticoloImageViewController::viewWillAppear() {
+    Log::f("Articolo current per Foto: %@", articolo_.codice());
+    carica();
+    setZoom(kZoomOnAppearing);
+}
+
+void ArticoloImageViewController::setZoom(double zoom) {
+    zoom_ = std::clamp(zoom, kMinimumZoom, kMaximumZoom);
+    redraw();
+}
+
+std::vector<ui::Section> ArticoloImageViewController::sections() const {
+    ui::Image image;
+    if (foto_) image.path = *foto_;
+    if (dimensioni_) {
+        image.width = dimensioni_->first;
+        image.height = dimensioni_->second;
+    }
+    ui::Row row;
+    row.items = {image};
+    return {ui::Section{"", "", {row}}};
+}
+
+}  // namespace torvane

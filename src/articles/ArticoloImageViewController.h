@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/ui/Screen.h"
+#include "store/Entities.h"
+
+namespace torvane {
+
+// An article's full photo on black, fitted to the screen, zoomable from 1 to 9 times and shown
+// at 1.3 times when it appears. The photo comes from the photo folder, or once downloaded.
+class ArticoloImageViewController : public ui::Screen {
+public:
+    static constexpr double kMinimumZoom = 1.0, kMaximumZoom = 9.0, kZoomOnAppearing = 1.3;
+
+    ArticoloImageViewController(ui::Ui& ui, const Articolo& articolo);
+
+    std::string kind() const override { return "photo"; }
+    std::vector<ui::Section> sections() const override;
+    void viewWillAppear() override;
+
+    // The photo's file; none while it is missing (an empty viewer).
+    const std::optional<std::string>& fotoArticolo() const { return foto_; }
+    std::optional<std::pair<int, int>> dimensioni() const { return dimensioni_; }
+    double zoom() const { return zoom_; }
+    // Clamped to 1–9.
+    void setZoom(double zoom);
+
+private:
+    void carica();
+
+    Articolo articolo_;
+    std::optional<std::string> foto_;
+    std::optional<std::pair<int, int>> dimensioni_;
+    double zoom_ = kMinimumZoom;
+};
+
+}  // namespace torvane

@@ -1,0 +1,164 @@
+// The photo folder against a photo server on loopback: names, one download per photo, only
+// pictures kept, failed locations not asked again, the forced download, the viewer.
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <jpeglib.h>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "articles/ArticoloImageViewController.h"
+#include "articles/FotoCache.h"
+#include "platform/PreferenceKeys.h"
+#include "platform/Preferences.h"
+#include "store/Database.h"
+#include "store/StoreFixture.h"
+#include "support/FakeUi.h"
+
+using namespace torvane;
+using namespace torvane::test;
+
+namespace {
+
+// A real JPEG of the given size, made with libjpeg.
+std::string jpeg(int width, int height) {
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<unsigned char> line(static_cast<std::size_t>(width) * 3, 180);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = line.data();
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::string bytes(reinterpret_cast<char*>(buffer), size);
+    jpeg_destroy_compress(&info);
+    free(buffer);
+    return bytes;
+}
+
+class PhotoServer {
+public:
+    PhotoServer() {
+        server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+            ++asked_[request.path];
+            if (request.path.find("rotta") != std::string::npos) {
+                response.set_content("<html>errore</html>", "text/html");
+            } else if (request.path.find("manca") != std::string::npos) {
+                response.status = 404;
+            } else {
+                response.set_content(picture_, "image/jpeg");
+            }
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+    }
+    ~PhotoServer() {
+        server_.stop();
+        thread_.join();
+    }
+    std::string base() const { return "http://127.0.0.1:" + std::to_string(port_); }
+    int asked(const std::string& path) { return asked_[path]; }
+
+private:
+    httplib::Server server_;
+    int port_ = 0;
+    std::thread thread_;
+    std::string picture_ = jpeg(40, 30);
+    std::map<std::string, std::atomic<int>> asked_;
+};
+
+struct PhotoCache : StoreFixture {
+    PhotoServer server;
+    FakeUi ui;
+    void SetUp() override {
+        StoreFixture::SetUp();
+        FotoCache::shared().dimentica();
+        Preferences::standard().setString(keys::pref_aziendaAttiva, "01");
+        Preferences::standard().setString(keys::pref_FOTOURL, server.base() + "/foto");
+    }
+    void TearDown() override {
+        FotoCache::shared().dimentica();
+        StoreFixture::TearDown();
+    }
+    Articolo articolo(const std::string& codice, const std::string& fotoUrl) {
+        auto a = *db->createArticoloWithBarCode(codice);
+        a.setCodice(codice);
+        a.setFotoUrl(fotoUrl);
+        return a;
+    }
+};
+
+}  // namespace
+
+TEST(FotoCacheKeys, CodesBecomeFileNamesInsideTheFolder) {
+    EXPECT_EQ(FotoCache::chiave("AB 12"), "AB_12");
+    EXPECT_EQ(FotoCache::chiave("ART-1.2_x"), "ART-1.2_x") << "plain codes keep their names";
+    EXPECT_EQ(FotoCache::chiave("../../etc"), "_.._.._etc");
+    EXPECT_EQ(FotoCache::chiave("A/B"), "A_B");
+    EXPECT_EQ(FotoCache::chiave(""), "_");
+    EXPECT_EQ(FotoCache::remoteLocation("http://altro/x.jpg"), "http://altro/x.jpg");
+}
+
+TEST_F(PhotoCache, APhotoIsDownloadedOnceKeptOnlyWhenItIsAPictureAndAFailureIsNotAskedAgain) {
+    auto ab = articolo("AB 12", "ab12.jpg");
+    int arrivals = 0;
+    EXPECT_FALSE(FotoCache::shared().miniatura(ui, ab, [&] { ++arrivals; })) << "the substitute shows meanwhile";
+    ui.drainMain();
+    EXPECT_EQ(arrivals, 1);
+    const std::string file = FotoCache::folderFor("01") + "/AB_12-SMALL.jpeg";
+    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(FotoCache::shared().miniatura(ui, ab, {}), file);
+    EXPECT_EQ(server.asked("/foto/ab12.jpg"), 1);
+
+    for (const char* location : {"rotta.jpg", "manca.jpg"}) {
+        auto broken = articolo(std::string("X") + location, location);
+        EXPECT_FALSE(FotoCache::shared().miniatura(ui, broken, {}));
+        ui.drainMain();
+        EXPECT_FALSE(FotoCache::shared().miniatura(ui, broken, {}));
+        ui.drainMain();
+        EXPECT_EQ(server.asked(std::string("/foto/") + location), 1) << "a failed location is not asked again";
+        EXPECT_FALSE(std::filesystem::exists(FotoCache::folderFor("01") + "/X" + FotoCache::chiave(location) + "-SMALL.jpeg"))
+            << "an error page is never kept as the photo";
+    }
+
+    // Forced: the file of an earlier session is fetched again, once.
+    FotoCache::shared().dimentica();
+    Preferences::standard().setBool(keys::pref_forzaDownloadFotoEnabled, true);
+    EXPECT_FALSE(FotoCache::shared().miniatura(ui, ab, {}));
+    ui.drainMain();
+    EXPECT_EQ(FotoCache::shared().miniatura(ui, ab, {}), file);
+    EXPECT_EQ(server.asked("/foto/ab12.jpg"), 2);
+    auto senza = articolo("SENZA", "");
+    FotoCache::shared().miniatura(ui, senza, {});
+    ui.drainMain();
+    EXPECT_EQ(server.asked("/foto/SENZA-SMALL.JPG"), 1) << "forced, an article without a photo asks for its code's";
+}
+
+TEST_F(PhotoCache, TheViewerShowsTheFullPhotoZoomedAndClamped) {
+    auto ab = articolo("AB 12", "ab12.jpg");
+    ab.setFotoUrlZoom(server.base() + "/grande/ab12.jpg");
+    ui.showTabs({{"SCELTA", "", std::make_shared<ui::Screen>(ui)}});
+    auto viewer = std::make_shared<ArticoloImageViewController>(ui, ab);
+    ui.push(*ui.visible(), viewer);
+    EXPECT_DOUBLE_EQ(viewer->zoom(), 1.3);
+    ui.drainMain();
+    ASSERT_TRUE(viewer->fotoArticolo());
+    EXPECT_EQ(viewer->dimensioni(), (std::pair<int, int>(40, 30)));
+    EXPECT_EQ(server.asked("/grande/ab12.jpg"), 1) << "an absolute location is used as it is";
+    viewer->setZoom(20);
+    EXPECT_DOUBLE_EQ(viewer->zoom(), 9);
+    viewer->setZoom(0.2);
+    EXPECT_DOUBLE_EQ(viewer->zoom(), 1);
+}
