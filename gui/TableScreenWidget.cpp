@@ -51,6 +51,7 @@ void TableScreenWidget::refreshContent() {
     search_->setVisible(searching);
     cancelSearch_->setVisible(searching);
     search_->setPlaceholderText(qs(shown.searchPlaceholder()));
+    search_->setInputMethodHints(shown.searchKeyboard() == ui::Keyboard::Number ? Qt::ImhDigitsOnly : Qt::ImhNone);
     if (auto text = shown.searchText(); text && search_->text() != qs(*text)) search_->setText(qs(*text));
     QStringList titles;
     for (const std::string& title : shown.sectionIndexTitles()) titles << qs(title);

@@ -78,6 +78,11 @@ void ElencoArticoliViewController::viewWillAppear() {
     if (articoli_.empty()) ui().showAlert(ui::Alert::simple("Attenzione", "Non ho Articoli !!!", "Continua"));
 }
 
+ui::Keyboard ElencoArticoliViewController::searchKeyboard() const {
+    return Preferences::standard().boolForKey(keys::pref_RICERCAARTICOLONUMERICAENABLED) ? ui::Keyboard::Number
+                                                                                         : ui::Keyboard::Default;
+}
+
 int ElencoArticoliViewController::numberOfRows(int section) const {
     return section == 0 ? static_cast<int>(articoli_.size()) : 0;
 }

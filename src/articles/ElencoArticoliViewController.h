@@ -32,6 +32,8 @@ public:
     ui::Row rowAt(int section, int row) const override;
     ui::SectionHeader sectionHeader(int) const override { return {}; }
     bool hasSearchBar() const override { return true; }
+    // Numbers only when the agent searches articles by their numeric codes.
+    ui::Keyboard searchKeyboard() const override;
     std::optional<std::string> searchText() const override { return searchText_; }
 
     void viewWillAppear() override;

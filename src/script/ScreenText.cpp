@@ -121,7 +121,9 @@ std::string ScreenText::of(const ScriptUi& ui) {
         }
         text += "\n";
     }
-    if (screen->hasSearchBar()) text += "cerca: " + screen->searchText().value_or("") + "\n";
+    if (screen->hasSearchBar())
+        text += std::string(screen->searchKeyboard() == ui::Keyboard::Number ? "cerca (numeri): " : "cerca: ") +
+                screen->searchText().value_or("") + "\n";
 
     std::optional<std::string> editedText;
     int editedTag = 0;

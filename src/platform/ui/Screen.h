@@ -56,6 +56,7 @@ public:
     }
     virtual bool hasSearchBar() const { return false; }
     virtual std::string searchPlaceholder() const { return {}; }
+    virtual Keyboard searchKeyboard() const { return Keyboard::Default; }
     // The text the search bar must show; none leaves what the person typed.
     virtual std::optional<std::string> searchText() const { return std::nullopt; }
     virtual std::vector<std::string> sectionIndexTitles() const { return {}; }
