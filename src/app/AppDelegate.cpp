@@ -2,13 +2,13 @@
 
 #include "app/ImpostazioniViewController.h"
 #include "devices/ScannerDevices.h"
+#include "review/ArchivioViewController.h"
 #include "order/InserimentoSceltaViewController.h"
 #include "platform/Bundle.h"
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/PropertyList.h"
-#include "platform/ui/EmptyScreen.h"
 #include "platform/ui/Ui.h"
 #include "store/Database.h"
 
@@ -120,7 +120,7 @@ void AppDelegate::startApplicazione() {
         return outcome == CompanySwitch::Outcome::StoreOpen;
     });
     sceltaController = scelta;
-    archivioController = std::make_shared<ui::EmptyScreen>(ui_, "Archivio");
+    archivioController = std::make_shared<ArchivioViewController>(ui_);
     impostazioniController = std::make_shared<ImpostazioniViewController>(ui_);
     ui_.showTabs({{"SCELTA", "coat-hanger", sceltaController},
                   {"Archivio", "database", archivioController},

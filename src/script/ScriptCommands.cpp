@@ -120,6 +120,15 @@ CommandResult tap(ScriptSession& session, const Arguments& arguments) {
     return {};
 }
 
+CommandResult remove(ScriptSession& session, const Arguments& arguments) {
+    auto screen = front(session);
+    const ui::IndexPath where = place(*screen, arguments);
+    if (!screen->rowAt(where.section, where.row).deletable)
+        throw ScriptFault("la riga " + arguments[0] + " " + arguments[1] + " non si puo' cancellare");
+    screen->commitDeletion(where.section, where.row);
+    return {};
+}
+
 CommandResult accessory(ScriptSession& session, const Arguments& arguments) {
     auto screen = front(session);
     const ui::IndexPath where = place(*screen, arguments);
@@ -338,6 +347,7 @@ const std::vector<ScriptCommand>& scriptCommands() {
         {"scan", "TESTO", "una lettura dello scanner", 1, 1, true, scan},
         {"tap", "S R", "tocca la riga R della sezione S", 2, 2, true, tap},
         {"accessory", "S R", "tocca il pulsante di dettaglio della riga", 2, 2, true, accessory},
+        {"delete", "S R", "cancella la riga (come il pulsante Elimina)", 2, 2, true, remove},
         {"type", "TAG TESTO", "scrive nel campo (un carattere alla volta, poi Invio)", 1, 2, true, type},
         {"button", "TITOLO", "preme un pulsante della barra o di una riga", 1, 1, true, button},
         {"switch", "TITOLO on|off", "sposta un interruttore", 2, 2, true, toggle},

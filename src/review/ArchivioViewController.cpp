@@ -1,0 +1,164 @@
+#include "review/ArchivioViewController.h"
+
+#include <algorithm>
+
+#include "order/ReviewRequestScreen.h"
+#include "platform/DateFormat.h"
+#include "platform/Format.h"
+#include "platform/Log.h"
+#include "platform/PreferenceKeys.h"
+#include "platform/Preferences.h"
+#include "platform/ui/Ui.h"
+#include "store/Database.h"
+#include "store/StoreFailure.h"
+
+namespace torvane {
+
+namespace {
+
+constexpr ui::Color kBlu{0, 0, 255};
+constexpr ui::Color kRosso{255, 0, 0};
+
+ui::Label label(std::string text, ui::TextStyle style = ui::TextStyle::Normal, std::optional<ui::Color> color = {},
+                double size = 0) {
+    ui::Label made;
+    made.text = std::move(text);
+    made.style = style;
+    made.color = color;
+    made.pointSize = size;
+    return made;
+}
+
+long long suspended(const std::vector<SceltaTestata>& orders) {
+    return std::count_if(orders.begin(), orders.end(), [](const SceltaTestata& t) { return t.status() == 2; });
+}
+
+}  // namespace
+
+ArchivioViewController::ArchivioViewController(ui::Ui& ui, std::shared_ptr<Database> store)
+    : Screen(ui), store_(std::move(store)) {
+    setTitle("Archivio");
+    Preferences& prefs = Preferences::standard();
+    if (prefs.boolForKey(keys::pref_deleteOrdiniEnabled))
+        if (auto database = this->store()) {
+            Log::line("Cancello archivio Ordini ...");
+            database->deleteAllScelta();
+            try {
+                database->commit();
+                prefs.removeObjectForKey(keys::pref_deleteOrdiniEnabled);
+                prefs.synchronize();
+            } catch (const StoreFailure&) {
+                database->rollback();  // the request stays for the next time
+            }
+        }
+    caricaLista();
+}
+
+std::shared_ptr<Database> ArchivioViewController::store() const { return store_ ? store_ : Database::sharedDatabase(); }
+
+void ArchivioViewController::caricaLista() {
+    auto database = store();
+    listaScelte_ = database ? database->fetchAllSceltaTestata().value_or(std::vector<SceltaTestata>{})
+                            : std::vector<SceltaTestata>{};
+}
+
+std::vector<ui::NavigationButton> ArchivioViewController::navigationButtons() const {
+    return {{"edit", isEditing() ? "Fine" : "Modifica", ui::NavigationSide::Right}};
+}
+
+void ArchivioViewController::navigationButtonTapped(const std::string& action) {
+    if (action != "edit") return;
+    setEditing(!isEditing());
+    redraw();
+}
+
+std::vector<ui::Section> ArchivioViewController::sections() const {
+    static const DateFormat giornoOra("dd-MM-yyyy HH:mm");
+    static const DateFormat giorno("dd-MM-yyyy");
+    static const DateFormat ora("HH:mm");
+    auto database = store();
+    std::vector<ui::Section> sections;
+    for (const SceltaTestata& testata : listaScelte_) {
+        const auto righe = database ? database->fetchAllSceltaRigaByTestata(testata).value_or(std::vector<SceltaRiga>{})
+                                    : std::vector<SceltaRiga>{};
+        const auto creazione = testata.dataCreazione();
+        ui::Label stato;
+        switch (testata.status().value_or(-1)) {
+        case 0: stato = label("(Aperto)", ui::TextStyle::Bold, kBlu, 17); break;
+        case 1:
+            if (auto inviato = testata.dataTrasmissione()) {
+                const bool stessoGiorno = creazione && giorno.format(*creazione) == giorno.format(*inviato);
+                stato = label(format("Inviato %@", (stessoGiorno ? ora : giornoOra).format(*inviato)));
+            } else {
+                stato = label("(indef.)", ui::TextStyle::Normal, kRosso);
+            }
+            break;
+        case 2:
+            stato = label(testata.flagDuplicato() ? "(Duplicato)" : "(Sospeso)", ui::TextStyle::Bold, kRosso, 17);
+            break;
+        default: break;
+        }
+        ui::Row row;
+        row.items = {label(testata.clienteRagioneSociale().value_or("")), label(testata.cliente().value_or("")),
+                     label(format("Ord.%@", testata.codice())), label(format("Righe %d", static_cast<long long>(righe.size()))),
+                     label(creazione ? format("del %@", giornoOra.format(*creazione)) : std::string("del ")), stato};
+        row.deletable = true;
+        sections.push_back(ui::Section{"", "", {row}});
+    }
+    return sections;
+}
+
+void ArchivioViewController::aggiornaBadge(long long sospese) {
+    ui().setBadge(kTab, sospese > 0 ? std::optional<std::string>(format("%d", sospese)) : std::nullopt);
+}
+
+void ArchivioViewController::viewWillAppear() {
+    Log::line("Archivio viewWillAppear");
+    caricaLista();
+    aggiornaBadge(suspended(listaScelte_));
+    redraw();
+}
+
+void ArchivioViewController::didSelectRow(int section, int) {
+    if (section < 0 || section >= static_cast<int>(listaScelte_.size())) return;
+    Log::f("Ordine selected %d", static_cast<long long>(section));
+    const SceltaTestata testata = listaScelte_[static_cast<std::size_t>(section)];
+    const auto status = testata.status();
+    if (status == 0 || status == 1) {
+        ui().push(*this, std::make_shared<ReviewRequestScreen>(ui(), testata.codice().value_or(0)));
+        return;
+    }
+    if (status != 2) return;
+    // At most one order is open: the one order entry continues.
+    if (std::any_of(listaScelte_.begin(), listaScelte_.end(), [](const SceltaTestata& t) { return t.status() == 0; })) {
+        ui().showAlert(ui::Alert::simple("Attenzione", "Hai gia' un ordine aperto. Completalo o Sospendilo !", "Continua"));
+        return;
+    }
+    auto database = store();
+    if (!database) return;
+    testata.setStatus(0);
+    try {
+        database->commit();
+    } catch (const StoreFailure&) {
+        database->rollback();
+        return;
+    }
+    aggiornaBadge(suspended(listaScelte_));
+    redraw();
+}
+
+void ArchivioViewController::commitDeletion(int section, int) {
+    if (section < 0 || section >= static_cast<int>(listaScelte_.size())) return;
+    Log::f("Cancello Testata %d dall'array di %d", static_cast<long long>(section), static_cast<long long>(listaScelte_.size()));
+    const SceltaTestata testata = listaScelte_[static_cast<std::size_t>(section)];
+    if (testata.status() == 0) {
+        ui().showAlert(ui::Alert::simple("Attenzione", "Questo e' un ordine aperto. Completalo o Sospendilo !", "Continua"));
+        return;
+    }
+    if (auto database = store()) database->deleteSceltaByTestata(testata);
+    caricaLista();
+    aggiornaBadge(suspended(listaScelte_));
+    redraw();
+}
+
+}  // namespace torvane
