@@ -2,6 +2,7 @@
 
 #include "TableScreenWidget.h"
 #include "PhotoScreenWidget.h"
+#include "SignatureScreenWidget.h"
 #include "TabbedScreenWidget.h"
 #include "platform/Log.h"
 
@@ -13,6 +14,9 @@ ScreenWidgetFactory::ScreenWidgetFactory() {
     });
     registerKind("photo", [](std::shared_ptr<ui::Screen> screen, QWidget* parent) -> ScreenWidget* {
         return new PhotoScreenWidget(std::move(screen), parent);
+    });
+    registerKind("signature", [](std::shared_ptr<ui::Screen> screen, QWidget* parent) -> ScreenWidget* {
+        return new SignatureScreenWidget(std::move(screen), parent);
     });
     registerKind("tabs", [](std::shared_ptr<ui::Screen> screen, QWidget* parent) -> ScreenWidget* {
         return new TabbedScreenWidget(std::move(screen), parent);

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <variant>
 
+#include "devices/FirmaViewController.h"
 #include "devices/TestScannerSource.h"
 #include "order/ComboViewController.h"
 #include "platform/ui/Screen.h"
@@ -282,6 +283,34 @@ CommandResult pick(ScriptSession& session, const Arguments& arguments) {
     return {};
 }
 
+// "x,y x,y | x,y": strokes drawn on the signature pad in front, a point every 20 ms.
+CommandResult sign(ScriptSession& session, const Arguments& arguments) {
+    auto screen = front(session);
+    auto* firma = dynamic_cast<FirmaViewController*>(screen.get());
+    if (!firma) throw ScriptFault("nessuna area firma in primo piano");
+    SignaturePad& pad = firma->pad();
+    double time = 0;
+    bool inStroke = false;
+    for (const std::string& word : arguments) {
+        if (word == "|") {
+            if (inStroke) pad.end();
+            inStroke = false;
+            continue;
+        }
+        const auto comma = word.find(',');
+        if (comma == std::string::npos) throw ScriptFault("sign vuole punti x,y, non '" + word + "'");
+        const double x = static_cast<double>(number(word.substr(0, comma), "la x", 0, 10000));
+        const double y = static_cast<double>(number(word.substr(comma + 1), "la y", 0, 10000));
+        time += 0.02;
+        if (!inStroke) pad.begin(x, y, time);
+        else pad.move(x, y, time);
+        inStroke = true;
+    }
+    if (inStroke) pad.end();
+    firma->padChanged();
+    return {};
+}
+
 CommandResult photo(ScriptSession& session, const Arguments& arguments) {
     if (!session.ui().answerImageChoice(arguments[0])) throw ScriptFault("nessuno schermo ha chiesto un'immagine");
     return {};
@@ -356,6 +385,7 @@ const std::vector<ScriptCommand>& scriptCommands() {
         {"search-cancel", "", "annulla la ricerca", 0, 0, true, searchCancel},
         {"answer", "PULSANTE [CAMPO...]", "risponde all'avviso piu' vecchio", 1, -1, false, answer},
         {"pick", "POSIZIONE|TESTO", "sceglie una voce della lista di scelta", 1, 1, true, pick},
+        {"sign", "x,y x,y [| x,y ...]", "firma: i tratti sull'area firma ('|' ne comincia un altro)", 1, -1, true, sign},
         {"photo", "FILE", "l'immagine chiesta da uno schermo (PNG o JPEG)", 1, 1, false, photo},
         {"back", "", "torna allo schermo precedente", 0, 0, true, back},
         {"wait", "MS", "lascia passare il tempo (i timer scadono in ordine)", 1, 1, false, wait},
