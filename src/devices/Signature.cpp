@@ -58,3 +58,5 @@ std::optional<std::vector<unsigned char>> SignatureRenderer::png(const Signature
 }
 
 }  // namespace torvane
+
+#include "platform/FontCacheLeakSuppression.h"

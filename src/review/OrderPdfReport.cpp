@@ -173,11 +173,4 @@ bool OrderPdfReport::write(const SceltaTestata& testata, const std::string& path
 
 }  // namespace torvane
 
-#if defined(__SANITIZE_ADDRESS__)
-// Fontconfig keeps its pattern caches for the life of the process and never frees them;
-// the leak checker would report them after every program that drew a PDF. Weak, so a
-// program with its own list keeps it.
-extern "C" __attribute__((weak, visibility("default"))) const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-#endif
+#include "platform/FontCacheLeakSuppression.h"
