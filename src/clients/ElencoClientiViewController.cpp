@@ -1,8 +1,8 @@
 #include "clients/ElencoClientiViewController.h"
 #include "clients/DettaglioClienteViewController.h"
 #include "clients/NuovoClienteViewController.h"
+#include "clients/NuovoCodiceCliente.h"
 
-#include <cstdlib>
 
 #include "platform/Format.h"
 #include "platform/Log.h"
@@ -211,23 +211,9 @@ void ElencoClientiViewController::actionSheetClickedButtonAtIndex(int index) {
     } catch (const StoreFailure&) {
         return;
     }
-    auto contatore = database->fetchParametroByAttributo("SYSTEM_ProgressivoCliente");
-    if (!contatore) {
-        contatore = database->createParametroWithAttributo("SYSTEM_ProgressivoCliente");
-        if (contatore) contatore->setValore(std::string("0"));
-    }
-    if (!contatore) return;
-    const long long numero = std::atoll(contatore->valore().value_or("0").c_str()) + 1;
-    contatore->setValore(format("%d", numero));
-    const std::string codice = format("NEW%04d", numero);
-    auto cliente = database->fetchClienteByCodice(codice);
-    if (!cliente) cliente = database->createClienteWithBarCode(codice);
-    if (!cliente) {
-        database->rollback();
-        return;
-    }
+    auto cliente = nuovoClienteConCodice(*database, "NEW%04d");
+    if (!cliente) return;
     const auto i = static_cast<size_t>(index);
-    cliente->setCodice(codice);
     cliente->setTipo(mastriKeyCorrispondenti[i]);
     cliente->setMastro(mastriCodici[i]);
     Log::f("Scelto Tipo %@ CodiceMastro=%@", mastriKeyCorrispondenti[i], mastriCodici[i]);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "clients/NuovoCodiceCliente.h"
 #include "order/ComboViewController.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
@@ -271,8 +272,7 @@ std::optional<std::string> NuovoClienteViewController::problem(Database& databas
     return std::nullopt;
 }
 
-void NuovoClienteViewController::scrivi(Database& database, Cliente& c) const {
-    (void)database;
+void NuovoClienteViewController::scrivi(Cliente& c) const {
     c.setRagioneSociale1(testo(RagioneSociale));
     c.setLingua(lingua_);
     c.setMastro(mastro_ ? mastro_->codice() : std::nullopt);
@@ -300,25 +300,9 @@ void NuovoClienteViewController::confermaTapped() {
         return;
     }
     std::optional<Cliente> cliente = cliente_;
-    if (!cliente) {
-        auto contatore = database->fetchParametroByAttributo("SYSTEM_ProgressivoCliente");
-        if (!contatore) {
-            contatore = database->createParametroWithAttributo("SYSTEM_ProgressivoCliente");
-            if (contatore) contatore->setValore(std::string("0"));
-        }
-        if (!contatore) return;
-        const long long numero = std::atoll(contatore->valore().value_or("0").c_str()) + 1;
-        contatore->setValore(format("%d", numero));
-        const std::string codice = format("NEW%03d", numero);
-        cliente = database->fetchClienteByCodice(codice);
-        if (!cliente) cliente = database->createClienteWithBarCode(codice);
-        if (!cliente) {
-            database->rollback();
-            return;
-        }
-        cliente->setCodice(codice);
-    }
-    scrivi(*database, *cliente);
+    if (!cliente) cliente = nuovoClienteConCodice(*database, "NEW%03d");
+    if (!cliente) return;
+    scrivi(*cliente);
     try {
         database->commit();
     } catch (const StoreFailure& failure) {

@@ -53,7 +53,7 @@ private:
     std::shared_ptr<Database> store() const;
     void riempiDaCliente(Database& database);
     std::optional<std::string> problem(Database& database) const;
-    void scrivi(Database& database, Cliente& cliente) const;
+    void scrivi(Cliente& cliente) const;
     std::string& testo(int tag);
     const std::string& testo(int tag) const;
 

@@ -19,6 +19,17 @@ void initialiseOnce() {
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+// What every request shares: TLS verified, the time-out, no signals (requests run on worker
+// threads: the loader's, the upload's), the answer collected into `answer`.
+void setCommonOptions(CURL* c, std::chrono::milliseconds timeout, std::string* answer) {
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(timeout.count()));
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, appendBody);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, answer);
+}
+
 }  // namespace
 
 HttpResponse Http::get(const std::string& url, std::chrono::milliseconds timeout) {
@@ -39,14 +50,9 @@ HttpResponse Http::get(const std::string& url, std::chrono::milliseconds timeout
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
-    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(timeout.count()));
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);  // the loader calls from its own thread
+    setCommonOptions(c, timeout, &body);
     curl_easy_setopt(c, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "");
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, appendBody);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &body);
     CURLcode code = curl_easy_perform(c);
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &response.status);
     if (code != CURLE_OK) {
@@ -79,12 +85,7 @@ HttpResponse Http::post(const std::string& url, const std::string& body, const s
     curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, list.get());
     curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(timeout.count()));
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);  // the upload runs on a worker thread
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, appendBody);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &answer);
+    setCommonOptions(c, timeout, &answer);
     CURLcode code = curl_easy_perform(c);
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &response.status);
     if (code != CURLE_OK) {

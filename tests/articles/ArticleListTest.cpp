@@ -9,18 +9,12 @@
 #include "store/Database.h"
 #include "store/StoreFixture.h"
 #include "support/FakeUi.h"
+#include "support/RowTexts.h"
 
 using namespace torvane;
 using namespace torvane::test;
 
 namespace {
-
-std::vector<std::string> texts(const ui::Row& row) {
-    std::vector<std::string> all;
-    for (const auto& item : row.items)
-        if (auto* label = std::get_if<ui::Label>(&item)) all.push_back(label->text);
-    return all;
-}
 
 struct ArticleList : StoreFixture {
     FakeUi ui;
@@ -68,11 +62,11 @@ TEST_F(ArticleList, RowsShowTheirDataAndADetailButtonOnlyForStockToTake) {
     auto list = open(listino);
     EXPECT_EQ(list->title(), "EUR Fiera ");
     ASSERT_EQ(list->numberOfRows(0), 2);
-    EXPECT_EQ(texts(list->rowAt(0, 0)), (std::vector<std::string>{"FIL", "[200001]", "", "Nm 2/28", "", "", ""}))
+    EXPECT_EQ(labelTexts(list->rowAt(0, 0)), (std::vector<std::string>{"FIL", "[200001]", "", "Nm 2/28", "", "", ""}))
         << "a yarn shows its count, not its minimum";
     EXPECT_EQ(list->rowAt(0, 0).height, 40);
     EXPECT_EQ(list->rowAt(0, 0).accessory, ui::Accessory::None) << "stock at 0 is no stock";
-    EXPECT_EQ(texts(list->rowAt(0, 1)),
+    EXPECT_EQ(labelTexts(list->rowAt(0, 1)),
               (std::vector<std::string>{"LANA 1", "[100001]", "Lana cardata", "50", "", "Gr.320  Oz.11", "Cm.150"}));
     EXPECT_EQ(list->rowAt(0, 1).accessory, ui::Accessory::DetailButton);
     Preferences::standard().setString(keys::pref_TIPOORDINE, "S");
@@ -113,7 +107,7 @@ TEST_F(ArticleList, TheStockDetailHasASectionPerColourCodeAndALotGoesToTheLine) 
     ASSERT_EQ(sections.size(), 2u) << "a second colour record with the same code has no section of its own";
     EXPECT_EQ(sections[0].title, "001");
     EXPECT_EQ(sections[0].rows.size(), 1u) << "the section shows the first record's lots";
-    EXPECT_EQ(texts(sections[1].rows[0]), (std::vector<std::string>{"Pezza 2", "", "   40.00"}));
+    EXPECT_EQ(labelTexts(sections[1].rows[0]), (std::vector<std::string>{"Pezza 2", "", "   40.00"}));
     ui.advance(std::chrono::milliseconds(300));
     ASSERT_TRUE(ui.lastScroll());
     EXPECT_EQ(ui.lastScroll()->section, 1) << "the given colour is shown";

@@ -7,18 +7,12 @@
 #include "store/Database.h"
 #include "store/StoreFixture.h"
 #include "support/FakeUi.h"
+#include "support/RowTexts.h"
 
 using namespace torvane;
 using namespace torvane::test;
 
 namespace {
-
-std::vector<std::string> texts(const ui::Row& row) {
-    std::vector<std::string> all;
-    for (const auto& item : row.items)
-        if (auto* label = std::get_if<ui::Label>(&item)) all.push_back(label->text);
-    return all;
-}
 
 struct Archive : StoreFixture {
     FakeUi ui;
@@ -53,14 +47,14 @@ TEST_F(Archive, RowsShowEachStateAndTheSentTimeByDay) {
     open();
     auto rows = archive->sections();
     ASSERT_EQ(rows.size(), 5u);
-    EXPECT_EQ(texts(rows[0].rows[0]).back(), "(indef.)") << "newest first";
-    EXPECT_EQ(texts(rows[1].rows[0]).back(), "(Duplicato)");
-    EXPECT_EQ(texts(rows[2].rows[0]).back(), "(Sospeso)");
-    EXPECT_EQ(texts(rows[3].rows[0]).back().rfind("Inviato ", 0), 0u);
-    EXPECT_EQ(texts(rows[3].rows[0]).back().size(), std::string("Inviato 10-12-2026 09:15").size())
+    EXPECT_EQ(labelTexts(rows[0].rows[0]).back(), "(indef.)") << "newest first";
+    EXPECT_EQ(labelTexts(rows[1].rows[0]).back(), "(Duplicato)");
+    EXPECT_EQ(labelTexts(rows[2].rows[0]).back(), "(Sospeso)");
+    EXPECT_EQ(labelTexts(rows[3].rows[0]).back().rfind("Inviato ", 0), 0u);
+    EXPECT_EQ(labelTexts(rows[3].rows[0]).back().size(), std::string("Inviato 10-12-2026 09:15").size())
         << "sent on a later day: date and time";
-    EXPECT_EQ(texts(rows[4].rows[0]).back().size(), std::string("Inviato 11:30").size()) << "sent the same day: the time";
-    EXPECT_EQ(texts(rows[4].rows[0])[2], "Ord.1");
+    EXPECT_EQ(labelTexts(rows[4].rows[0]).back().size(), std::string("Inviato 11:30").size()) << "sent the same day: the time";
+    EXPECT_EQ(labelTexts(rows[4].rows[0])[2], "Ord.1");
     EXPECT_EQ(ui.badge(1), "2");
 }
 
