@@ -1,28 +1,30 @@
-// Catalogue load against its floor, on the same bytes, each in a process of its own so that
-// each has its own peak memory:
-//   (a) the floor: a libxml2 streaming read of the document (one record subtree at a time) and
-//       a raw prepared-statement INSERT of the same rows in one transaction;
+// Catalogue load against its floor, on the same bytes, each run in a process of its own so
+// that each has its own peak memory:
+//   (a) the floor (LeanCatalogueFloor): one text-reader pass and one prepared INSERT per table
+//       into the store's own schema, in bulk mode and one transaction;
 //   (b) the load: CaricatoreDatabase::caricaXmlNamed into a fresh store.
-//   LoadCatalogue small|medium|large [DOCUMENT.xml]
+// Floor and load alternate, three runs each by default; the figures are medians. The rows of
+// every table are counted after each and must be the same for both, or the run fails.
+//   LoadCatalogue small|medium|large [RUNS] [DOCUMENT.xml]
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cctype>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <set>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "BenchStats.h"
 #include "CatalogueGenerator.h"
+#include "LeanCatalogueFloor.h"
 #include "NullLogSink.h"
 #include "loader/CaricatoreDatabase.h"
-#include "loader/xml/XmlStreamReader.h"
 #include "platform/Log.h"
 #include "platform/Paths.h"
 #include "platform/Preferences.h"
@@ -34,180 +36,49 @@ using namespace torvane::bench;
 
 namespace {
 
-// Rows of one entity written with one cached INSERT per column set.
-class RawInserter {
-public:
-    explicit RawInserter(StoreConnection& connection) : connection_(connection) {}
+constexpr const char* kDocumentName = "01.L1.xml";
+constexpr const char* kTimestamp = "20260101000000";
 
-    long long insert(const std::string& entity, const std::vector<std::pair<std::string, SqlValue>>& values) {
-        std::string sql = "INSERT INTO \"" + entity + "\" (";
-        std::string marks;
-        std::vector<SqlValue> binds;
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            sql += (i ? ", \"" : "\"") + values[i].first + "\"";
-            marks += i ? ", ?" : "?";
-            binds.push_back(values[i].second);
-        }
-        connection_.execute(sql + ") VALUES (" + marks + ")", binds);
-        ++rows_;
-        return connection_.lastInsertId();
+// Rows of every table of a store file.
+std::map<std::string, long long> rowsPerTable(const std::string& path) {
+    StoreConnection connection(path);
+    std::map<std::string, long long> rows;
+    for (auto& table : connection.query("SELECT name FROM sqlite_master WHERE type = 'table'")) {
+        const auto& name = std::get<std::string>(table[0]);
+        rows[name] = std::get<long long>(connection.query("SELECT COUNT(*) FROM \"" + name + "\"")[0][0]);
     }
-    // A child element's text under the column of the same name (first letter lower case).
-    bool hasColumn(const std::string& entity, const std::string& column) {
-        auto& columns = columns_[entity];
-        if (columns.empty())
-            for (auto& row : connection_.query("PRAGMA table_info(\"" + entity + "\")"))
-                columns.insert(std::get<std::string>(row[1]));
-        return columns.count(column) > 0;
-    }
-    long long rows() const { return rows_; }
-
-private:
-    StoreConnection& connection_;
-    std::map<std::string, std::set<std::string>> columns_;
-    long long rows_ = 0;
-};
-
-std::string lowerFirst(std::string_view name) {
-    std::string column(name);
-    if (!column.empty()) column[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(column[0])));
-    return column;
-}
-
-std::vector<std::pair<std::string, SqlValue>> textChildren(RawInserter& rows, const std::string& entity,
-                                                           const XmlRecord& element) {
-    std::vector<std::pair<std::string, SqlValue>> values;
-    for (const XmlRecord& child : element.children()) {
-        std::string column = lowerFirst(child.name());
-        if (!child.children().empty() || !rows.hasColumn(entity, column)) continue;
-        values.emplace_back(column, child.text());
-    }
-    return values;
-}
-
-long long floorRun(const std::string& xml, const std::string& folder) {
-    auto db = Database::openFile(folder + "/floor.sqllite", "01");
-    StoreConnection& connection = *db->connection();
-    RawInserter rows(connection);
-    std::unordered_map<std::string, long long> colours;  // article code + colour code -> row
-    std::set<std::string> stockArticles;
-    long long stockList = 0;
-    rows.insert("AgenteCompetenza", {{"agente", std::string("AG01")}, {"area", std::string("N")},
-                                     {"businessUnit", std::string("BU1")}});
-    XmlStreamReader reader(xml);
-    auto failure = reader.forEachSection([&](const std::string& section, XmlSectionRecords& records) {
-        XmlRecord element;
-        while (records.next(element)) {
-            if (section == "Mastri" || section == "Agenti") {
-                auto values = textChildren(rows, std::string(element.name()), element);
-                values.emplace_back("codice", element.attribute("Codice").value_or(""));
-                rows.insert(std::string(element.name()), values);
-            } else if (section == "ClientiFornitori") {
-                auto values = textChildren(rows, "Cliente", element);
-                values.emplace_back("barCode", element.attribute("BarCode").value_or(""));
-                values.emplace_back("mastro", element.firstChild("Codice").text().substr(0, 2));
-                long long cliente = rows.insert("Cliente", values);
-                rows.insert("Cliente_AgenteCompetenza", {{"Cliente", cliente}, {"AgenteCompetenza", 1LL}});
-                for (const XmlRecord& d : element.firstChild("Destinazioni").children()) {
-                    auto dest = textChildren(rows, "Destinazione", d);
-                    dest.emplace_back("codice", d.attribute("Codice").value_or(""));
-                    dest.emplace_back("cliente", cliente);
-                    rows.insert("Destinazione", dest);
-                }
-            } else if (section == "Articoli") {
-                auto values = textChildren(rows, "Articolo", element);
-                values.emplace_back("barCode", element.attribute("BarCode").value_or(""));
-                long long articolo = rows.insert("Articolo", values);
-                std::string code = element.firstChild("Codice").text();
-                long long position = 0;
-                for (const XmlRecord& c : element.firstChild("Colori").children()) {
-                    std::string colour = c.attribute("Codice").value_or("");
-                    colours[code + "/" + colour] = rows.insert(
-                        "Colore", {{"barCode", c.attribute("BarCode").value_or("")},
-                                   {"codice", colour},
-                                   {"descrizione", c.attribute("Descrizione").value_or("")},
-                                   {"varianteCommerciale", c.attribute("VarComm").value_or("")},
-                                   {"articolo", articolo},
-                                   {"articoloPosizione", position++}});
-                }
-            } else if (section == "Listini") {
-                auto values = textChildren(rows, "Listino", element);
-                values.emplace_back("barCode", element.attribute("BarCode").value_or(""));
-                values.emplace_back("tipo", std::string("N"));
-                long long listino = rows.insert("Listino", values);
-                for (const XmlRecord& p : element.firstChild("Prezzi").children()) {
-                    long long entry = rows.insert(
-                        "ArticoloListino", {{"articolo", p.attribute("Articolo").value_or("")}, {"listino", listino}});
-                    std::string valore = p.attribute("Valore").value_or("");
-                    for (char& ch : valore)
-                        if (ch == ',') ch = '.';
-                    rows.insert("Prezzo", {{"varianteCommerciale", p.attribute("VarComm").value_or("")},
-                                           {"valore", valore},
-                                           {"articoloListino", entry}});
-                }
-            } else if (section == "Giacenze") {
-                // The stock list and its one entry per article, as the load makes them.
-                if (stockList == 0)
-                    stockList = rows.insert("Listino", {{"barCode", std::string("STOCK-SUPER-PARTES")},
-                                                        {"descrizione", std::string("Stock (SUPER-PARTES)")},
-                                                        {"tipo", std::string("S")}});
-                std::string art = element.attribute("Art").value_or("");
-                if (stockArticles.insert(art).second)
-                    rows.insert("ArticoloListino", {{"articolo", art}, {"listino", stockList}});
-                long long colour = colours[element.attribute("Art").value_or("") + "/" +
-                                           element.attribute("Col").value_or("")];
-                for (const XmlRecord& t : element.children())
-                    rows.insert("Giacenza", {{"descrizione", t.attribute("Descr").value_or("")},
-                                             {"um", t.attribute("Um").value_or("")},
-                                             {"quantita", t.attribute("Qta").value_or("")},
-                                             {"pezzi", t.attribute("Pz").value_or("")},
-                                             {"partita", t.attribute("Pta").value_or("")},
-                                             {"colore", colour}});
-            }
-        }
-    });
-    if (failure) std::fprintf(stderr, "floor: %s\n", failure->message.c_str());
-    db->commit();
-    return rows.rows();
-}
-
-long long loadRun(const std::string& xml, const std::string& folder) {
-    auto db = Database::openFile(folder + "/load.sqllite", "01");
-    CaricatoreDatabase loader;
-    loader.setDatabase(db);
-    loader.caricaXmlNamed("01.L1.xml", xml, nullptr);
-    if (loader.result() != 0) std::fprintf(stderr, "load: result %d\n", loader.result());
-    long long rows = 0;
-    for (const char* entity : {"Cliente", "Destinazione", "Cliente_AgenteCompetenza", "Articolo", "Colore", "Listino",
-                               "ArticoloListino", "Prezzo", "Giacenza", "Mastro", "Agente"})
-        rows += std::get<long long>(db->connection()->query(std::string("SELECT COUNT(*) FROM \"") + entity + "\"")[0][0]);
     return rows;
+}
+
+// The floor and the load both start from an empty store with the schema made.
+std::string freshStore(const std::string& path) {
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path + suffix);
+    if (!Database::openFile(path, "01")) throw std::runtime_error("store not made: " + path);
+    return path;
 }
 
 struct Measure {
     double seconds = 0;
-    long long rows = 0;
     long peakKb = 0;
 };
 
-// Runs `work` in a child process: its duration, its row count and its peak resident memory.
+// Runs `work` in a child process: its duration and its peak resident memory. A run that fails
+// ends the benchmark: its figures would measure something else.
 template <typename Work>
 Measure inChild(Work work) {
     int pipeFds[2];
-    if (pipe(pipeFds) != 0) return {};
+    if (pipe(pipeFds) != 0) std::exit(1);
     pid_t child = fork();
     if (child == 0) {
         close(pipeFds[0]);
-        auto start = Clock::now();
-        long long rows = 0;
+        double seconds = 0;
         try {
-            rows = work();
+            seconds = work();
         } catch (const std::exception& failure) {
             std::fprintf(stderr, "%s\n", failure.what());
             _exit(1);
         }
-        double seconds = secondsSince(start);
-        std::string line = std::to_string(seconds) + " " + std::to_string(rows);
+        std::string line = std::to_string(seconds);
         if (write(pipeFds[1], line.data(), line.size()) < 0) _exit(1);
         _exit(0);
     }
@@ -218,44 +89,106 @@ Measure inChild(Work work) {
     int status = 0;
     rusage usage{};
     wait4(child, &status, 0, &usage);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || n <= 0) {
+        std::fprintf(stderr, "a run failed\n");
+        std::exit(1);
+    }
     Measure m;
-    if (n > 0) std::sscanf(buffer, "%lf %lld", &m.seconds, &m.rows);
+    std::sscanf(buffer, "%lf", &m.seconds);
     m.peakKb = usage.ru_maxrss;
     return m;
+}
+
+double floorRun(const std::string& xml, const std::string& path) {
+    LeanCatalogueFloor floor(freshStore(path));
+    auto start = Clock::now();
+    floor.load(xml, "SYSTEM_(null)_" + std::string(kDocumentName), kTimestamp);
+    return secondsSince(start);
+}
+
+double loadRun(const std::string& xml, const std::string& path) {
+    auto db = Database::openFile(freshStore(path), "01");
+    CaricatoreDatabase loader;
+    loader.setDatabase(db);
+    auto start = Clock::now();
+    loader.caricaXmlNamed(kDocumentName, xml, nullptr);
+    double seconds = secondsSince(start);
+    if (loader.result() != 0) throw std::runtime_error("load: result " + std::to_string(loader.result()));
+    return seconds;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Prints the rows of each table for both; false when they differ anywhere.
+bool compareRows(const std::map<std::string, long long>& floor, const std::map<std::string, long long>& load) {
+    bool same = true;
+    long long floorTotal = 0, loadTotal = 0;
+    std::printf("%-28s %10s %10s\n", "table", "floor", "load");
+    for (const auto& [table, rows] : load) {
+        long long floorRows = floor.count(table) ? floor.at(table) : -1;
+        floorTotal += floorRows > 0 ? floorRows : 0;
+        loadTotal += rows;
+        if (rows == 0 && floorRows == 0) continue;
+        bool equal = rows == floorRows;
+        same = same && equal;
+        std::printf("%-28s %10lld %10lld%s\n", table.c_str(), floorRows, rows, equal ? "" : "   DIFFERENT");
+    }
+    std::printf("%-28s %10lld %10lld\n", "all tables", floorTotal, loadTotal);
+    return same;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const CatalogueSize* size = argc >= 2 ? catalogueSize(argv[1]) : nullptr;
-    if (!size) {
-        std::fprintf(stderr, "uso: %s small|medium|large [DOCUMENTO.xml]\n", argv[0]);
+    int runs = argc >= 3 ? std::atoi(argv[2]) : 3;
+    if (!size || runs < 1) {
+        std::fprintf(stderr, "uso: %s small|medium|large [RUNS] [DOCUMENTO.xml]\n", argv[0]);
         return 2;
     }
     std::string xml;
-    if (argc >= 3) {
-        std::ifstream in(argv[2], std::ios::binary);
+    if (argc >= 4) {
+        std::ifstream in(argv[3], std::ios::binary);
         xml.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     } else {
-        xml = CatalogueGenerator::generate(*size);
+        xml = CatalogueGenerator::generate(*size, kTimestamp);
     }
     auto folder = std::filesystem::temp_directory_path() / ("torvane-bench-load-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     Paths::setRoot(folder.string());
     Preferences::resetStandard((folder / "prefs.json").string());
     Log::setSink(std::make_shared<NullLogSink>());
+    const std::string floorPath = (folder / "floor.sqllite").string();
+    const std::string loadPath = (folder / "load.sqllite").string();
 
     double mb = static_cast<double>(xml.size()) / (1024.0 * 1024.0);
-    std::printf("catalogue %s: %.1f MB\n", size->name, mb);
-    Measure floor = inChild([&] { return floorRun(xml, folder.string()); });
-    std::printf("floor (stream + raw insert)   %7.2f s  %8lld rows  peak %6.0f MB\n", floor.seconds, floor.rows,
-                floor.peakKb / 1024.0);
-    Measure load = inChild([&] { return loadRun(xml, folder.string()); });
-    std::printf("caricaXmlNamed                %7.2f s  %8lld rows  peak %6.0f MB\n", load.seconds, load.rows,
-                load.peakKb / 1024.0);
-    std::printf("ratio load / floor            %7.2f   (target <= 2)\n", load.seconds / floor.seconds);
-    std::printf("peak memory of the load       %7.0f MB (target <= 4 x %.0f + 100 = %.0f MB)\n", load.peakKb / 1024.0,
-                mb, 4 * mb + 100);
+    std::printf("catalogue %s: %.1f MB, %d runs each, floor and load alternating\n", size->name, mb, runs);
+    std::vector<double> floorSeconds, loadSeconds, ratios;
+    long floorPeak = 0, loadPeak = 0;
+    for (int run = 1; run <= runs; ++run) {
+        Measure floor = inChild([&] { return floorRun(xml, floorPath); });
+        Measure load = inChild([&] { return loadRun(xml, loadPath); });
+        std::printf("run %d: floor %6.2f s  load %6.2f s  ratio %5.2f\n", run, floor.seconds, load.seconds,
+                    load.seconds / floor.seconds);
+        floorSeconds.push_back(floor.seconds);
+        loadSeconds.push_back(load.seconds);
+        ratios.push_back(load.seconds / floor.seconds);
+        floorPeak = std::max(floorPeak, floor.peakKb);
+        loadPeak = std::max(loadPeak, load.peakKb);
+    }
+    bool sameRows = compareRows(rowsPerTable(floorPath), rowsPerTable(loadPath));
+    std::printf("floor (text reader + prepared inserts) median %7.2f s  peak %6.0f MB\n", median(floorSeconds),
+                floorPeak / 1024.0);
+    std::printf("caricaXmlNamed                         median %7.2f s  peak %6.0f MB\n", median(loadSeconds),
+                loadPeak / 1024.0);
+    std::printf("ratio load / floor: of the medians %5.2f, median of the runs %5.2f  (target <= 1.5)\n",
+                median(loadSeconds) / median(floorSeconds), median(ratios));
+    std::printf("peak memory of the load %7.0f MB (target <= 4 x %.0f + 100 = %.0f MB)\n", loadPeak / 1024.0, mb,
+                4 * mb + 100);
     std::filesystem::remove_all(folder);
-    return 0;
+    if (!sameRows) std::fprintf(stderr, "floor and load wrote different rows\n");
+    return sameRows ? 0 : 1;
 }
