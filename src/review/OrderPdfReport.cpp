@@ -140,7 +140,12 @@ bool OrderPdfReport::write(const SceltaTestata& testata, const std::string& path
         auto quantita = riga.quantita();
         auto prezzo = riga.prezzo();
         std::string importo;
-        if (quantita && prezzo) importo = moneyFormat.format((*prezzo * Decimal::fromDouble(*quantita)).rounded(2));
+        // A size line's price already is the line's amount: multiplying it by the quantity
+        // would print the amount times the pieces on the customer's copy.
+        if (prezzo && !riga.sceltaTaglie().empty())
+            importo = moneyFormat.format(*prezzo);
+        else if (quantita && prezzo)
+            importo = moneyFormat.format((*prezzo * Decimal::fromDouble(*quantita)).rounded(2));
         right.setText(unita + format("%@ %@ = %@ %@",
                                      stringByPaddingLeft(format("%@ x", quantita ? quantitaFormat.format(*quantita)
                                                                                  : std::string()),

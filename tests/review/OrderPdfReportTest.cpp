@@ -88,4 +88,18 @@ TEST_F(OrderPdfReportTest, BadInputDrawsInsteadOfCrashing) {
     EXPECT_FALSE(reports().createReportPdfOrdine(t, dir.file("none/Ordine.pdf")));
 }
 
+TEST_F(OrderPdfReportTest, ASizeLineShowsItsOwnAmountNotTheAmountTimesThePieces) {
+    listino("L01", "Listino estate", "NR");
+    cliente("C01", "Rossi");
+    auto t = ordine(24, "C01", "L01");
+    auto r = riga(t, "MAGLIA", "010", 12, "120.00");
+    db->createSceltaTagliaWithTaglia("S", r, {{"quantita", 5LL}, {"prezzo", std::string("10.00")}});
+    db->createSceltaTagliaWithTaglia("M", r, {{"quantita", 7LL}, {"prezzo", std::string("10.00")}});
+    ASSERT_TRUE(reports().createReportPdfOrdine(t, path()));
+    const std::string text = pageText(1);
+    EXPECT_NE(text.find("= EUR"), std::string::npos) << text;
+    EXPECT_NE(text.find("120,00"), std::string::npos) << text;
+    EXPECT_EQ(text.find("1.440,00"), std::string::npos) << "12 x 120,00 is not the line's amount:\n" << text;
+}
+
 }  // namespace
