@@ -11,11 +11,18 @@ NoteEdit::NoteEdit(ui::Screen& screen, const ui::MultilineText& spec, QWidget* p
     : QPlainTextEdit(parent), screen_(screen), tag_(spec.tag) {
     setObjectName(QString("field:%1").arg(spec.tag));
     apply(spec);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (!applying_ && !isReadOnly()) screen_.shouldChangeCharacters(tag_, toPlainText().toStdString());
+    });
 }
 
 void NoteEdit::apply(const ui::MultilineText& spec) {
     setReadOnly(!spec.editable);
-    if (!hasFocus() && toPlainText() != qs(spec.text)) setPlainText(qs(spec.text));
+    if (!hasFocus() && toPlainText() != qs(spec.text)) {
+        applying_ = true;
+        setPlainText(qs(spec.text));
+        applying_ = false;
+    }
 }
 
 void NoteEdit::focusInEvent(QFocusEvent* event) {

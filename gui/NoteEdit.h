@@ -10,8 +10,9 @@ class Screen;
 
 namespace torvane::gui {
 
-// The multi-line text of a row. An editable one reports its text when it loses focus; while
-// it has focus, redraws leave its text alone.
+// The multi-line text of a row. An editable one reports every change as it is typed (the
+// screen may keep each one at once) and its text again when it loses focus; while it has
+// focus, redraws leave its text alone.
 class NoteEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -27,6 +28,7 @@ protected:
 private:
     ui::Screen& screen_;
     int tag_;
+    bool applying_ = false;  // a text set from the screen is not a change by the person
 };
 
 }  // namespace torvane::gui

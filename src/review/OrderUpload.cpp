@@ -125,12 +125,13 @@ int OrderUpload::postXmlFile(const std::string& path, const std::string& name, d
     return text && accepted && response.data->find(" successfully ") != std::string::npos ? 0 : -1;
 }
 
-UploadResult OrderUpload::inviaOrdine() const {
+UploadResult OrderUpload::inviaOrdine(const std::function<void(int attempt)>& onAttempt) const {
     UploadResult result;
     for (int attempt = 1; attempt <= 3 && !result.sent; ++attempt) {
         const std::string name = uploadFileName(request_.user, request_.udid, request_.dataCreazione,
                                                 request_.codice, attempt, clock_());
         result.fileNames.push_back(name);
+        if (onAttempt) onAttempt(attempt);
         Log::f("Invio Ordine %d^ tentativo: %@ ...", attempt, name);
         result.lastResult = postXmlFile(request_.xmlPath, name, timeouts_[attempt - 1]);
         result.sent = result.lastResult == 0;

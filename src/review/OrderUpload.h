@@ -53,7 +53,8 @@ public:
 
     // The attempts in sequence, stopping at the first success. Any thread; blocks for at
     // most the sum of the time-outs.
-    UploadResult inviaOrdine() const;
+    // `onAttempt` hears each attempt's number as it starts (on the thread that runs them).
+    UploadResult inviaOrdine(const std::function<void(int attempt)>& onAttempt = {}) const;
 
     // "ORDINE_<user>_<udid>_<created YYMMddHHmmss>_<%05d number>_<attempt>_<now YYMMddHHmmss>.xml".
     // Characters that would end the quoted name in the request or make it a path ("/", "\",
