@@ -3,7 +3,8 @@
 #include <curl/curl.h>
 
 #include <memory>
-#include <mutex>
+
+#include "platform/CurlOptions.h"
 
 namespace torvane {
 
@@ -14,18 +15,9 @@ size_t appendBody(char* data, size_t size, size_t count, void* target) {
     return size * count;
 }
 
-void initialiseOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-// What every request shares: TLS verified, the time-out, no signals (requests run on worker
-// threads: the loader's, the upload's), the answer collected into `answer`.
+// The options every request shares, and the answer collected into `answer`.
 void setCommonOptions(CURL* c, std::chrono::milliseconds timeout, std::string* answer) {
-    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(timeout.count()));
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    setSharedCurlOptions(c, timeout);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, appendBody);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, answer);
 }
@@ -33,7 +25,7 @@ void setCommonOptions(CURL* c, std::chrono::milliseconds timeout, std::string* a
 }  // namespace
 
 HttpResponse Http::get(const std::string& url, std::chrono::milliseconds timeout) {
-    initialiseOnce();
+    initialiseCurlOnce();
     HttpResponse response;
     std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
     if (!curl) {
@@ -66,7 +58,7 @@ HttpResponse Http::get(const std::string& url, std::chrono::milliseconds timeout
 
 HttpResponse Http::post(const std::string& url, const std::string& body, const std::vector<std::string>& headers,
                         std::chrono::milliseconds timeout) {
-    initialiseOnce();
+    initialiseCurlOnce();
     HttpResponse response;
     std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
     if (!curl) {

@@ -5,6 +5,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -128,7 +129,90 @@ Surface decodeJpeg(const std::vector<unsigned char>& bytes) {
     return Surface(surface, cairo_surface_destroy);
 }
 
+bool withinLimits(const std::optional<std::pair<int, int>>& size) {
+    return size && size->first <= Picture::kMaxSide && size->second <= Picture::kMaxSide;
+}
+
+// A PNG or a JPEG within the limits, decoded; none for anything else.
+Surface decodeWithinLimits(const std::vector<unsigned char>& bytes) {
+    if (isPng(bytes)) return withinLimits(declaredPngSize(bytes)) ? decodePng(bytes) : noSurface();
+    if (isJpeg(bytes)) return decodeJpeg(bytes);
+    return noSurface();
+}
+
+// Channel of a premultiplied pixel laid over white: a transparent signature background
+// becomes the paper it is drawn on, not black.
+unsigned char overWhite(uint32_t pixel, int shift) {
+    const uint32_t alpha = pixel >> 24;
+    return static_cast<unsigned char>(((pixel >> shift) & 0xFF) + (255 - alpha));
+}
+
+// Encoded one scan line at a time; as in decoding, nothing with a destructor lives between
+// libjpeg's long jump and its target.
+std::optional<std::vector<unsigned char>> encodeJpeg(cairo_surface_t* surface, int quality) {
+    cairo_surface_flush(surface);
+    const int width = cairo_image_surface_get_width(surface);
+    const int height = cairo_image_surface_get_height(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    const bool hasAlpha = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
+    const unsigned char* pixels = cairo_image_surface_get_data(surface);
+    if (!pixels || width <= 0 || height <= 0) return std::nullopt;
+    jpeg_compress_struct info;
+    JpegErrors errors;
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = jpegFailed;
+    errors.manager.emit_message = jpegQuiet;
+    // On the heap, so their values are in memory when libjpeg jumps back.
+    struct Output {
+        unsigned char* bytes = nullptr;
+        unsigned long size = 0;
+        std::vector<unsigned char> line;
+    };
+    Output* const out = new Output;
+    out->line.resize(static_cast<std::size_t>(width) * 3);
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_compress(&info);
+        std::free(out->bytes);
+        delete out;
+        return std::nullopt;
+    }
+    jpeg_create_compress(&info);
+    jpeg_mem_dest(&info, &out->bytes, &out->size);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        const auto* in = reinterpret_cast<const uint32_t*>(pixels + static_cast<std::size_t>(info.next_scanline) *
+                                                                         static_cast<std::size_t>(stride));
+        unsigned char* row = out->line.data();
+        for (int x = 0; x < width; ++x) {
+            const uint32_t pixel = hasAlpha ? in[x] : (in[x] | 0xFF000000u);
+            row[3 * x] = overWhite(pixel, 16);
+            row[3 * x + 1] = overWhite(pixel, 8);
+            row[3 * x + 2] = overWhite(pixel, 0);
+        }
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::vector<unsigned char> jpeg(out->bytes, out->bytes + out->size);
+    std::free(out->bytes);
+    delete out;
+    return jpeg;
+}
+
 }  // namespace
+
+std::optional<std::vector<unsigned char>> Picture::jpegFromBytes(const std::vector<unsigned char>& bytes, int quality) {
+    if (bytes.size() > kMaxBytes) return std::nullopt;
+    Surface surface = decodeWithinLimits(bytes);
+    if (!surface) return std::nullopt;
+    return encodeJpeg(surface.get(), quality);
+}
 
 std::optional<std::vector<unsigned char>> Picture::pngFromFile(const std::string& path, std::string& problem) {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
@@ -147,17 +231,11 @@ std::optional<std::vector<unsigned char>> Picture::pngFromFile(const std::string
         problem = "Non riesco a leggere l'immagine " + path;
         return std::nullopt;
     }
-    Surface surface = noSurface();
-    if (isPng(bytes)) {
-        auto declared = declaredPngSize(bytes);
-        if (!declared || declared->first > kMaxSide || declared->second > kMaxSide) {
-            problem = "L'immagine non e' leggibile o e' troppo grande";
-            return std::nullopt;
-        }
-        surface = decodePng(bytes);
-    } else if (isJpeg(bytes)) {
-        surface = decodeJpeg(bytes);
+    if (isPng(bytes) && !withinLimits(declaredPngSize(bytes))) {
+        problem = "L'immagine non e' leggibile o e' troppo grande";
+        return std::nullopt;
     }
+    Surface surface = decodeWithinLimits(bytes);
     if (!surface) {
         problem = "L'immagine non e' leggibile (servono PNG o JPEG)";
         return std::nullopt;
@@ -173,14 +251,7 @@ std::optional<std::vector<unsigned char>> Picture::pngFromFile(const std::string
 std::optional<std::pair<int, int>> Picture::decodedSize(const std::string& data) {
     if (data.size() > kMaxBytes) return std::nullopt;
     const std::vector<unsigned char> bytes(data.begin(), data.end());
-    Surface surface = noSurface();
-    if (isPng(bytes)) {
-        auto declared = declaredPngSize(bytes);
-        if (!declared || declared->first > kMaxSide || declared->second > kMaxSide) return std::nullopt;
-        surface = decodePng(bytes);
-    } else if (isJpeg(bytes)) {
-        surface = decodeJpeg(bytes);
-    }
+    Surface surface = decodeWithinLimits(bytes);
     if (!surface) return std::nullopt;
     return std::pair<int, int>(cairo_image_surface_get_width(surface.get()), cairo_image_surface_get_height(surface.get()));
 }

@@ -82,6 +82,17 @@ inline constexpr std::string_view pref_TIPOORDINE = "pref_TIPOORDINE";
 // The serial lines (/dev/ttyUSB0, /dev/rfcomm0) the sled and the handheld scanner read from.
 inline constexpr std::string_view pref_SLEDDEVICE = "pref_SLEDDEVICE";
 inline constexpr std::string_view pref_BTSCANNERDEVICE = "pref_BTSCANNERDEVICE";
+// A scanner in keyboard mode: whether fast bursts of keys are taken as scans, and the longest
+// pause between two of their characters.
+inline constexpr std::string_view pref_WEDGEENABLED = "pref_WEDGEENABLED";
+inline constexpr std::string_view pref_WEDGEMAXINTERVALMS = "pref_WEDGEMAXINTERVALMS";
+// Outgoing mail: the server as an smtp:// or smtps:// URL, its login, the sender address, and
+// whether messages may be kept in the outbox to be sent later (on unless switched off).
+inline constexpr std::string_view pref_SMTPSERVER = "pref_SMTPSERVER";
+inline constexpr std::string_view pref_SMTPUSER = "pref_SMTPUSER";
+inline constexpr std::string_view pref_SMTPPASSWORD = "pref_SMTPPASSWORD";
+inline constexpr std::string_view pref_SMTPFROM = "pref_SMTPFROM";
+inline constexpr std::string_view pref_OUTBOXENABLED = "pref_OUTBOXENABLED";
 inline constexpr std::string_view SYSTEM_AAA = "SYSTEM_AAA";
 inline constexpr std::string_view SYSTEM_ProgressivoCliente = "SYSTEM_ProgressivoCliente";
 inline constexpr std::string_view SYSTEM_ProgressivoOrdine = "SYSTEM_ProgressivoOrdine";
@@ -91,7 +102,7 @@ inline constexpr std::string_view SYSTEM_DATAULTIMOAAGGIORNAMENTO = "SYSTEM_DATA
 inline constexpr std::string_view SYSTEM_documentMarkerFormat = "SYSTEM_%@_%@";
 }  // namespace keys
 
-inline constexpr std::array<KeyInfo, 64> kAllKeys{{
+inline constexpr std::array<KeyInfo, 71> kAllKeys{{
     {keys::pref_version, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_azienda, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_aziendaAttiva, KeyType::Text, KeyPlace::Defaults},
@@ -152,6 +163,13 @@ inline constexpr std::array<KeyInfo, 64> kAllKeys{{
     {keys::pref_TIPOORDINE, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_SLEDDEVICE, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_BTSCANNERDEVICE, KeyType::Text, KeyPlace::Defaults},
+    {keys::pref_WEDGEENABLED, KeyType::Boolean, KeyPlace::Defaults},
+    {keys::pref_WEDGEMAXINTERVALMS, KeyType::Integer, KeyPlace::Defaults},
+    {keys::pref_SMTPSERVER, KeyType::Text, KeyPlace::Defaults},
+    {keys::pref_SMTPUSER, KeyType::Text, KeyPlace::Defaults},
+    {keys::pref_SMTPPASSWORD, KeyType::Text, KeyPlace::Defaults},
+    {keys::pref_SMTPFROM, KeyType::Text, KeyPlace::Defaults},
+    {keys::pref_OUTBOXENABLED, KeyType::Boolean, KeyPlace::Defaults},
     {keys::SYSTEM_AAA, KeyType::Records, KeyPlace::Defaults},
     {keys::SYSTEM_ProgressivoCliente, KeyType::IntegerText, KeyPlace::Parametro},
     {keys::SYSTEM_ProgressivoOrdine, KeyType::IntegerText, KeyPlace::Parametro},
