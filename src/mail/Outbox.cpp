@@ -1,0 +1,182 @@
+#include "mail/Outbox.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "mail/MailAddress.h"
+#include "mail/MailMessage.h"
+#include "mail/SmtpSender.h"
+#include "platform/Log.h"
+#include "platform/Paths.h"
+#include "review/AtomicFile.h"
+
+namespace torvane {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kExtension = ".eml";
+
+bool ensurePrivateFolder(const std::string& folder) {
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    return ::chmod(folder.c_str(), 0700) == 0;
+}
+
+bool writeAllDurably(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return ::fsync(fd) == 0;
+}
+
+// The rename is on disk only once the folder is.
+void syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Names sort in the order the messages were saved.
+std::string newFileName() {
+    static std::atomic<unsigned> counter{0};
+    const auto micros =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+    return std::to_string(micros) + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + kExtension;
+}
+
+std::optional<std::string> readWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad()) return std::nullopt;
+    return std::move(bytes).str();
+}
+
+// Holds the outbox's lock file for one sending run.
+class SendingLock {
+public:
+    explicit SendingLock(const std::string& folder)
+        : fd_(::open((folder + "/.invio.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        held_ = fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
+    }
+    ~SendingLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    SendingLock(const SendingLock&) = delete;
+    SendingLock& operator=(const SendingLock&) = delete;
+    bool held() const { return held_; }
+
+private:
+    int fd_;
+    bool held_ = false;
+};
+
+}  // namespace
+
+Outbox::Outbox() : Outbox(Paths::documents() + "/Outbox", Paths::documents() + "/Inviati") {}
+
+Outbox::Outbox(std::string folder, std::string sentFolder)
+    : folder_(std::move(folder)), sentFolder_(std::move(sentFolder)) {}
+
+std::optional<std::string> Outbox::save(const std::string& message) const {
+    if (!ensurePrivateFolder(folder_)) {
+        Log::f("Posta in uscita: non riesco a creare la cartella %@", folder_);
+        return std::nullopt;
+    }
+    const std::string path = folder_ + "/" + newFileName();
+    const std::string temporary = temporarySiblingOf(path);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const bool written = fd >= 0 && writeAllDurably(fd, message);
+    if (fd >= 0 && ::close(fd) != 0) Log::f("Posta in uscita: errore alla chiusura di %@", temporary);
+    if (!written || !replaceFileWith(temporary, path)) {
+        std::error_code ec;
+        fs::remove(temporary, ec);
+        Log::f("Posta in uscita: non riesco a scrivere %@", path);
+        return std::nullopt;
+    }
+    syncFolder(folder_);
+    return path;
+}
+
+std::vector<std::string> Outbox::messageFiles() const {
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_regular_file() && it->path().extension() == kExtension) files.push_back(it->path().filename().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::vector<OutboxEntry> Outbox::list() const {
+    std::vector<OutboxEntry> entries;
+    for (const std::string& file : messageFiles()) {
+        OutboxEntry entry{file, {}, {}};
+        auto bytes = readWhole(folder_ + "/" + file);
+        if (auto envelope = bytes ? MailMessage::read(*bytes) : std::nullopt) {
+            entry.to = MailAddress::join(envelope->to);
+            entry.subject = envelope->subject;
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::vector<OutboxSendResult> Outbox::sendAll(const SmtpSender& sender) const {
+    std::vector<OutboxSendResult> results;
+    if (!fs::exists(folder_)) return results;
+    SendingLock lock(folder_);
+    if (!lock.held()) {
+        results.push_back({"", false, "un altro invio della posta in uscita e' in corso"});
+        return results;
+    }
+    for (const std::string& file : messageFiles()) results.push_back(sendOne(sender, file));
+    return results;
+}
+
+OutboxSendResult Outbox::sendOne(const SmtpSender& sender, const std::string& file) const {
+    OutboxSendResult result{file, false, {}};
+    const std::string path = folder_ + "/" + file;
+    auto bytes = readWhole(path);
+    auto envelope = bytes ? MailMessage::read(*bytes) : std::nullopt;
+    if (!envelope) {
+        result.reason = "messaggio illeggibile";
+        return result;
+    }
+    std::vector<std::string> recipients = envelope->to;
+    recipients.insert(recipients.end(), envelope->cc.begin(), envelope->cc.end());
+    const SmtpResult sent = sender.send(envelope->from, recipients, *bytes);
+    if (!sent.sent) {
+        result.reason = sent.reason;
+        Log::f("Posta in uscita: %@ non inviato: %@", file, sent.reason);
+        return result;
+    }
+    result.sent = true;
+    std::error_code ec;
+    if (ensurePrivateFolder(sentFolder_)) fs::rename(path, sentFolder_ + "/" + file, ec);
+    else ec = std::make_error_code(std::errc::permission_denied);
+    if (ec) {
+        // Accepted by the server: left as an .eml here it would go again next time.
+        result.reason = "inviato, ma non spostato in " + sentFolder_ + ": " + ec.message();
+        fs::rename(path, path + ".inviato", ec);
+    }
+    Log::f("Posta in uscita: %@ inviato", file);
+    return result;
+}
+
+}  // namespace torvane
