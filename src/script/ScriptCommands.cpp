@@ -8,6 +8,7 @@
 
 #include "devices/FirmaViewController.h"
 #include "devices/TestScannerSource.h"
+#include "mail/MailComposeViewController.h"
 #include "order/ComboViewController.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TabbedScreen.h"
@@ -311,6 +312,24 @@ CommandResult sign(ScriptSession& session, const Arguments& arguments) {
     return {};
 }
 
+// "send|save|cancel [--to ADDRESS]": the compose screen in front, its To field first set when asked.
+CommandResult mail(ScriptSession& session, const Arguments& arguments) {
+    auto screen = front(session);
+    auto* composer = dynamic_cast<MailComposeViewController*>(screen.get());
+    if (!composer) throw ScriptFault("nessun messaggio da comporre in primo piano");
+    static const std::pair<const char*, const char*> buttons[] = {{"send", "invia"}, {"save", "salva"}, {"cancel", "annulla"}};
+    const char* action = nullptr;
+    for (const auto& [verb, button] : buttons)
+        if (arguments[0] == verb) action = button;
+    if (!action) throw ScriptFault("mail vuole send, save o cancel, non '" + arguments[0] + "'");
+    if (arguments.size() == 2 || (arguments.size() == 3 && arguments[1] != "--to"))
+        throw ScriptFault("mail vuole --to INDIRIZZO dopo " + arguments[0]);
+    session.ui().finishEditing();
+    if (arguments.size() == 3) composer->setRecipientField(arguments[2]);
+    composer->navigationButtonTapped(action);
+    return {};
+}
+
 CommandResult photo(ScriptSession& session, const Arguments& arguments) {
     if (!session.ui().answerImageChoice(arguments[0])) throw ScriptFault("nessuno schermo ha chiesto un'immagine");
     return {};
@@ -386,6 +405,7 @@ const std::vector<ScriptCommand>& scriptCommands() {
         {"answer", "PULSANTE [CAMPO...]", "risponde all'avviso piu' vecchio", 1, -1, false, answer},
         {"pick", "POSIZIONE|TESTO", "sceglie una voce della lista di scelta", 1, 1, true, pick},
         {"sign", "x,y x,y [| x,y ...]", "firma: i tratti sull'area firma ('|' ne comincia un altro)", 1, -1, true, sign},
+        {"mail", "send|save|cancel [--to INDIRIZZO]", "il messaggio in primo piano: Invia, Salva o Annulla", 1, 3, true, mail},
         {"photo", "FILE", "l'immagine chiesta da uno schermo (PNG o JPEG)", 1, 1, false, photo},
         {"back", "", "torna allo schermo precedente", 0, 0, true, back},
         {"wait", "MS", "lascia passare il tempo (i timer scadono in ordine)", 1, 1, false, wait},
