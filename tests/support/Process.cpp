@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 
 namespace torvane::test {
@@ -59,6 +61,51 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     waitpid(child, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+BackgroundProcess::BackgroundProcess(const std::string& program, const std::vector<std::string>& arguments,
+                                     const std::string& logPath) {
+    int out[2];
+    if (pipe(out) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+        dup2(out[1], 1);
+        if (!logPath.empty()) {
+            const int err = open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+            if (err >= 0) dup2(err, 2);
+        }
+        close(out[0]), close(out[1]);
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    close(out[1]);
+    out_ = out[0];
+    std::string line;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (line.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+        pollfd p{out_, POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0) continue;
+        char c[256];
+        const ssize_t got = read(out_, c, sizeof c);
+        if (got <= 0) break;
+        line.append(c, static_cast<size_t>(got));
+    }
+    banner_ = line.substr(0, line.find('\n'));
+}
+
+int BackgroundProcess::stop() {
+    if (pid_ <= 0) return exit_;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    for (int i = 0; i < 500 && waitpid(pid_, &status, WNOHANG) != pid_; ++i) usleep(10000);
+    exit_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (kill(pid_, 0) == 0) kill(pid_, SIGKILL), waitpid(pid_, &status, 0), exit_ = -1;
+    close(out_);
+    pid_ = 0;
+    return exit_;
 }
 
 }  // namespace torvane::test
