@@ -83,13 +83,16 @@ void printAlert(const ui::Alert& alert) {
     std::cout << alert.message << '\n';
 }
 
-// The whole of a regular file; none when it is a folder or cannot be read to its end.
+// The whole of a regular file, read into one buffer of its size; none when it is a folder or
+// cannot be read to its end.
 std::optional<std::string> readWholeFile(const std::string& path) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) return std::nullopt;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!file) return std::nullopt;
     std::string bytes;
+    auto size = std::filesystem::file_size(path, ec);
+    if (!ec) bytes.reserve(size);
     char buffer[65536];
     std::size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.append(buffer, n);
@@ -132,7 +135,9 @@ int runLoad(CommandLine& line) {
     TerminalProgress progress(isatty(STDERR_FILENO));
     if (file) {
         std::string name = std::filesystem::path(*file).filename().string();
-        loader.downloadDocuments({{*file, name, [&bytes] { return HttpResponse{*bytes, 200, {}}; }}}, &progress);
+        // The one copy of the document moves into the "download": a large catalogue is held once.
+        loader.downloadDocuments({{*file, name, [&bytes] { return HttpResponse{std::move(bytes), 200, {}}; }}},
+                                 &progress);
     } else if (url) {
         loader.downloadDocuments({CaricatoreDatabase::urlSource(*url)}, &progress);
     } else {
