@@ -7,8 +7,8 @@
 #include "devices/SledScanner.h"
 #include "order/OrderLineWriter.h"
 #include "order/OrderStoreUnit.h"
-#include "order/ReviewRequestScreen.h"
 #include "order/ScanClassifier.h"
+#include "review/RivediSceltaViewController.h"
 #include "order/ScanText.h"
 #include "order/SizeGridBuilder.h"
 #include "platform/Format.h"
@@ -546,7 +546,13 @@ void InserimentoSceltaViewController::fineSceltaTapped() {
     const long long codice = testata->codice().value_or(0);
     Log::f("CodiceTestata=%d", codice);
     scelta_.sceltaTestataCorrente.reset();
-    ui().push(*this, std::make_shared<ReviewRequestScreen>(ui(), codice));
+    auto review = std::make_shared<RivediSceltaViewController>(ui(), codice, store());
+    // A size line tapped in the review comes back here as the article being entered.
+    std::weak_ptr<ui::Screen> self = weak_from_this();
+    review->setConsegnaArticolo([self](const Articolo& articolo) {
+        if (auto screen = std::static_pointer_cast<InserimentoSceltaViewController>(self.lock())) screen->setArticolo(articolo);
+    });
+    ui().push(*this, review);
 }
 
 void InserimentoSceltaViewController::confermaTapped() { Log::line("Conferma tapped..."); }

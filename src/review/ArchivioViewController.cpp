@@ -2,14 +2,15 @@
 
 #include <algorithm>
 
-#include "order/ReviewRequestScreen.h"
 #include "platform/DateFormat.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
+#include "review/RivediSceltaViewController.h"
 #include "store/Database.h"
+#include "store/StoreConnection.h"
 #include "store/StoreFailure.h"
 
 namespace torvane {
@@ -60,6 +61,19 @@ void ArchivioViewController::caricaLista() {
     auto database = store();
     listaScelte_ = database ? database->fetchAllSceltaTestata().value_or(std::vector<SceltaTestata>{})
                             : std::vector<SceltaTestata>{};
+    // Every order's line count in one reading, not one query per row drawn.
+    righePerOrdine_.clear();
+    if (!database) return;
+    try {
+        for (const SqlRow& row : database->connection()->query(
+                 "SELECT sceltaTestata, COUNT(*) FROM \"SceltaRiga\" GROUP BY sceltaTestata")) {
+            const auto* id = std::get_if<long long>(&row.at(0));
+            const auto* n = std::get_if<long long>(&row.at(1));
+            if (id && n) righePerOrdine_[*id] = *n;
+        }
+    } catch (const std::exception& failure) {
+        Log::f("Archivio: righe degli ordini non lette: %@", failure.what());
+    }
 }
 
 std::vector<ui::NavigationButton> ArchivioViewController::navigationButtons() const {
@@ -72,15 +86,19 @@ void ArchivioViewController::navigationButtonTapped(const std::string& action) {
     redraw();
 }
 
-std::vector<ui::Section> ArchivioViewController::sections() const {
+int ArchivioViewController::numberOfRows(int section) const {
+    return section >= 0 && section < numberOfSections() ? 1 : 0;
+}
+
+ui::Row ArchivioViewController::rowAt(int section, int) const {
     static const DateFormat giornoOra("dd-MM-yyyy HH:mm");
     static const DateFormat giorno("dd-MM-yyyy");
     static const DateFormat ora("HH:mm");
-    auto database = store();
-    std::vector<ui::Section> sections;
-    for (const SceltaTestata& testata : listaScelte_) {
-        const auto righe = database ? database->fetchAllSceltaRigaByTestata(testata).value_or(std::vector<SceltaRiga>{})
-                                    : std::vector<SceltaRiga>{};
+    if (section < 0 || section >= numberOfSections()) return {};
+    {
+        const SceltaTestata& testata = listaScelte_[static_cast<std::size_t>(section)];
+        const auto contate = righePerOrdine_.find(testata.id());
+        const long long righe = contate == righePerOrdine_.end() ? 0 : contate->second;
         const auto creazione = testata.dataCreazione();
         ui::Label stato;
         switch (testata.status().value_or(-1)) {
@@ -100,12 +118,11 @@ std::vector<ui::Section> ArchivioViewController::sections() const {
         }
         ui::Row row;
         row.items = {label(testata.clienteRagioneSociale().value_or("")), label(testata.cliente().value_or("")),
-                     label(format("Ord.%@", testata.codice())), label(format("Righe %d", static_cast<long long>(righe.size()))),
+                     label(format("Ord.%@", testata.codice())), label(format("Righe %d", righe)),
                      label(creazione ? format("del %@", giornoOra.format(*creazione)) : std::string("del ")), stato};
         row.deletable = true;
-        sections.push_back(ui::Section{"", "", {row}});
+        return row;
     }
-    return sections;
 }
 
 void ArchivioViewController::aggiornaBadge(long long sospese) {
@@ -125,7 +142,7 @@ void ArchivioViewController::didSelectRow(int section, int) {
     const SceltaTestata testata = listaScelte_[static_cast<std::size_t>(section)];
     const auto status = testata.status();
     if (status == 0 || status == 1) {
-        ui().push(*this, std::make_shared<ReviewRequestScreen>(ui(), testata.codice().value_or(0)));
+        ui().push(*this, std::make_shared<RivediSceltaViewController>(ui(), testata.codice().value_or(0), store()));
         return;
     }
     if (status != 2) return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/ui/Screen.h"
@@ -19,7 +20,11 @@ public:
 
     explicit ArchivioViewController(ui::Ui& ui, std::shared_ptr<Database> store = nullptr);
 
-    std::vector<ui::Section> sections() const override;
+    // One section of one row per order, read only as drawn: the archive may hold thousands.
+    int numberOfSections() const override { return static_cast<int>(listaScelte_.size()); }
+    int numberOfRows(int section) const override;
+    ui::Row rowAt(int section, int row) const override;
+    ui::SectionHeader sectionHeader(int) const override { return {}; }
     std::vector<ui::NavigationButton> navigationButtons() const override;
     void viewWillAppear() override;
     void didSelectRow(int section, int row) override;
@@ -35,6 +40,7 @@ private:
 
     std::shared_ptr<Database> store_;
     std::vector<SceltaTestata> listaScelte_;
+    std::unordered_map<long long, long long> righePerOrdine_;  // lines by order row id
 };
 
 }  // namespace torvane

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "OrderEntryFixture.h"
-#include "order/ReviewRequestScreen.h"
+#include "review/RivediSceltaViewController.h"
 
 using namespace torvane;
 using namespace std::chrono_literals;
@@ -358,9 +358,10 @@ TEST_F(Confirm, AnnullaAndFineFollowTheOrderState) {
     screen->annullaTapped();
     ui.showTabs({{"SCELTA", "coat-hanger", screen}});
     screen->fineSceltaTapped();
-    auto* review = dynamic_cast<ReviewRequestScreen*>(ui.visible());
+    auto* review = dynamic_cast<RivediSceltaViewController*>(ui.visible());
     ASSERT_TRUE(review);
-    EXPECT_EQ(review->codiceTestata(), 1);
+    ASSERT_TRUE(review->ordineTestata());
+    EXPECT_EQ(review->ordineTestata()->codice(), 1);
     EXPECT_FALSE(screen->scelta().sceltaTestataCorrente);
     EXPECT_FALSE(screen->scelta().clienteCorrente);
 }

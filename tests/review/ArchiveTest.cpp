@@ -1,9 +1,9 @@
 // The order archive: its rows by state, reopening a suspended order, deleting, the badge.
 #include <gtest/gtest.h>
 
-#include "order/ReviewRequestScreen.h"
 #include "platform/IsoDate.h"
 #include "review/ArchivioViewController.h"
+#include "review/RivediSceltaViewController.h"
 #include "store/Database.h"
 #include "store/StoreFixture.h"
 #include "support/FakeUi.h"
@@ -78,5 +78,5 @@ TEST_F(Archive, ASuspendedOrderReopensOnlyWhileNoneIsOpenAndAnOpenOneIsNeverDele
     archive->commitDeletion(1, 0);
     EXPECT_FALSE(db->fetchSceltaTestataByCodice(1));
     archive->didSelectRow(0, 0);
-    EXPECT_TRUE(dynamic_cast<ReviewRequestScreen*>(ui.visible())) << "an open order opens its review";
+    EXPECT_TRUE(dynamic_cast<RivediSceltaViewController*>(ui.visible())) << "an open order opens its review";
 }
