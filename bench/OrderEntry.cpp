@@ -67,6 +67,32 @@ std::string number(int n, int width) {
     return std::string(static_cast<std::size_t>(width) - text.size(), '0') + text;
 }
 
+// Articles sold by size, added beside the generated catalogue: barcode "90" + 8 digits, a
+// size group of three sizes, three colour roots with a colour per size, priced in L01.
+constexpr int kSizedArticles = 100;
+constexpr const char* kSizes[] = {"S", "M", "L"};
+constexpr const char* kRoots[] = {"10", "20", "30"};
+constexpr const char* kSizePrice = "12.50";
+
+std::string sizedBarcode(int n) { return "90" + number(n, 8); }
+
+void addSizedArticles(Database& db) {
+    auto gruppo = *db.createTagliaGruppoWithCodice("TGB");
+    for (const char* size : kSizes) db.createTagliaDettaglioWithCodice(size, gruppo);
+    auto listino = *db.fetchListinoByBarCode("L01");
+    for (int n = 1; n <= kSizedArticles; ++n) {
+        const std::string codice = "SZ" + number(n, 6);
+        auto articolo = *db.createArticoloWithBarCode(sizedBarcode(n), {{"codice", codice}, {"tagliaGruppo", std::string("TGB")}});
+        for (const char* root : kRoots)
+            for (const char* size : kSizes)
+                db.createColoreWithBarCode(codice + root + size, articolo,
+                                           {{"codice", std::string(root) + "/" + size},
+                                            {"varianteCommerciale", std::string("V0")}});
+        auto entry = *db.createArticoloListinoWithArticolo(codice, listino);
+        db.createPrezzoWithVarianteCommerciale("V0", entry, {{"valore", std::string(kSizePrice)}});
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,6 +127,7 @@ int main(int argc, char** argv) {
         db->connection()->execute("UPDATE \"Colore\" SET varianteCommerciale = 'VX' WHERE articolo = "
                                   "(SELECT id FROM \"Articolo\" WHERE codice = ?)",
                                   {"ART" + number(article, 6)});
+    addSizedArticles(*db);
     db->commit();
 
     // The generator's codes: articles "80" + 8 digits, colours article code + 3 digits.
@@ -133,6 +160,17 @@ int main(int argc, char** argv) {
         screen->impostaQuantita("3");
         confirm.time([&] { screen->confirmTapped(); });
     }
+    // Size lines: the article scan builds its grid, the agent sets a quantity on every size of
+    // every root, and the confirmation writes one line per root with its sizes.
+    Samples sizedReady;
+    Samples sizedConfirm;
+    for (int n = 1; n <= kSizedArticles; ++n) {
+        sizedReady.time([&] { screen->barcodeData(sizedBarcode(n), 0); });
+        const auto& articolo = screen->scelta().articoloCorrente;
+        for (const ColoreSxBarra& radice : articolo ? articolo->coloriSxbarra() : std::vector<ColoreSxBarra>{})
+            for (TempSceltaTaglia riga : radice.tempSceltaTaglie()) riga.setQuantita(2);
+        sizedConfirm.time([&] { screen->confirmTapped(); });
+    }
     // What a durable commit costs on this disk by itself: one parameter row changed and committed.
     Samples commit;
     auto parametro = db->createParametroWithAttributo("BENCH_commit");
@@ -156,14 +194,31 @@ int main(int argc, char** argv) {
     std::printf("order of %d lines, %lld with their resolved price; %zu unpriced articles, %d price prompts, "
                 "%lld lines at the typed price; %d alerts\n",
                 lines, pricedLines, unpriced.size(), ui.prompts, typedLines, ui.alerts);
-    const bool didTheWork = pricedLines == lines && ui.prompts == static_cast<int>(unpriced.size()) &&
+    const bool plainDone = pricedLines == lines && ui.prompts == static_cast<int>(unpriced.size()) &&
                             typedLines == unpricedLines;
+    const auto sizeLines = db->connection()->query(
+        "SELECT COUNT(DISTINCT r.id), COUNT(t.id), SUM(CAST(t.prezzo AS REAL) = CAST(? AS REAL)) FROM \"SceltaRiga\" r "
+        "JOIN \"SceltaTaglia\" t ON t.sceltaRiga = r.id WHERE r.articolo LIKE 'SZ%'",
+        {std::string(kSizePrice)});
+    const long long sizedLines = std::get<long long>(sizeLines.at(0).at(0));
+    const long long sizeRows = std::get<long long>(sizeLines.at(0).at(1));
+    const long long pricedSizes = std::get<long long>(sizeLines.at(0).at(2));
+    const long long expectedLines = kSizedArticles * static_cast<long long>(std::size(kRoots));
+    const long long expectedSizes = expectedLines * static_cast<long long>(std::size(kSizes));
+    std::printf("size lines: %lld of %lld written, %lld of %lld sizes at their price\n", sizedLines, expectedLines,
+                pricedSizes, expectedSizes);
+    const bool didTheWork = plainDone && sizedLines == expectedLines && sizeRows == expectedSizes &&
+                            pricedSizes == expectedSizes;
     if (!didTheWork) std::printf("the benchmark did not do the work it times: every line must have its price\n");
     ready.print("scan-to-ready (article + colour scan)");
     confirm.print("confirmation (write + commit)");
+    sizedReady.print("size line: scan-to-ready (article, grid)");
+    sizedConfirm.print("size line: confirmation (3 roots x 3 sizes)");
     commit.print("floor: one changed row + durable commit");
-    std::printf("confirmation / floor: median %.2f, p99 %.2f\n", confirm.percentile(0.5) / commit.percentile(0.5),
-                confirm.percentile(0.99) / commit.percentile(0.99));
+    std::printf("confirmation / floor: median %.2f, p99 %.2f; size lines: median %.2f, p99 %.2f\n",
+                confirm.percentile(0.5) / commit.percentile(0.5), confirm.percentile(0.99) / commit.percentile(0.99),
+                sizedConfirm.percentile(0.5) / commit.percentile(0.5),
+                sizedConfirm.percentile(0.99) / commit.percentile(0.99));
     std::printf("target: p99 < 2000 us each\n");
     screen.reset();
     db.reset();
