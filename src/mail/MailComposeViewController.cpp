@@ -46,7 +46,8 @@ MailComposeViewController::MailComposeViewController(ui::Ui& ui, MailDraft draft
       draft_(std::move(draft)),
       delegate_(delegate),
       toField_(MailAddress::join(draft_.to)),
-      ccField_(MailAddress::join(draft_.cc)) {}
+      ccField_(MailAddress::join(draft_.cc)),
+      bodyPreview_(draft_.htmlBody ? HtmlPreview::textOf(*draft_.htmlBody) : draft_.textBody.value_or("")) {}
 
 bool MailComposeViewController::canSendMail() { return MailSettings::canSendMail(); }
 
@@ -63,11 +64,10 @@ std::vector<ui::Section> MailComposeViewController::sections() const {
     sections.push_back({"", sending_ ? "Invio in corso ..." : "",
                         {fieldRow("A", kToTag, toField_), fieldRow("Cc", kCcTag, ccField_),
                          fieldRow("Oggetto", kSubjectTag, draft_.subject)}});
-    const std::string body = draft_.htmlBody ? HtmlPreview::textOf(*draft_.htmlBody) : draft_.textBody.value_or("");
-    if (!body.empty()) {
+    if (!bodyPreview_.empty()) {
         ui::Row row;
         row.selectable = false;
-        row.items = {ui::MultilineText{0, body, false}};
+        row.items = {ui::MultilineText{0, bodyPreview_, false}};
         sections.push_back({"Testo", "", {row}});
     }
     if (!draft_.attachments.empty()) {

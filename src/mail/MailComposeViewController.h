@@ -57,6 +57,7 @@ private:
     MailComposeDelegate* delegate_;
     std::string toField_;
     std::string ccField_;
+    std::string bodyPreview_;  // the body's text, read once: an order's page can be long
     bool sending_ = false;
     std::string lastFailure_;
 };
