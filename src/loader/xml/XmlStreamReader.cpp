@@ -5,6 +5,7 @@
 
 #include <limits>
 
+#include "loader/xml/XmlEnvelopeScanner.h"
 #include "loader/xml/XmlErrorCapture.h"
 #include "loader/xml/XmlShapeGuard.h"
 
@@ -49,29 +50,6 @@ std::string localName(xmlTextReaderPtr reader) {
 
 bool isElement(xmlTextReaderPtr reader) { return xmlTextReaderNodeType(reader) == XML_READER_TYPE_ELEMENT; }
 
-// The text of the element under the reader; moves past it.
-std::optional<std::string> expandedText(xmlTextReaderPtr reader, int& status) {
-    xmlNodePtr node = xmlTextReaderExpand(reader);
-    if (!node) {
-        status = -1;
-        return std::nullopt;
-    }
-    std::string text = XmlRecord(node).text();
-    status = xmlTextReaderNext(reader);
-    return text;
-}
-
-// The reader never substitutes entities, so text that used one would silently lose it; and
-// the entities of an external DTD are never loaded at all. Such documents are refused whole.
-// The document is reached through the current node: asking the reader for its document would
-// make the reader keep it past its own end, and it would leak.
-bool declaresEntities(xmlTextReaderPtr reader) {
-    xmlNodePtr node = xmlTextReaderCurrentNode(reader);
-    xmlDtdPtr dtd = node && node->doc ? node->doc->intSubset : nullptr;
-    if (!dtd) return false;
-    return dtd->entities || dtd->pentities || dtd->ExternalID || dtd->SystemID;
-}
-
 XmlError failure(const ReaderErrors& errors, const char* fallback) {
     return XmlError{kDomain, 1, errors.last.empty() ? fallback : errors.last};
 }
@@ -79,57 +57,9 @@ XmlError failure(const ReaderErrors& errors, const char* fallback) {
 }  // namespace
 
 XmlResult<XmlEnvelope> XmlStreamReader::scanEnvelope() const {
-    ReaderErrors errors;
     if (data_.empty()) return XmlError{kDomain, 1, "Document is empty"};
     if (auto problem = XmlShapeGuard::check(data_)) return XmlError{kDomain, 1, *problem};
-    Reader r(data_, errors);
-    if (!r.reader) return failure(errors, "Document is too large");
-    XmlEnvelope envelope;
-    bool inFirstAzienda = false;
-    bool sawRoot = false;
-    int status = xmlTextReaderRead(r.reader);
-    while (status == 1) {
-        if (!isElement(r.reader)) {
-            if (xmlTextReaderNodeType(r.reader) == XML_READER_TYPE_DOCUMENT_TYPE && declaresEntities(r.reader))
-                return XmlError{kDomain, 1, "Entity declarations are not accepted"};
-            status = xmlTextReaderRead(r.reader);
-            continue;
-        }
-        int depth = xmlTextReaderDepth(r.reader);
-        std::string name = localName(r.reader);
-        if (depth == 0) {
-            envelope.rootName = name;
-            sawRoot = true;
-            status = xmlTextReaderRead(r.reader);
-        } else if (depth == 1) {
-            inFirstAzienda = false;
-            if (name == "NumeroElement") {
-                envelope.numeroElement = expandedText(r.reader, status);
-            } else if (name == "Azienda") {
-                inFirstAzienda = ++envelope.aziendaCount == 1;
-                status = inFirstAzienda ? xmlTextReaderRead(r.reader) : xmlTextReaderNext(r.reader);
-            } else {
-                status = xmlTextReaderNext(r.reader);
-            }
-        } else if (depth == 2 && inFirstAzienda) {
-            if (name == "Codice" && !envelope.codice) {
-                envelope.codice = expandedText(r.reader, status);
-                continue;
-            }
-            if (name == "Timestamp") {
-                envelope.timestamp = expandedText(r.reader, status);
-                continue;
-            }
-            bool known = false;
-            for (const auto& s : envelope.sections) known = known || s == name;
-            if (!known) envelope.sections.push_back(name);
-            status = xmlTextReaderNext(r.reader);
-        } else {
-            status = xmlTextReaderNext(r.reader);
-        }
-    }
-    if (status != 0 || !sawRoot) return failure(errors, "Document is not well-formed");
-    return envelope;
+    return XmlEnvelopeScanner::scan(data_);
 }
 
 std::optional<XmlError> XmlStreamReader::forEachSection(const SectionVisitor& visit) const {
