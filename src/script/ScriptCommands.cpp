@@ -145,6 +145,13 @@ std::optional<ui::TextField> fieldWithTag(ui::Screen& screen, int tag) {
     std::optional<ui::TextField> found;
     forEachItem(screen, [&](const ui::Item& item, ui::IndexPath) {
         if (auto* field = std::get_if<ui::TextField>(&item); field && field->tag == tag) found = *field;
+        // A multi-line text (the order's notes) is typed into the same way.
+        if (auto* note = std::get_if<ui::MultilineText>(&item); note && note->tag == tag) {
+            found = ui::TextField{};
+            found->tag = tag;
+            found->text = note->text;
+            found->enabled = note->editable;
+        }
         return found.has_value();
     });
     return found;
