@@ -9,8 +9,6 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "mail/MailAddress.h"
 #include "mail/MailMessage.h"
@@ -59,14 +57,6 @@ std::string newFileName() {
     return std::to_string(micros) + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + kExtension;
 }
 
-std::optional<std::string> readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return std::move(bytes).str();
-}
 
 // Holds the outbox's lock file for one sending run.
 class SendingLock {
@@ -127,7 +117,7 @@ std::vector<OutboxEntry> Outbox::list() const {
     std::vector<OutboxEntry> entries;
     for (const std::string& file : messageFiles()) {
         OutboxEntry entry{file, {}, {}};
-        auto bytes = readWhole(folder_ + "/" + file);
+        auto bytes = readWholeFile(folder_ + "/" + file);
         if (auto envelope = bytes ? MailMessage::read(*bytes) : std::nullopt) {
             entry.to = MailAddress::join(envelope->to);
             entry.subject = envelope->subject;
@@ -152,7 +142,7 @@ std::vector<OutboxSendResult> Outbox::sendAll(const SmtpSender& sender) const {
 OutboxSendResult Outbox::sendOne(const SmtpSender& sender, const std::string& file) const {
     OutboxSendResult result{file, false, {}};
     const std::string path = folder_ + "/" + file;
-    auto bytes = readWhole(path);
+    auto bytes = readWholeFile(path);
     auto envelope = bytes ? MailMessage::read(*bytes) : std::nullopt;
     if (!envelope) {
         result.reason = "messaggio illeggibile";

@@ -5,7 +5,9 @@
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "platform/Paths.h"
 
@@ -48,6 +50,15 @@ bool copyInto(const std::string& source, const std::string& target) {
 }
 
 }  // namespace
+
+std::optional<std::string> readWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad()) return std::nullopt;
+    return std::move(bytes).str();
+}
 
 std::string temporarySiblingOf(const std::string& path) {
     // Unique per process and call: two reports of the same order may be written at once.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,9 @@ namespace torvane {
 // device, a FIFO, a socket) cannot be renamed over: it is written directly, and every write
 // error still gives false.
 bool writeFileAtomically(const std::string& path, std::string_view bytes);
+
+// The whole of a file (a document, a saved message); none when it cannot be read.
+std::optional<std::string> readWholeFile(const std::string& path);
 
 // The name a document is first written under before it replaces `path`: beside it, or in the
 // temporary folder when `path` is not a regular file (its folder may be no place of ours).

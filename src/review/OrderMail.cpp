@@ -2,8 +2,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "platform/DateFormat.h"
 #include "platform/Log.h"
@@ -11,6 +9,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/PrivateTempFolder.h"
+#include "review/AtomicFile.h"
 #include "review/ReportScelta.h"
 #include "store/Database.h"
 #include "store/Entities.h"
@@ -34,12 +33,7 @@ std::string timeName() {
 
 // Whatever the file holds; empty when it cannot be read (a report that failed to write is
 // attached as it is, as the order document always was).
-std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    if (in) bytes << in.rdbuf();
-    return std::move(bytes).str();
-}
+std::string fileBytes(const std::string& path) { return readWholeFile(path).value_or(""); }
 
 std::string preference(std::string_view key) { return Preferences::standard().stringForKey(key).value_or(""); }
 

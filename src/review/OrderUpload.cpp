@@ -1,8 +1,6 @@
 #include "review/OrderUpload.h"
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 
 #include "platform/DateFormat.h"
 #include "platform/Device.h"
@@ -11,6 +9,7 @@
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
+#include "review/AtomicFile.h"
 #include "store/Entities.h"
 
 namespace torvane {
@@ -46,14 +45,6 @@ bool isUtf8(const std::string& text) {
     return true;
 }
 
-std::optional<std::string> readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return std::move(bytes).str();
-}
 
 }  // namespace
 
@@ -105,7 +96,7 @@ int OrderUpload::postXmlFile(const std::string& path, const std::string& name, d
     Log::f("Http Server:%@", request_.serverUrl);
     const std::string url = uploadUrl(request_.serverUrl);
     Log::f("URL upload :%@", url);
-    const std::optional<std::string> bytes = readWhole(path);
+    const std::optional<std::string> bytes = readWholeFile(path);
     if (!bytes) {
         Log::f("File da inviare non leggibile: %@", path);
         return -1;

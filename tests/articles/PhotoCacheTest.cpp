@@ -2,7 +2,6 @@
 // pictures kept, failed locations not asked again, the forced download, the viewer.
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <jpeglib.h>
 
 #include <atomic>
 #include <filesystem>
@@ -15,38 +14,12 @@
 #include "store/Database.h"
 #include "store/StoreFixture.h"
 #include "support/FakeUi.h"
+#include "support/TestJpeg.h"
 
 using namespace torvane;
 using namespace torvane::test;
 
 namespace {
-
-// A real JPEG of the given size, made with libjpeg.
-std::string jpeg(int width, int height) {
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_start_compress(&info, TRUE);
-    std::vector<unsigned char> line(static_cast<std::size_t>(width) * 3, 180);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = line.data();
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    std::string bytes(reinterpret_cast<char*>(buffer), size);
-    jpeg_destroy_compress(&info);
-    free(buffer);
-    return bytes;
-}
 
 class PhotoServer {
 public:
@@ -75,7 +48,7 @@ private:
     httplib::Server server_;
     int port_ = 0;
     std::thread thread_;
-    std::string picture_ = jpeg(40, 30);
+    std::string picture_ = testJpeg(40, 30);
     std::map<std::string, std::atomic<int>> asked_;
 };
 

@@ -1,17 +1,14 @@
 // The e-mail of an order: recipients, subject, body and the attachments, and the private
 // folder the documents and pictures pass through.
 #include <gtest/gtest.h>
-#include <jpeglib.h>
-
-#include <cstdlib>
 #include <filesystem>
-#include <random>
 
 #include "platform/DateFormat.h"
 #include "platform/Paths.h"
 #include "platform/Picture.h"
 #include "review/OrderFixture.h"
 #include "review/OrderMail.h"
+#include "support/TestJpeg.h"
 
 namespace torvane::test {
 namespace {
@@ -43,32 +40,6 @@ struct OrderMailTest : OrderFixture {
     static std::vector<unsigned char> png(const std::string& name) {
         std::string problem;
         return Picture::pngFromFile(std::string(TORVANE_RESOURCES_SOURCE_DIR) + "/" + name, problem).value();
-    }
-    // A camera-sized photo of noise: about 5 MB as a JPEG of the best quality.
-    static std::vector<unsigned char> noisePhoto(int width, int height) {
-        jpeg_compress_struct info;
-        jpeg_error_mgr errors;
-        info.err = jpeg_std_error(&errors);
-        jpeg_create_compress(&info);
-        unsigned char* out = nullptr;
-        unsigned long size = 0;
-        jpeg_mem_dest(&info, &out, &size);
-        info.image_width = width, info.image_height = height, info.input_components = 3, info.in_color_space = JCS_RGB;
-        jpeg_set_defaults(&info);
-        jpeg_set_quality(&info, 100, TRUE);
-        jpeg_start_compress(&info, TRUE);
-        std::mt19937 random(7);
-        std::vector<unsigned char> line(static_cast<std::size_t>(width) * 3);
-        while (info.next_scanline < info.image_height) {
-            for (auto& c : line) c = static_cast<unsigned char>(random());
-            unsigned char* row = line.data();
-            jpeg_write_scanlines(&info, &row, 1);
-        }
-        jpeg_finish_compress(&info);
-        jpeg_destroy_compress(&info);
-        std::vector<unsigned char> bytes(out, out + size);
-        std::free(out);
-        return bytes;
     }
     static std::vector<std::string> names(const MailDraft& draft) {
         std::vector<std::string> out;
@@ -111,9 +82,9 @@ TEST_F(OrderMailTest, FirstSendGoesToTheClientWithEveryAttachmentInOrder) {
 
 TEST_F(OrderMailTest, ALargeClientPhotoIsAttachedWhole) {
     auto t = order("Rossi");
-    const auto photo = noisePhoto(2000, 1300);
+    const std::string photo = testJpeg(2000, 1300, true, 100);
     ASSERT_GT(photo.size(), 4'000'000u);
-    db->fetchClienteByCodice("C1")->setFoto(photo);
+    db->fetchClienteByCodice("C1")->setFoto(std::vector<unsigned char>(photo.begin(), photo.end()));
 
     MailDraft draft = OrderMail(db).compose(t, xmlPath, today);
 
