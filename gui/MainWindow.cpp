@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -24,6 +25,17 @@ MainWindow::MainWindow(ui::NavigationStacks& navigation, QWidget* parent)
         navigation_.selectTab(index);
         sync();
     });
+}
+
+MainWindow::~MainWindow() {
+    // A field being typed in hands its text to its screen when it loses the focus, and the
+    // screen then asks for a redraw: that has to happen while this window is whole, not from
+    // QWidget's teardown after the members are gone.
+    for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+        if (w == this) {
+            QApplication::focusWidget()->clearFocus();
+            break;
+        }
 }
 
 ScreenWidget* MainWindow::ensureWidget(const std::shared_ptr<ui::Screen>& screen, QStackedWidget* stack) {

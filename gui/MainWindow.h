@@ -21,6 +21,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(ui::NavigationStacks& navigation, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Brings the widgets in line with the navigation (after every navigation step).
     void sync();
