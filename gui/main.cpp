@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 #include <QPixmap>
 #include <QTimer>
 #include <QWindow>
@@ -8,9 +9,11 @@
 #include <iostream>
 #include <memory>
 
+#include "KeyboardWedge.h"
 #include "MainWindow.h"
 #include "QtUi.h"
 #include "app/AppDelegate.h"
+#include "platform/Bundle.h"
 #include "platform/Paths.h"
 #include "platform/Preferences.h"
 
@@ -28,10 +31,16 @@ const char* optionValue(int argc, char** argv, const char* name) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName("torvane");
+    app.setWindowIcon(QIcon(QString::fromStdString(Bundle::resourcePath("torvane.png"))));
     Preferences::resetStandard(Paths::preferencesFile());
     gui::QtUi ui;
     AppDelegate delegate(ui);
     delegate.didFinishLaunching();
+    // A scanner in keyboard mode may type anywhere in the window; its device settings are
+    // read once, at start, like the serial scanners'.
+    gui::KeyboardWedge wedge(gui::KeyboardWedge::Settings::fromPreferences());
+    app.installEventFilter(&wedge);
     ui.window().show();
     // Coming back to the window after it was minimised is coming back to the application:
     // a deletion request or another company set meanwhile takes effect.

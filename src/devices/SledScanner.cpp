@@ -93,6 +93,8 @@ void SledScanner::disconnect() {
     deliver(scanner::StateChanged{Disconnected});
 }
 
+void SledScanner::deliverTypedScan(const std::string& text) { deliver(scanner::Barcode{text, 0}); }
+
 void SledScanner::stopSource() {
     if (source_) source_->stop();
 }

@@ -51,6 +51,9 @@ public:
     // afterwards, even to a delegate added later.
     void disconnect();
     int connstate() const { return state_; }
+    // A code read by a scanner that types like a keyboard: the delegates get it as a barcode
+    // of the sled (type 0), whether the sled itself is connected or not.
+    void deliverTypedScan(const std::string& text);
 
     // Plays (frequency Hz, duration ms) pairs at `volume`. False, with the reason in `error`
     // when asked, when the data is not whole pairs or the device cannot beep.
