@@ -12,6 +12,7 @@
 #include "KeyboardWedge.h"
 #include "MainWindow.h"
 #include "QtUi.h"
+#include "WindowScript.h"
 #include "app/AppDelegate.h"
 #include "platform/Bundle.h"
 #include "platform/Paths.h"
@@ -34,6 +35,8 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("torvane");
     app.setWindowIcon(QIcon(QString::fromStdString(Bundle::resourcePath("torvane.png"))));
     Preferences::resetStandard(Paths::preferencesFile());
+    // `--script FILE`: the script runner's commands with the screens drawn in the window.
+    if (const char* script = optionValue(argc, argv, "--script")) return gui::WindowScript::run(script);
     gui::QtUi ui;
     AppDelegate delegate(ui);
     delegate.didFinishLaunching();

@@ -22,9 +22,10 @@ std::string problem(int line, const std::string& text, const CommandResult& resu
 }
 }  // namespace
 
-int ScriptRunner::runScript(LineSource& lines, const Print& out, const Print& err) {
+int ScriptRunner::runScript(LineSource& lines, const Print& out, const Print& err, const Prepare& prepare) {
     ScriptSession session(out, lines, false);
     session.launch();
+    const std::shared_ptr<void> prepared = prepare ? prepare(session) : nullptr;
     while (auto line = lines.next()) {
         const CommandResult result = session.runLine(*line);
         if (result.kind != CommandResult::Done) {

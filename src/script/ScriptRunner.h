@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -31,7 +32,10 @@ class ScriptRunner {
 public:
     using Print = ScriptSession::Print;
 
-    static int runScript(LineSource& lines, const Print& out, const Print& err);
+    // `prepare` sees the session once the application has started (a window mirrors it);
+    // what it returns is kept until the end of the script and released before the session.
+    using Prepare = std::function<std::shared_ptr<void>(ScriptSession&)>;
+    static int runScript(LineSource& lines, const Print& out, const Print& err, const Prepare& prepare = {});
     // The same commands typed one by one: a problem is printed and the shell goes on.
     static int runShell(LineSource& lines, const Print& out);
 };

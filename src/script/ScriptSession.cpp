@@ -40,6 +40,8 @@ CommandResult ScriptSession::runLine(const std::string& line) {
 }
 
 CommandResult ScriptSession::run(const std::vector<std::string>& words) {
+    if (extra_)
+        if (auto done = extra_(words)) return *done;
     const ScriptCommand* command = findScriptCommand(words.front());
     if (!command) {
         const std::string& name = words.front();
@@ -65,6 +67,7 @@ CommandResult ScriptSession::run(const std::vector<std::string>& words) {
         result = {CommandResult::ScriptError, std::string("errore interno: ") + unexpected.what()};
     }
     if (promptError_ && result.kind == CommandResult::Done) result = {CommandResult::ScriptError, *promptError_};
+    if (afterCommand_) afterCommand_();
     return result;
 }
 

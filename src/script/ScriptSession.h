@@ -56,6 +56,12 @@ public:
     // After the last line: an alert nobody answered is a script error.
     CommandResult finish();
 
+    // A front end's own commands (the window's "shot"), tried before the table; none: not one
+    // of them. And what it does after every command (the window draws itself again).
+    using ExtraCommands = std::function<std::optional<CommandResult>(const std::vector<std::string>& words)>;
+    void setExtraCommands(ExtraCommands extra) { extra_ = std::move(extra); }
+    void setAfterCommand(std::function<void()> after) { afterCommand_ = std::move(after); }
+
     ScriptUi& ui() { return ui_; }
     TestScannerSource& scanner() { return *scanner_; }
     void print(const std::string& line) const { print_(line); }
@@ -74,6 +80,8 @@ private:
     TestScannerSource* scanner_ = nullptr;
     // A prompt that could not be answered, reported when the command that raised it returns.
     std::optional<std::string> promptError_;
+    ExtraCommands extra_;
+    std::function<void()> afterCommand_;
 };
 
 }  // namespace torvane::script
