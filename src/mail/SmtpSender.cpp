@@ -108,6 +108,8 @@ SmtpResult SmtpSender::send(const std::string& from, const std::vector<std::stri
     }
     setSharedCurlOptions(c, settings_.timeout);
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::min<long long>(settings_.timeout.count(), 10000)));
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(settings_.stallTimeout.count()));
     curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, keepServerAnswer);
     curl_easy_setopt(c, CURLOPT_DEBUGDATA, &serverAnswer);
     curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);

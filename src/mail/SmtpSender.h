@@ -11,7 +11,10 @@ struct SmtpSettings {
     std::string server;  // "smtp://host[:port]" (STARTTLS when offered) or "smtps://host[:port]"
     std::string user;    // empty: no login
     std::string password;
-    std::chrono::milliseconds timeout{30000};
+    // A whole message may take this long (photos over a slow line); a server silent for
+    // `stallTimeout` ends it much sooner.
+    std::chrono::milliseconds timeout{std::chrono::minutes(10)};
+    std::chrono::seconds stallTimeout{30};
 };
 
 struct SmtpResult {
