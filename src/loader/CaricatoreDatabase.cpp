@@ -222,7 +222,7 @@ void CaricatoreDatabase::loadDocument(const std::string& name, std::string_view 
             Log::f("Documento %@ NON elaborato perche' il Timestamp (%@ = %@) non e' aggiornato !", name, *timestamp,
                    stored);
             setLabel2(view, "Dati non aggiornati. Questi li ho gia' caricati ...");
-            if (tagsCaricati_ == 0) tagsCaricati_ = -1;
+            if (counters_.tags == 0) counters_.tags = -1;
             db.commit();
             return;
         }
@@ -246,7 +246,7 @@ void CaricatoreDatabase::loadDocument(const std::string& name, std::string_view 
 
     {
         BulkLoading bulk(db);
-        SectionLoader sections(*this, db, view, static_cast<double>(total));
+        SectionLoader sections(*this, counters_, db, view, static_cast<double>(total));
         sections.load(reader, envelope->sections);
     }
 

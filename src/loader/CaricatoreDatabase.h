@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "loader/LoadCounters.h"
 #include "platform/Http.h"
 #include "platform/ui/Alert.h"
 
@@ -47,31 +48,23 @@ public:
     void setPauseAfterDownload(std::chrono::milliseconds pause) { pause_ = pause; }
     void setDownloadTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
 
-    int articoliCaricati() const { return articoliCaricati_; }
-    int coloriCaricati() const { return coloriCaricati_; }
-    int listiniCaricati() const { return listiniCaricati_; }
-    int prezziCaricati() const { return prezziCaricati_; }
-    int clientiCaricati() const { return clientiCaricati_; }
-    int giacenzeCaricate() const { return giacenzeCaricate_; }
-    int tagsCaricati() const { return tagsCaricati_; }
+    int articoliCaricati() const { return counters_.articoli; }
+    int coloriCaricati() const { return counters_.colori; }
+    int listiniCaricati() const { return counters_.listini; }
+    int prezziCaricati() const { return counters_.prezzi; }
+    int clientiCaricati() const { return counters_.clienti; }
+    int giacenzeCaricate() const { return counters_.giacenze; }
+    int tagsCaricati() const { return counters_.tags; }
     int result() const { return result_; }
     double tempoImpiegato() const { return tempoImpiegato_; }
     long timeInMillis = 0;
 
 private:
-    friend class SectionLoader;
-
     void loadDocument(const std::string& name, std::string_view data, ProgressView* view, Database& db);
     void showAlert(const ui::Alert& alert) const;
     static void setLabel2(ProgressView* view, const std::string& text);
 
-    int articoliCaricati_ = 0;
-    int coloriCaricati_ = 0;
-    int listiniCaricati_ = 0;
-    int prezziCaricati_ = 0;
-    int clientiCaricati_ = 0;
-    int giacenzeCaricate_ = 0;
-    int tagsCaricati_ = 0;
+    LoadCounters counters_;
     int result_ = 0;
     double tempoImpiegato_ = 0;
 

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "loader/CaricatoreDatabase.h"
+#include "loader/LoadCounters.h"
 #include "loader/xml/XmlStreamReader.h"
 #include "platform/Log.h"
 #include "store/Database.h"
@@ -31,8 +32,9 @@ int rank(const std::string& name) {
 
 }  // namespace
 
-SectionLoader::SectionLoader(CaricatoreDatabase& loader, Database& db, ProgressView* view, double total)
-    : loader_(loader), db_(db), view_(view), total_(total) {}
+SectionLoader::SectionLoader(CaricatoreDatabase& loader, LoadCounters& counters, Database& db, ProgressView* view,
+                             double total)
+    : loader_(loader), counters_(counters), db_(db), view_(view), total_(total) {}
 
 SectionLoader::~SectionLoader() = default;
 
@@ -45,24 +47,30 @@ void SectionLoader::wipe(const std::string& group, const std::function<void()>& 
     Log::line("Sto caricando   " + group + " ...");
 }
 
-void SectionLoader::eachRecord(XmlSectionRecords& records, std::string_view element,
-                               void (SectionLoader::*loadOne)(const XmlRecord&)) {
+int SectionLoader::eachRecord(XmlSectionRecords& records, std::string_view element, const RecordLoad& loadOne,
+                              RecordLock lock) {
+    int loaded = 0;
     XmlRecord record;
     while (records.next(record)) {
         if (record.name() != element) continue;
-        std::lock_guard lock(db_.connection()->mutex());
-        (this->*loadOne)(record);
+        ++loaded;
+        if (lock == RecordLock::ByLoader) {
+            loadOne(record);
+            continue;
+        }
+        std::lock_guard guard(db_.connection()->mutex());
+        loadOne(record);
     }
-    commit();
+    return loaded;
 }
 
 void SectionLoader::flushIfDue(int& counter, const std::string& message) {
     if (counter <= 1000) return;
     Log::line(message);
     commit();
-    loader_.tagsCaricati_ += counter;
+    counters_.tags += counter;
     counter = 0;
-    loader_.refreshProgressView(view_, static_cast<float>(loader_.tagsCaricati_), static_cast<float>(total_));
+    loader_.refreshProgressView(view_, static_cast<float>(counters_.tags), static_cast<float>(total_));
 }
 
 void SectionLoader::load(const XmlStreamReader& reader, const std::vector<std::string>& present) {

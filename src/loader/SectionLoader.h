@@ -19,6 +19,7 @@ namespace torvane {
 
 class CaricatoreDatabase;
 class Database;
+struct LoadCounters;
 class ProgressView;
 class XmlKeptSection;
 class XmlSectionRecords;
@@ -29,7 +30,8 @@ class XmlStreamReader;
 // a time; commits come after each wipe, every thousand elements and at the end of a section.
 class SectionLoader {
 public:
-    SectionLoader(CaricatoreDatabase& loader, Database& db, ProgressView* view, double total);
+    // `counters`: the run's, added to as records are created.
+    SectionLoader(CaricatoreDatabase& loader, LoadCounters& counters, Database& db, ProgressView* view, double total);
     ~SectionLoader();
 
     // `present`: the first Azienda's sections as the envelope scan found them. Raises on a
@@ -45,9 +47,14 @@ private:
     void commit();
     // Logs the wipe of a group, runs it and commits it, then logs that the group loads.
     void wipe(const std::string& group, const std::function<void()>& deleteRows);
-    // Loads every record element of that name, each under the store lock, then commits.
-    void eachRecord(XmlSectionRecords& records, std::string_view element,
-                    void (SectionLoader::*loadOne)(const XmlRecord&));
+    // Who holds the store lock while a record loads: the loop, or the record's own loader
+    // (which lets the screens in between two batches of a long record).
+    enum class RecordLock { PerRecord, ByLoader };
+    using RecordLoad = std::function<void(const XmlRecord&)>;
+    // Loads every record element of that name in file order; returns how many there were.
+    // The caller commits after it.
+    int eachRecord(XmlSectionRecords& records, std::string_view element, const RecordLoad& loadOne,
+                   RecordLock lock = RecordLock::PerRecord);
     // Collect the column values of one row so that it is written with one statement.
     class RowValues;
     template <typename T>
@@ -84,6 +91,7 @@ private:
     void loadEsposizione(const XmlRecord& element);
 
     CaricatoreDatabase& loader_;
+    LoadCounters& counters_;
     Database& db_;
     ProgressView* view_;
     double total_;

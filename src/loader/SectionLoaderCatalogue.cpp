@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "loader/CaricatoreDatabase.h"
+#include "loader/LoadCounters.h"
 #include "loader/LoaderNumbers.h"
 #include "loader/SectionLoader.h"
 #include "loader/SectionRowValues.h"
@@ -155,7 +156,8 @@ void SectionLoader::loadTaglie(XmlSectionRecords& records) {
 
 void SectionLoader::loadArticoli(XmlSectionRecords& records) {
     wipe("gli Articoli etc.", [this] { db_.deleteArticoliColoriGiacenzeFromDatabase(); });
-    eachRecord(records, "Articolo", &SectionLoader::loadArticolo);
+    eachRecord(records, "Articolo", [this](const XmlRecord& element) { loadArticolo(element); });
+    commit();
 }
 
 void SectionLoader::loadArticolo(const XmlRecord& element) {
@@ -210,7 +212,7 @@ void SectionLoader::loadArticolo(const XmlRecord& element) {
                 colore = db_.createColoreWithBarCode(*colourBarCode, *articolo.made(), colourRow.take());
                 if (!colore) continue;
                 ++madeColours;
-                ++loader_.coloriCaricati_;
+                ++counters_.colori;
                 if (colourCode && !ownColours.count(*colourCode)) ownColours.emplace(*colourCode, *colore);
             }
         } else if (name == "FuoriListino") {
@@ -222,18 +224,15 @@ void SectionLoader::loadArticolo(const XmlRecord& element) {
         }
     }
     if (!articolo.finish()) return;
-    ++loader_.articoliCaricati_;
+    ++counters_.articoli;
     if (codice && !codeRecorded) cache_.articleCodes.insert(*codice);
     flushIfDue(elements_, format("Sto caricando Articolo %@", codice));
 }
 
 void SectionLoader::loadListini(XmlSectionRecords& records) {
     wipe("i Listini etc.", [this] { db_.deleteListiniPrezziFromDatabase(); });
-    XmlRecord element;
-    while (records.next(element)) {
-        if (element.name() != "Listino") continue;
-        loadListino(element);
-    }
+    // A list's own loader holds the lock: it lets the screens in between two batches of prices.
+    eachRecord(records, "Listino", [this](const XmlRecord& element) { loadListino(element); }, RecordLock::ByLoader);
     commit();
 }
 
@@ -247,7 +246,7 @@ void SectionLoader::loadListino(const XmlRecord& element) {
         created.text("tipo", std::string("N"));
         if (!barCode) created.text("barCode", std::nullopt);
         listino = db_.createListinoWithBarCode(barCode.value_or(""), created.take());
-        if (listino) ++loader_.listiniCaricati_;
+        if (listino) ++counters_.listini;
     }
     count(elements_);
     if (!listino) return;
@@ -330,31 +329,25 @@ void SectionLoader::loadPrezzo(const XmlRecord& price, const Listino& listino, c
     row.text("maggiorazione", price.attribute("Magg"));
     if (auto valMagg = price.attribute("ValMagg"))
         row.decimal("valoreMaggiorazione", LoaderNumbers::decimalWithComma(*valMagg, "ValMagg"));
-    if (db_.createPrezzoWithVarianteCommerciale(variante.value_or(""), *entry, row.take())) ++loader_.prezziCaricati_;
+    if (db_.createPrezzoWithVarianteCommerciale(variante.value_or(""), *entry, row.take())) ++counters_.prezzi;
 }
 
 void SectionLoader::loadVariantiCommerciali(XmlSectionRecords& records) {
-    XmlRecord element;
-    while (records.next(element)) {
-        if (element.name() != "VarianteCommerciale") continue;
-        std::lock_guard lock(db_.connection()->mutex());
+    eachRecord(records, "VarianteCommerciale", [this](const XmlRecord& element) {
         auto key = element.attribute("Codice");
         count(elements_);
         RowValues row;
         if (!key) row.text("codice", std::nullopt);
         int children = setTextColumns(row, element, kDescrizioniLingue);
-        if (!db_.createVarianteCommercialeWithCodice(key.value_or(""), row.take())) continue;
+        if (!db_.createVarianteCommercialeWithCodice(key.value_or(""), row.take())) return;
         count(elements_, children);
         flushIfDue(elements_, "Sto caricando le VariantiCommerciali ...");
-    }
+    });
     commit();
 }
 
 void SectionLoader::loadGruppiCommerciali(XmlSectionRecords& records) {
-    XmlRecord element;
-    while (records.next(element)) {
-        if (element.name() != "GruppoCommerciale") continue;
-        std::lock_guard lock(db_.connection()->mutex());
+    eachRecord(records, "GruppoCommerciale", [this](const XmlRecord& element) {
         auto codice = element.attribute("Codice");
         Log::f("GruppoCommerciale Codice: %@", codice);
         count(elements_);
@@ -372,15 +365,12 @@ void SectionLoader::loadGruppiCommerciali(XmlSectionRecords& records) {
             count(elements_, children);
             flushIfDue(elements_, "Sto caricando i GruppiCommerciali ...");
         }
-    }
+    });
     commit();
 }
 
 void SectionLoader::loadMaggiorazioni(XmlSectionRecords& records) {
-    XmlRecord element;
-    while (records.next(element)) {
-        if (element.name() != "Maggiorazione") continue;
-        std::lock_guard lock(db_.connection()->mutex());
+    eachRecord(records, "Maggiorazione", [this](const XmlRecord& element) {
         auto key = element.attribute("Codice");
         count(elements_);
         RowValues row;
@@ -397,10 +387,10 @@ void SectionLoader::loadMaggiorazioni(XmlSectionRecords& records) {
                 row.text(column, child.text());
             }
         }
-        if (!db_.createMaggiorazioneWithCodice(key.value_or(""), row.take())) continue;
+        if (!db_.createMaggiorazioneWithCodice(key.value_or(""), row.take())) return;
         count(elements_, children);
         flushIfDue(elements_, "Sto caricando le Maggiorazioni ...");
-    }
+    });
     commit();
 }
 

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "loader/CaricatoreDatabase.h"
+#include "loader/LoadCounters.h"
 #include "loader/LoaderNumbers.h"
 #include "loader/SectionLoader.h"
 #include "loader/SectionRowValues.h"
@@ -161,10 +162,7 @@ void SectionLoader::loadCodeTable(const std::string& section, XmlSectionRecords&
     bool ownCount = section == "Mastri" || section == "Nazioni" || section == "Agenti";
     int& counter = ownCount ? codeTables_ : elements_;
     bool wiped = false;
-    XmlRecord element;
-    while (records.next(element)) {
-        if (element.name() != table->record) continue;
-        std::lock_guard lock(db_.connection()->mutex());
+    eachRecord(records, table->record, [&](const XmlRecord& element) {
         if (!wiped) {
             wiped = true;
             db_.deleteGenericaTutteRows(table->entity);
@@ -197,7 +195,7 @@ void SectionLoader::loadCodeTable(const std::string& section, XmlSectionRecords&
                 break;
             }
         }
-        if (!table->create(db_, key.value_or(""), row.take())) continue;
+        if (!table->create(db_, key.value_or(""), row.take())) return;
         count(counter, children);
         if (counter > 1000) {
             std::string message = table->flushColumns.size() == 2
@@ -206,7 +204,7 @@ void SectionLoader::loadCodeTable(const std::string& section, XmlSectionRecords&
                                       : format(table->flushFormat, shown[table->flushColumns[0]]);
             flushIfDue(counter, message);
         }
-    }
+    });
     commit();
     if (section == "Agenti") codeTables_ = 0;
 }
@@ -225,7 +223,8 @@ bool SectionLoader::agentFilterAccepts(const XmlRecord& element) const {
 void SectionLoader::loadClienti(XmlSectionRecords& records) {
     agente_ = Preferences::standard().stringForKey(keys::pref_agente);
     Log::line("Sto caricando   i Clienti etc. ...");
-    eachRecord(records, "ClienteFornitore", &SectionLoader::loadCliente);
+    eachRecord(records, "ClienteFornitore", [this](const XmlRecord& element) { loadCliente(element); });
+    commit();
 }
 
 void SectionLoader::loadCliente(const XmlRecord& element) {
@@ -266,7 +265,7 @@ void SectionLoader::loadCliente(const XmlRecord& element) {
         }
     }
     if (!cliente.finish()) return;
-    ++loader_.clientiCaricati_;
+    ++counters_.clienti;
     flushIfDue(elements_, format("Sto caricando il cliente %@ %@", codice, ragioneSociale1));
 }
 

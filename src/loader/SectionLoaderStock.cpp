@@ -2,6 +2,7 @@
 #include <mutex>
 
 #include "loader/CaricatoreDatabase.h"
+#include "loader/LoadCounters.h"
 #include "loader/LoaderNumbers.h"
 #include "loader/SectionLoader.h"
 #include "loader/SectionRowValues.h"
@@ -28,10 +29,7 @@ Decimal decimalOrZero(const std::optional<std::string>& text, std::string_view f
 
 void SectionLoader::loadParametri(XmlSectionRecords& records) {
     bool started = false;
-    XmlRecord element;
-    while (records.next(element)) {
-        if (element.name() != "Parametro") continue;
-        std::lock_guard lock(db_.connection()->mutex());
+    int loaded = eachRecord(records, "Parametro", [&](const XmlRecord& element) {
         if (!started) {
             started = true;
             for (const char* prefix : {"DES-", "ATT-", "OBB-", "NEC-"}) {
@@ -62,8 +60,8 @@ void SectionLoader::loadParametri(XmlSectionRecords& records) {
                 db_.createParametroWithAttributo(*attributo, row.take());
         }
         flushIfDue(elements_, "Sto caricando i Parametri ...");
-    }
-    if (!started) return;
+    });
+    if (loaded == 0) return;
     std::lock_guard lock(db_.connection()->mutex());
     applyPreferences();
     Preferences::standard().synchronize();
@@ -102,10 +100,7 @@ void SectionLoader::applyPreferences() {
 
 void SectionLoader::loadGiacenze(XmlSectionRecords& records) {
     std::optional<Listino> stockList;
-    XmlRecord element;
-    while (records.next(element)) {
-        if (element.name() != "Giacenza") continue;
-        std::lock_guard lock(db_.connection()->mutex());
+    int loaded = eachRecord(records, "Giacenza", [&](const XmlRecord& element) {
         if (!stockList) {
             Log::line("Sto cancellando le Giacenze ...");
             db_.deleteGenericaTutteRows("Giacenza");
@@ -123,8 +118,8 @@ void SectionLoader::loadGiacenze(XmlSectionRecords& records) {
             Log::line("Sto caricando   le Giacenze ...");
         }
         loadGiacenza(element, *stockList);
-    }
-    if (stockList) commit();
+    });
+    if (loaded > 0) commit();
 }
 
 void SectionLoader::loadGiacenza(const XmlRecord& element, const Listino& stockList) {
@@ -180,13 +175,14 @@ void SectionLoader::loadGiacenza(const XmlRecord& element, const Listino& stockL
         if (auto qta = line.attribute("Qta")) row.decimal("quantita", LoaderNumbers::decimalWithPoint(*qta, "Qta"));
         row.text("partita", line.attribute("Pta"));
         row.text("lavorazione", line.attribute("Lav"));
-        if (db_.createGiacenzaWithDescrizione(*descr, *articolo, *colore, row.take())) ++loader_.giacenzeCaricate_;
+        if (db_.createGiacenzaWithDescrizione(*descr, *articolo, *colore, row.take())) ++counters_.giacenze;
     }
     flushIfDue(elements_, "Sto caricando le Giacenze ...");
 }
 
 void SectionLoader::loadStatistiche(XmlSectionRecords& records) {
-    eachRecord(records, "StoricoVendite", &SectionLoader::loadStoricoVendite);
+    eachRecord(records, "StoricoVendite", [this](const XmlRecord& element) { loadStoricoVendite(element); });
+    commit();
 }
 
 void SectionLoader::loadStoricoVendite(const XmlRecord& element) {
@@ -281,7 +277,8 @@ void SectionLoader::loadStoricoVendite(const XmlRecord& element) {
 
 void SectionLoader::loadEsposizioni(XmlSectionRecords& records) {
     wipe("le Esposizioni", [this] { db_.deleteEsposizioneFromDatabase(); });
-    eachRecord(records, "Esposizione", &SectionLoader::loadEsposizione);
+    eachRecord(records, "Esposizione", [this](const XmlRecord& element) { loadEsposizione(element); });
+    commit();
 }
 
 void SectionLoader::loadEsposizione(const XmlRecord& element) {
