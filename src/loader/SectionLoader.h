@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "loader/xml/XmlRecord.h"
+#include "platform/Decimal.h"
 #include "store/Entities.h"
 #include "store/SqlValue.h"
 
@@ -87,6 +88,16 @@ private:
     void loadGiacenza(const XmlRecord& element, const Listino& stockList);
     void loadStatistiche(XmlSectionRecords& records);
     void loadStoricoVendite(const XmlRecord& element);
+    // A collection's totals: every business type of its articles but "T+CC".
+    struct StatTotals {
+        Decimal pezzi = Decimal::fromInteger(0);
+        Decimal quantita = Decimal::fromInteger(0);
+        Decimal valore = Decimal::fromInteger(0);
+    };
+    void loadStatCollezione(const XmlRecord& element, const StatCliente& stat,
+                            const std::optional<std::string>& divisa);
+    void loadStatArticolo(const XmlRecord& element, const StatCollezione& collezione, StatTotals& totals);
+    void loadStatTipo(const XmlRecord& element, const StatBusiness& business, StatTotals& totals);
     void loadEsposizioni(XmlSectionRecords& records);
     void loadEsposizione(const XmlRecord& element);
 

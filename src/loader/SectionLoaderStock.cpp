@@ -199,80 +199,89 @@ void SectionLoader::loadStoricoVendite(const XmlRecord& element) {
     PendingRow<StatCliente> stat(
         elements_, [&](ColumnValues values) { return db_.createStatClienteWithCodice(*codice, std::move(values)); });
     std::optional<std::string> divisa;
-    const std::string flush = "Sto caricando le Statistiche ...";
     for (const XmlRecord& child : element.children()) {
         count(elements_);
         std::string_view name = child.name();
         if (name == "Divisa") {
             divisa = child.text();
             stat.values().text("divisa", divisa);
-        } else if (name == "Periodo" || name == "Collezione") {
-            if (!stat.made()) break;
+            continue;
         }
+        if (name != "Periodo" && name != "Collezione") continue;
+        if (!stat.made()) break;
         if (name == "Periodo") {
             RowValues periodo;
             if (auto val = child.attribute("Val"))
                 periodo.decimal("valore", LoaderNumbers::decimalWithPoint(*val, "Val"));
             db_.createStatPeriodoWithCodice(child.attribute("Codice").value_or(""), *stat.made(), periodo.take());
-        } else if (name == "Collezione") {
-            RowValues first;
-            first.text("divisa", divisa);
-            auto collezione =
-                db_.createStatCollezioneWithCodice(child.attribute("Codice").value_or(""), *stat.made(), first.take());
-            if (!collezione) continue;
-            RowValues row;
-            Decimal totPezzi = Decimal::fromInteger(0), totQuantita = totPezzi, totValore = totPezzi;
-            for (const XmlRecord& part : child.children()) {
-                count(elements_);
-                if (part.name() == "Um") {
-                    row.text("um", part.text());
-                } else if (part.name() == "Divisa") {
-                    row.text("divisa", part.text());
-                } else if (part.name() == "Articoli") {
-                    for (const XmlRecord& article : part.children()) {
-                        count(elements_);
-                        auto articleCode = article.attribute("Codice");
-                        if (!articleCode) continue;
-                        auto statArticolo = db_.createStatArticoloWithCodice(*articleCode, *collezione);
-                        if (!statArticolo) continue;
-                        for (const XmlRecord& business : article.children()) {
-                            count(elements_);
-                            if (business.name() != "Business") continue;
-                            auto statBusiness =
-                                db_.createStatBusinessWithCodice(business.attribute("Codice").value_or(""), *statArticolo);
-                            if (!statBusiness) continue;
-                            for (const XmlRecord& tipo : business.children()) {
-                                count(elements_);
-                                if (tipo.name() != "Tipo") continue;
-                                std::string tipoCodice = tipo.attribute("Codice").value_or("");
-                                Decimal qta = decimalOrZero(tipo.attribute("Qta"), "Qta");
-                                Decimal val = decimalOrZero(tipo.attribute("Val"), "Val");
-                                Decimal pz = decimalOrZero(tipo.attribute("Pz"), "Pz");
-                                RowValues tipoRow;
-                                tipoRow.decimal("quantita", qta);
-                                tipoRow.decimal("valore", val);
-                                tipoRow.decimal("pezzi", pz);
-                                if (db_.createStatTipoWithCodice(tipoCodice, *statBusiness, tipoRow.take())) {
-                                    // "T+CC" is shown apart, so it stays out of the totals.
-                                    if (tipoCodice != "T+CC") {
-                                        totPezzi += pz;
-                                        totQuantita += qta;
-                                        totValore += val;
-                                    }
-                                }
-                                flushIfDue(elements_, flush);
-                            }
-                        }
-                    }
-                }
-            }
-            row.decimal("totPezzi", totPezzi);
-            row.decimal("totQuantita", totQuantita);
-            row.decimal("totValore", totValore);
-            row.update(*collezione);
+        } else {
+            loadStatCollezione(child, *stat.made(), divisa);
         }
     }
     stat.finish();
+}
+
+void SectionLoader::loadStatCollezione(const XmlRecord& element, const StatCliente& stat,
+                                       const std::optional<std::string>& divisa) {
+    RowValues first;
+    first.text("divisa", divisa);
+    auto collezione = db_.createStatCollezioneWithCodice(element.attribute("Codice").value_or(""), stat, first.take());
+    if (!collezione) return;
+    RowValues row;
+    StatTotals totals;
+    for (const XmlRecord& part : element.children()) {
+        count(elements_);
+        if (part.name() == "Um") {
+            row.text("um", part.text());
+        } else if (part.name() == "Divisa") {
+            row.text("divisa", part.text());
+        } else if (part.name() == "Articoli") {
+            for (const XmlRecord& article : part.children()) {
+                count(elements_);
+                loadStatArticolo(article, *collezione, totals);
+            }
+        }
+    }
+    row.decimal("totPezzi", totals.pezzi);
+    row.decimal("totQuantita", totals.quantita);
+    row.decimal("totValore", totals.valore);
+    row.update(*collezione);
+}
+
+void SectionLoader::loadStatArticolo(const XmlRecord& element, const StatCollezione& collezione, StatTotals& totals) {
+    auto articleCode = element.attribute("Codice");
+    if (!articleCode) return;
+    auto statArticolo = db_.createStatArticoloWithCodice(*articleCode, collezione);
+    if (!statArticolo) return;
+    for (const XmlRecord& business : element.children()) {
+        count(elements_);
+        if (business.name() != "Business") continue;
+        auto statBusiness = db_.createStatBusinessWithCodice(business.attribute("Codice").value_or(""), *statArticolo);
+        if (!statBusiness) continue;
+        for (const XmlRecord& tipo : business.children()) {
+            count(elements_);
+            if (tipo.name() != "Tipo") continue;
+            loadStatTipo(tipo, *statBusiness, totals);
+            flushIfDue(elements_, "Sto caricando le Statistiche ...");
+        }
+    }
+}
+
+void SectionLoader::loadStatTipo(const XmlRecord& element, const StatBusiness& business, StatTotals& totals) {
+    std::string codice = element.attribute("Codice").value_or("");
+    Decimal qta = decimalOrZero(element.attribute("Qta"), "Qta");
+    Decimal val = decimalOrZero(element.attribute("Val"), "Val");
+    Decimal pz = decimalOrZero(element.attribute("Pz"), "Pz");
+    RowValues row;
+    row.decimal("quantita", qta);
+    row.decimal("valore", val);
+    row.decimal("pezzi", pz);
+    if (!db_.createStatTipoWithCodice(codice, business, row.take())) return;
+    // "T+CC" is shown apart, so it stays out of the totals.
+    if (codice == "T+CC") return;
+    totals.pezzi += pz;
+    totals.quantita += qta;
+    totals.valore += val;
 }
 
 void SectionLoader::loadEsposizioni(XmlSectionRecords& records) {
