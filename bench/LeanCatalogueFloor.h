@@ -2,8 +2,9 @@
 
 // The floor of a catalogue load: the least work that puts the generated document's rows into
 // the store's own tables (same schema, indexes and foreign keys, same bulk settings, one
-// transaction) — one libxml2 text-reader pass that never builds a subtree, one statement
-// prepared per table, and maps held for the whole run where the load must look rows up.
+// transaction, durable when committed) — one libxml2 text-reader pass that never builds a
+// subtree, one statement prepared per table, and maps held for the whole run where the load
+// must look rows up.
 // It knows only the shapes CatalogueGenerator writes.
 #include <libxml/xmlreader.h>
 #include <sqlite3.h>
@@ -22,7 +23,9 @@ public:
     // `path`: a store file whose schema is already made.
     explicit LeanCatalogueFloor(const std::string& path) {
         if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK) fail("open");
-        exec("PRAGMA foreign_keys = ON; PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; "
+        // The store's bulk settings. Its one commit waits for the disk, as the load's last commit
+        // does: both leave the catalogue durable.
+        exec("PRAGMA foreign_keys = ON; PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; "
              "PRAGMA wal_autocheckpoint = 16384; PRAGMA cache_size = -65536;");
     }
     ~LeanCatalogueFloor() {
