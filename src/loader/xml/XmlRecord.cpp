@@ -22,6 +22,12 @@ void appendText(const xmlNode* first, std::string& out) {
     }
 }
 
+// The node itself or the first element after it among its siblings.
+xmlNode* firstElement(xmlNode* node) {
+    while (node && node->type != XML_ELEMENT_NODE) node = node->next;
+    return node;
+}
+
 bool sameName(const xmlChar* a, std::string_view b) {
     return a && std::string_view(reinterpret_cast<const char*>(a)) == b;
 }
@@ -50,12 +56,19 @@ std::string XmlRecord::text() const {
     return value;
 }
 
-std::vector<XmlRecord> XmlRecord::children() const {
-    std::vector<XmlRecord> list;
-    if (!node_) return list;
-    for (xmlNode* n = node_->children; n; n = n->next)
-        if (n->type == XML_ELEMENT_NODE) list.emplace_back(n);
-    return list;
+XmlRecord::Children XmlRecord::children() const {
+    return Children(node_ ? firstElement(node_->children) : nullptr);
+}
+
+XmlRecord::Children::iterator& XmlRecord::Children::iterator::operator++() {
+    node_ = firstElement(node_->next);
+    return *this;
+}
+
+std::size_t XmlRecord::Children::size() const {
+    std::size_t n = 0;
+    for (auto it = begin(); it != end(); ++it) ++n;
+    return n;
 }
 
 XmlRecord XmlRecord::firstChild(std::string_view name) const {

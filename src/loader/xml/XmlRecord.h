@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <cstddef>
 
 struct _xmlNode;
 
@@ -25,8 +25,9 @@ public:
     std::optional<std::string> attribute(std::string_view name) const;
     // All text below the element, in order, without markup.
     std::string text() const;
-    // Direct child elements, in document order.
-    std::vector<XmlRecord> children() const;
+    // Direct child elements, in document order, walked in place (a loader reads millions).
+    class Children;
+    Children children() const;
     // The first direct child element of that name; a null record when none.
     XmlRecord firstChild(std::string_view name) const;
 
@@ -34,6 +35,30 @@ public:
 
 private:
     _xmlNode* node_ = nullptr;
+};
+
+// The child elements of one element, as a range over the tree itself.
+class XmlRecord::Children {
+public:
+    class iterator {
+    public:
+        explicit iterator(_xmlNode* node) : node_(node) {}
+        XmlRecord operator*() const { return XmlRecord(node_); }
+        iterator& operator++();
+        bool operator==(const iterator& other) const { return node_ == other.node_; }
+        bool operator!=(const iterator& other) const { return node_ != other.node_; }
+
+    private:
+        _xmlNode* node_;
+    };
+
+    explicit Children(_xmlNode* first) : first_(first) {}
+    iterator begin() const { return iterator(first_); }
+    iterator end() const { return iterator(nullptr); }
+    std::size_t size() const;
+
+private:
+    _xmlNode* first_;  // the first child element, or none
 };
 
 }  // namespace torvane
