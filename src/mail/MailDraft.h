@@ -21,6 +21,9 @@ struct MailDraft {
     std::optional<std::string> htmlBody;  // when set the body is HTML
     std::optional<std::string> textBody;  // else this plain text; neither = no body
     std::vector<MailAttachment> attachments;  // in order
+    // The order the message carries, kept in its header so that a message waiting in the
+    // outbox can be told apart for its order.
+    std::optional<long long> codiceOrdine;
 };
 
 enum class MailComposeResult { Cancelled, Saved, Sent, Failed };

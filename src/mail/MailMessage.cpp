@@ -3,6 +3,7 @@
 #include <gmime/gmime.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <mutex>
 
 #include "mail/MailAddress.h"
@@ -107,6 +108,9 @@ std::string MailMessage::build(const MailDraft& draft, const std::string& from, 
     char* id = g_mime_utils_generate_message_id(domain.c_str());
     g_mime_message_set_message_id(message.object, id);
     g_free(id);
+    if (draft.codiceOrdine)
+        g_mime_object_set_header(GMIME_OBJECT(message.object), kOrderHeader, std::to_string(*draft.codiceOrdine).c_str(),
+                                 nullptr);
 
     GMimeObject* body = bodyPart(draft);
     if (draft.attachments.empty()) {
@@ -145,6 +149,11 @@ std::optional<MailEnvelope> MailMessage::read(const std::string& bytes) {
     envelope.to = addressesOf(g_mime_message_get_to(message.object));
     envelope.cc = addressesOf(g_mime_message_get_cc(message.object));
     if (const char* subject = g_mime_message_get_subject(message.object)) envelope.subject = subject;
+    if (const char* ordine = g_mime_object_get_header(GMIME_OBJECT(message.object), kOrderHeader)) {
+        char* end = nullptr;
+        const long long codice = std::strtoll(ordine, &end, 10);
+        if (end != ordine && *end == '\0') envelope.codiceOrdine = codice;
+    }
     return envelope;
 }
 

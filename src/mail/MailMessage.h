@@ -16,6 +16,7 @@ struct MailEnvelope {
     std::vector<std::string> to;
     std::vector<std::string> cc;
     std::string subject;
+    std::optional<long long> codiceOrdine;  // the order it carries, when it names one
 };
 
 // A draft as an RFC 5322 / MIME message, built with GMime: headers encoded for accented text,
@@ -23,6 +24,7 @@ struct MailEnvelope {
 // .eml files have them). Callable from any thread.
 class MailMessage {
 public:
+    static constexpr const char* kOrderHeader = "X-Torvane-Ordine";
     // Addresses that are not plain addresses (`MailAddress::isAcceptable`) are left out and
     // control characters in the subject become blanks, so nothing typed can add a header.
     static std::string build(const MailDraft& draft, const std::string& from, Timestamp date);

@@ -121,6 +121,7 @@ std::vector<OutboxEntry> Outbox::list() const {
         if (auto envelope = bytes ? MailMessage::read(*bytes) : std::nullopt) {
             entry.to = MailAddress::join(envelope->to);
             entry.subject = envelope->subject;
+            entry.codiceOrdine = envelope->codiceOrdine;
         }
         entries.push_back(std::move(entry));
     }

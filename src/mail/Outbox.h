@@ -12,6 +12,7 @@ struct OutboxEntry {
     std::string file;  // the name in the outbox
     std::string to;    // the recipients, as a field shows them
     std::string subject;
+    std::optional<long long> codiceOrdine;  // the order it carries
 };
 
 struct OutboxSendResult {

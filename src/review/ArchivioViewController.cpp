@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "mail/Outbox.h"
 #include "platform/DateFormat.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
@@ -61,6 +62,10 @@ void ArchivioViewController::caricaLista() {
     auto database = store();
     listaScelte_ = database ? database->fetchAllSceltaTestata().value_or(std::vector<SceltaTestata>{})
                             : std::vector<SceltaTestata>{};
+    // An e-mail saved but not sent yet has not left the device: its order says so.
+    inUscita_.clear();
+    for (const OutboxEntry& entry : Outbox().list())
+        if (entry.codiceOrdine) inUscita_.insert(*entry.codiceOrdine);
     // Every order's line count in one reading, not one query per row drawn.
     righePerOrdine_.clear();
     if (!database) return;
@@ -107,6 +112,7 @@ ui::Row ArchivioViewController::rowAt(int section, int) const {
             if (auto inviato = testata.dataTrasmissione()) {
                 const bool stessoGiorno = creazione && giorno.format(*creazione) == giorno.format(*inviato);
                 stato = label(format("Inviato %@", (stessoGiorno ? ora : giornoOra).format(*inviato)));
+                if (inUscita_.count(testata.codice().value_or(-1))) stato.text += " (in uscita)";
             } else {
                 stato = label("(indef.)", ui::TextStyle::Normal, kRosso);
             }

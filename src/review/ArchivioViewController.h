@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -41,6 +42,7 @@ private:
     std::shared_ptr<Database> store_;
     std::vector<SceltaTestata> listaScelte_;
     std::unordered_map<long long, long long> righePerOrdine_;  // lines by order row id
+    std::set<long long> inUscita_;  // numbers of the orders whose e-mail waits in the outbox
 };
 
 }  // namespace torvane

@@ -91,6 +91,7 @@ MailDraft OrderMail::compose(const SceltaTestata& testata, const std::string& xm
     const std::string clientName = cliente && cliente->ragioneSociale1() ? *cliente->ragioneSociale1()
                                                                           : testata.clienteRagioneSociale().value_or("");
     draft.subject = subject(testata, clientName, now);
+    draft.codiceOrdine = testata.codice();
     if (hasText(html)) draft.htmlBody = std::move(html);
     else if (hasText(testata.note())) draft.textBody = testata.note();
 

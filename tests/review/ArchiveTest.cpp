@@ -1,6 +1,8 @@
 // The order archive: its rows by state, reopening a suspended order, deleting, the badge.
 #include <gtest/gtest.h>
 
+#include "mail/MailMessage.h"
+#include "mail/Outbox.h"
 #include "platform/IsoDate.h"
 #include "review/ArchivioViewController.h"
 #include "review/RivediSceltaViewController.h"
@@ -79,4 +81,21 @@ TEST_F(Archive, ASuspendedOrderReopensOnlyWhileNoneIsOpenAndAnOpenOneIsNeverDele
     EXPECT_FALSE(db->fetchSceltaTestataByCodice(1));
     archive->didSelectRow(0, 0);
     EXPECT_TRUE(dynamic_cast<RivediSceltaViewController*>(ui.visible())) << "an open order opens its review";
+}
+
+TEST_F(Archive, AnOrderWhoseMessageWaitsInTheOutboxSaysSo) {
+    for (long long codice : {1, 2}) {
+        auto t = order(codice, 1, "2026-12-07T09:00:00.000Z");
+        t.setDataTrasmissione(parseIsoDate("2026-12-07T10:30:00.000Z"));
+    }
+    MailDraft draft;
+    draft.to = {"acquisti@rossi.example"};
+    draft.subject = "Rossi Tessuti del 07-12-2026";
+    draft.codiceOrdine = 2;
+    ASSERT_TRUE(Outbox().save(MailMessage::build(draft, "agente@torvane.invalid", std::chrono::system_clock::now())));
+    open();
+    const auto rows = archive->sections();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_NE(labelTexts(rows[0].rows[0]).back().find("(in uscita)"), std::string::npos) << "order 2's e-mail is still here";
+    EXPECT_EQ(labelTexts(rows[1].rows[0]).back().find("(in uscita)"), std::string::npos);
 }
