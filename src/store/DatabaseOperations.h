@@ -69,12 +69,19 @@ std::optional<T> Database::create(const char* entityName, ColumnValues values, c
         // One INSERT with the values and, for a plain or ordered link, the parent and its
         // position: a record is never seen half made, and a catalogue load writes far less.
         const EntityDescription* entity = T::description();
-        std::string columns;
-        std::string marks;
+        // The statement's text is written straight into one buffer: a load makes it for every row.
+        std::string sql;
+        sql.reserve(160 + 32 * (values.size() + more.size()));
+        sql += "INSERT INTO \"";
+        sql += entityName;
+        sql += "\" (";
         std::vector<SqlValue> binds;
+        binds.reserve(values.size() + more.size() + 2);
         auto add = [&](std::string_view column, SqlValue value) {
-            columns += (columns.empty() ? "" : ", ") + quotedName(column);
-            marks += marks.empty() ? "?" : ", ?";
+            if (!binds.empty()) sql += ", ";
+            sql += '"';
+            sql += column;
+            sql += '"';
             binds.push_back(std::move(value));
         };
         // A further value of a column the operation sets takes the place of its default.
@@ -101,20 +108,24 @@ std::optional<T> Database::create(const char* entityName, ColumnValues values, c
             positionGiven = positionGiven || isPosition;
             add(attribute, std::move(value));
         }
-        std::string table = quotedName(entityName);
-        std::string sql;
         if (linkInRow) add(link->name, parent->id());
+        auto marks = [&](std::size_t n) {
+            for (std::size_t i = 0; i < n; ++i) sql += i ? ", ?" : "?";
+        };
         if (ordered && !positionGiven) {
             // The position is the next one of the parent's list, found by the INSERT itself.
-            std::string position = quotedName(positionColumn);
-            sql = "INSERT INTO " + table + " (" + columns + ", " + position + ") VALUES (" + marks +
-                  ", (SELECT COALESCE(MAX(" + position + "), 0) + 1 FROM " + table + " WHERE " +
-                  quotedName(link->name) + " = ?))";
+            const std::string position = quotedName(positionColumn);
+            sql += ", " + position + ") VALUES (";
+            marks(binds.size());
+            sql += ", (SELECT COALESCE(MAX(" + position + "), 0) + 1 FROM " + quotedName(entityName) + " WHERE " +
+                   quotedName(link->name) + " = ?))";
             binds.emplace_back(parent->id());
-        } else if (columns.empty()) {
-            sql = "INSERT INTO " + table + " DEFAULT VALUES";
+        } else if (binds.empty()) {
+            sql = "INSERT INTO " + quotedName(entityName) + " DEFAULT VALUES";
         } else {
-            sql = "INSERT INTO " + table + " (" + columns + ") VALUES (" + marks + ")";
+            sql += ") VALUES (";
+            marks(binds.size());
+            sql += ")";
         }
         connection_->execute(sql, binds);
         T record(connection_, connection_->lastInsertId());

@@ -138,6 +138,8 @@ sqlite3_stmt* StoreConnection::prepare(std::string_view sql) {
     return statement;
 }
 
+// The values stay alive and unchanged until the statement has run (every caller steps it before
+// returning), so SQLite reads them in place instead of copying each one.
 void StoreConnection::bind(sqlite3_stmt* statement, const std::vector<SqlValue>& binds) {
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
@@ -148,10 +150,10 @@ void StoreConnection::bind(sqlite3_stmt* statement, const std::vector<SqlValue>&
         if (auto* n = std::get_if<long long>(&value)) rc = sqlite3_bind_int64(statement, index, *n);
         else if (auto* d = std::get_if<double>(&value)) rc = sqlite3_bind_double(statement, index, *d);
         else if (auto* s = std::get_if<std::string>(&value))
-            rc = sqlite3_bind_text(statement, index, s->data(), static_cast<int>(s->size()), SQLITE_TRANSIENT);
+            rc = sqlite3_bind_text(statement, index, s->data(), static_cast<int>(s->size()), SQLITE_STATIC);
         else if (auto* b = std::get_if<SqlBlob>(&value))
             rc = sqlite3_bind_blob(statement, index, b->bytes.data(), static_cast<int>(b->bytes.size()),
-                                   SQLITE_TRANSIENT);
+                                   SQLITE_STATIC);
         else rc = sqlite3_bind_null(statement, index);
         if (rc != SQLITE_OK) fail("bind");
     }
