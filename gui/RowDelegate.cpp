@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <numeric>
 
 #include "ItemStyle.h"
@@ -31,11 +32,13 @@ std::vector<const ui::Label*> labelsOf(const ui::Row& row) {
 
 RowDelegate::RowDelegate(ScreenTableView& view) : QStyledItemDelegate(&view), view_(view) {}
 
-std::vector<QRect> RowDelegate::labelSlots(const QRect& content, int count) {
+std::vector<QRect> RowDelegate::labelSlots(const QRect& content, int count, const std::vector<int>& asked) {
     std::vector<QRect> parts;
     if (count <= 0) return parts;
     std::vector<int> shares(static_cast<size_t>(count), 1);
     if (count >= 2) shares[1] = 3;
+    if (static_cast<int>(asked.size()) == count && std::any_of(asked.begin(), asked.end(), [](int s) { return s > 0; }))
+        for (int i = 0; i < count; ++i) shares[static_cast<size_t>(i)] = std::max(1, asked[static_cast<size_t>(i)]);
     const int total = std::accumulate(shares.begin(), shares.end(), 0);
     int left = content.left();
     int used = 0;
@@ -147,7 +150,9 @@ void RowDelegate::paintRow(QPainter* painter, const QStyleOptionViewItem& option
             // of rows of the same shape line up; what those take is cut from the last parts.
             ui::Row bare;
             const QRect full = RowGeometry::of(option.rect, bare, false).content;
-            auto parts = labelSlots(full, static_cast<int>(labels.size()));
+            std::vector<int> asked;
+            for (const ui::Label* label : labels) asked.push_back(label->share);
+            auto parts = labelSlots(full, static_cast<int>(labels.size()), asked);
             for (size_t i = 0; i < labels.size(); ++i) {
                 parts[i].setRight(std::min(parts[i].right(), geometry.content.right()));
                 paintLabel(painter, parts[i], *labels[i], option.font, text);

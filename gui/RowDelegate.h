@@ -28,7 +28,8 @@ public:
 
     // Side-by-side labels share the width by position, so that rows of the same shape line up:
     // the second label (a row's main text) takes three shares, every other one one share.
-    static std::vector<QRect> labelSlots(const QRect& content, int count);
+    // Labels may ask for their part of the width (`Label::share`); none asks: the usual parts.
+    static std::vector<QRect> labelSlots(const QRect& content, int count, const std::vector<int>& asked = {});
 
 private:
     void paintSection(QPainter* painter, const QStyleOptionViewItem& option, int section) const;

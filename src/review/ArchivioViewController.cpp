@@ -126,6 +126,14 @@ ui::Row ArchivioViewController::rowAt(int section, int) const {
         row.items = {label(testata.clienteRagioneSociale().value_or("")), label(testata.cliente().value_or("")),
                      label(format("Ord.%@", testata.codice())), label(format("Righe %d", righe)),
                      label(creazione ? format("del %@", giornoOra.format(*creazione)) : std::string("del ")), stato};
+        // The name and the dated texts take the room; the date and the state shrink to fit a
+        // narrow window rather than lose their ends.
+        static constexpr int kParti[] = {4, 2, 1, 1, 3, 3};
+        for (std::size_t i = 0; i < row.items.size() && i < std::size(kParti); ++i) {
+            auto& parte = std::get<ui::Label>(row.items[i]);
+            parte.share = kParti[i];
+            if (i >= 4) parte.minimumPointSize = 9;
+        }
         row.deletable = true;
         return row;
     }

@@ -29,6 +29,8 @@ struct Label {
     std::optional<Color> color;
     std::optional<Color> background;
     bool hidden = false;
+    // Its part of the row's width beside the other labels; 0: the renderer's usual part.
+    int share = 0;
 };
 
 // An editable one-line field. The tag is how the screen knows which field an event is about.
