@@ -4,7 +4,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QScroller>
 
 #include "RowDelegate.h"
 #include "RowGeometry.h"
@@ -27,8 +26,6 @@ ScreenTableView::ScreenTableView(ui::Screen& screen, QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setItemDelegate(delegate_);
     setModel(model_);
-    // On a tablet the list follows the finger.
-    QScroller::grabGesture(viewport(), QScroller::TouchGesture);
     header()->setStretchLastSection(true);
     connect(model_, &QAbstractItemModel::modelReset, this, &ScreenTableView::modelWasReset);
     connect(this, &QAbstractItemView::clicked, this, &ScreenTableView::activate);
