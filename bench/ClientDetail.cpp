@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "BenchStats.h"
-#include "NullLogSink.h"
+#include "BenchStore.h"
 #include "clients/DettaglioClienteLandscapeViewController.h"
 #include "clients/DettaglioClienteViewController.h"
 #include "platform/Format.h"
@@ -34,14 +34,8 @@ int rows(const ui::Screen& screen) {
 }  // namespace
 
 int main() {
-    auto folder = std::filesystem::temp_directory_path() / "torvane-bench-client-detail";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    Paths::setRoot(folder.string());
-    Preferences::resetStandard((folder / "prefs.json").string());
-    Log::setSink(std::make_shared<bench::NullLogSink>());
-
-    auto db = Database::openFile((folder / "bench.sqllite").string(), "B");
+    bench::BenchStore store("client-detail");
+    const auto& db = store.db();
     if (!db) return 1;
     auto cliente = db->createClienteWithBarCode("C000001");
     cliente->setCodice(std::string("C000001"));
@@ -105,6 +99,5 @@ int main() {
     const bool ok = portraitRows == expectedPortrait && wideRows == expectedWide && keptRows == expectedWide &&
                     worked == kCollections * kArticles && reworked == 0;
     if (!ok) std::printf("ROWS WRONG\n");
-    std::filesystem::remove_all(folder);
     return ok ? 0 : 1;
 }

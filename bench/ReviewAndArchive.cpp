@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "BenchStats.h"
-#include "NullLogSink.h"
+#include "BenchStore.h"
 #include "platform/Format.h"
 #include "platform/IsoDate.h"
 #include "platform/Log.h"
@@ -38,14 +38,8 @@ int open(ui::Screen& screen) {
 }  // namespace
 
 int main() {
-    auto folder = std::filesystem::temp_directory_path() / "torvane-bench-review";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    Paths::setRoot(folder.string());
-    Preferences::resetStandard((folder / "prefs.json").string());
-    Log::setSink(std::make_shared<bench::NullLogSink>());
-
-    auto db = Database::openFile((folder / "bench.sqllite").string(), "B");
+    bench::BenchStore store("review");
+    const auto& db = store.db();
     if (!db) return 1;
     auto cliente = db->createClienteWithBarCode("C000001");
     cliente->setCodice(std::string("C000001"));
@@ -99,6 +93,5 @@ int main() {
                 kOrders);
     const bool ok = reviewRows == expectedReview && archiveRows == kOrders;
     if (!ok) std::printf("ROWS WRONG\n");
-    std::filesystem::remove_all(folder);
     return ok ? 0 : 1;
 }

@@ -7,20 +7,6 @@
 
 namespace torvane {
 
-namespace {
-
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find(separator, start);
-        parts.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        if (end == std::string::npos) return parts;
-        start = end + 1;
-    }
-}
-
-}  // namespace
 
 std::vector<std::string> DatiObbligatori::destinazione(Database& db, const std::optional<Cliente>& cliente,
                                                        const std::optional<ClienteInfo>& infoDestinazione) {
@@ -57,9 +43,9 @@ std::vector<std::string> DatiObbligatori::controlla(const std::vector<Parametro>
 
 bool DatiObbligatori::soddisfatto(const std::string& valore, const std::string& prefissoAttributo,
                                   const std::optional<Cliente>& cliente, const std::optional<ClienteInfo>& info) {
-    for (const std::string& alternativa : split(valore, ';')) {
+    for (const std::string& alternativa : RivediSceltaContent::parti(valore, ';')) {
         Log::f("    ATTRIBUTO=%@", alternativa);
-        const auto parti = split(alternativa, '.');
+        const auto parti = RivediSceltaContent::parti(alternativa, '.');
         if (parti.size() != 2) {
             Log::line("    scartato ...");
             continue;

@@ -130,6 +130,17 @@ std::string RivediSceltaContent::nomeAgente(Database& db, const std::optional<st
     return nome.empty() ? std::string("Agente sconosciuto") : nome;
 }
 
+std::vector<std::string> RivediSceltaContent::parti(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = text.find(separator, start);
+        parts.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (end == std::string::npos) return parts;
+        start = end + 1;
+    }
+}
+
 std::optional<std::string> RivediSceltaContent::attributoNumerato(const std::string& attributo,
                                                                   const std::string& prefisso) {
     if (attributo.size() <= prefisso.size() || attributo.compare(0, prefisso.size(), prefisso) != 0)

@@ -48,6 +48,9 @@ public:
 
     // `attribute`n of an extra-data record for a parameter "PREFIX-n"; none when the name holds
     // no number in 1…30.
+    // The parts of `text` between `separator`s, empty ones included ("a;;b" has three).
+    static std::vector<std::string> parti(const std::string& text, char separator);
+
     static std::optional<std::string> attributoNumerato(const std::string& attributo, const std::string& prefisso);
 };
 

@@ -54,6 +54,16 @@ ui::Label etichetta(std::string text, ui::TextStyle style = ui::TextStyle::Norma
     return made;
 }
 
+ui::Button pulsante(std::string action, std::string title, std::string pressedTitle, bool enabled, bool hidden = false) {
+    ui::Button made;
+    made.action = std::move(action);
+    made.title = std::move(title);
+    made.pressedTitle = std::move(pressedTitle);
+    made.enabled = enabled;
+    made.hidden = hidden;
+    return made;
+}
+
 std::string testoImporto(const std::optional<Decimal>& importo) {
     return importo ? przFormatter().format(*importo) : std::string();
 }
@@ -232,7 +242,7 @@ int RivediSceltaViewController::numberOfSections() const {
 int RivediSceltaViewController::numberOfRows(int section) const {
     if (sezioneRiga(section)) {
         const auto indice = static_cast<std::size_t>(section);
-        return RivediSceltaContent::haTaglie(ordineRighe_[indice]) ? 1 + static_cast<int>(taglieDi(indice).size()) : 1;
+        return 1 + static_cast<int>(taglieDi(indice).size());
     }
     switch (section - static_cast<int>(ordineRighe_.size())) {
     case kRiepilogo: return static_cast<int>(noteDesc_.size());
@@ -250,8 +260,8 @@ int RivediSceltaViewController::numberOfRows(int section) const {
 
 ui::SectionHeader RivediSceltaViewController::sectionHeader(int section) const {
     if (sezioneRiga(section)) {
-        const SceltaRiga& riga = ordineRighe_[static_cast<std::size_t>(section)];
-        return {"", RivediSceltaContent::haTaglie(riga) ? "" : riga.nota().value_or("")};
+        const auto indice = static_cast<std::size_t>(section);
+        return {"", conTaglie(indice) ? "" : ordineRighe_[indice].nota().value_or("")};
     }
     switch (section - static_cast<int>(ordineRighe_.size())) {
     case kRiepilogo: return {"Riepilogo ordine", ""};
@@ -272,7 +282,8 @@ ui::SectionHeader RivediSceltaViewController::sectionHeader(int section) const {
 ui::Row RivediSceltaViewController::rowAt(int section, int row) const {
     if (!sezioneRiga(section)) return rigaFissa(section - static_cast<int>(ordineRighe_.size()), row);
     const SceltaRiga& riga = ordineRighe_[static_cast<std::size_t>(section)];
-    ui::Row made = RivediSceltaContent::haTaglie(riga) ? rigaTaglie(static_cast<std::size_t>(section), row) : rigaSenzaTaglie(riga);
+    const auto indice = static_cast<std::size_t>(section);
+    ui::Row made = conTaglie(indice) ? rigaTaglie(indice, row) : rigaSenzaTaglie(riga);
     // Only a line's first row deletes it, and never the last line of an order.
     made.deletable = row == 0 && !inviato() && ordineRighe_.size() > 1;
     return made;
@@ -408,7 +419,7 @@ ui::Row RivediSceltaViewController::rigaFissa(int sezione, int row) const {
         made.selectable = false;
         break;
     case kFirma: {
-        ui::Button firma{"firma", "Firma", "", !sola, sola};
+        ui::Button firma = pulsante("firma", "Firma", "", !sola, sola);
         made.items = {ui::Image{firmaPath_, 300, 100}, firma};
         made.height = 110;
         made.selectable = false;
@@ -416,8 +427,8 @@ ui::Row RivediSceltaViewController::rigaFissa(int sezione, int row) const {
     }
     case kInvia: {
         const bool fiera = preferenza(keys::pref_MODALITAFIERAENABLED);
-        ui::Button invia{"invia", sola ? "Re-Invia via email" : fiera ? "Registra Ordine" : "Invia Ordine",
-                         sola ? "Invia ancora via mail ..." : "Invia Ordine via mail ...", !invioInCorso_};
+        ui::Button invia = pulsante("invia", sola ? "Re-Invia via email" : fiera ? "Registra Ordine" : "Invia Ordine",
+                                    sola ? "Invia ancora via mail ..." : "Invia Ordine via mail ...", !invioInCorso_);
         invia.background = ui::Color{0, 122, 255};
         invia.color = ui::Color{255, 255, 255};
         made.items = {invia};
@@ -425,8 +436,8 @@ ui::Row RivediSceltaViewController::rigaFissa(int sezione, int row) const {
         break;
     }
     case kSospendi: {
-        ui::Button sospendi{"sospendi", sola ? "Duplica Ordine" : "Sospendi Ordine",
-                            sola ? "Duplico Ordine ..." : "Ordine in STAND-BY ...", !invioInCorso_};
+        ui::Button sospendi = pulsante("sospendi", sola ? "Duplica Ordine" : "Sospendi Ordine",
+                                       sola ? "Duplico Ordine ..." : "Ordine in STAND-BY ...", !invioInCorso_);
         sospendi.background = ui::Color{76, 217, 100};
         sospendi.color = ui::Color{255, 255, 255};
         made.items = {sospendi};
@@ -449,7 +460,7 @@ void RivediSceltaViewController::didSelectRow(int section, int row) {
     if (!ordineTestata_) return;
     if (sezioneRiga(section)) {
         const SceltaRiga& riga = ordineRighe_[static_cast<std::size_t>(section)];
-        if (!RivediSceltaContent::haTaglie(riga)) return;
+        if (!conTaglie(static_cast<std::size_t>(section))) return;
         auto db = store();
         auto articolo = db ? db->fetchArticoloByCodice(riga.articolo().value_or("")) : std::nullopt;
         if (!articolo || !consegnaArticolo_) {
@@ -613,13 +624,9 @@ void RivediSceltaViewController::modificaAnagraficaDestinazione() {
         if (!attributo) continue;
         const std::string valore = parametro.valore().value_or("");
         std::vector<std::string> valori;
-        for (std::size_t start = 0; !valore.empty() && start <= valore.size();) {
-            const std::size_t end = valore.find(';', start);
-            std::string parte = valore.substr(start, end == std::string::npos ? std::string::npos : end - start);
-            if (!parte.empty()) valori.push_back(std::move(parte));
-            if (end == std::string::npos) break;
-            start = end + 1;
-        }
+        if (!valore.empty())
+            for (std::string& parte : RivediSceltaContent::parti(valore, ';'))
+                if (!parte.empty()) valori.push_back(std::move(parte));
         GenericField field = valori.empty()
                                  ? GenericField::initTypeSingleInputWithManagedObj(*info, *attributo)
                                  : GenericField::initTypeValueChoiceWithManagedObj(*info, *attributo, valori);

@@ -106,7 +106,9 @@ private:
     ui::Row rigaSenzaTaglie(const SceltaRiga& riga) const;
     ui::Row rigaTaglie(std::size_t indice, int row) const;
     ui::Row rigaFissa(int sezione, int row) const;
+    // A line's sizes, read once; a line with sizes is drawn as a size line.
     const std::vector<SceltaTaglia>& taglieDi(std::size_t indice) const;
+    bool conTaglie(std::size_t indice) const { return !taglieDi(indice).empty(); }
     std::string immagineArticolo(const std::string& codice) const;
     bool sezioneRiga(int section) const { return section >= 0 && section < static_cast<int>(ordineRighe_.size()); }
 

@@ -5,32 +5,15 @@
 
 #include <filesystem>
 
+#include "support/CliFolder.h"
 #include "support/FairProcess.h"
-#include "support/Process.h"
-#include "support/TempDir.h"
 
 using namespace torvane::test;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct ReviewScript : ::testing::Test {
-    TempDir dir;
-    std::string data = dir.file("data");
-
-    void SetUp() override {
-        defaults({"pref_agente", "AG01;"});
-        auto load = cli({"load", "--company", "01", "--file", TORVANE_TEST_SOURCE_DIR "/script/catalogo.xml"});
-        ASSERT_EQ(load.exitCode, 0) << load.out << load.err;
-    }
-    void defaults(std::vector<std::string> words) {
-        words.insert(words.begin(), {"defaults", "write"});
-        ASSERT_EQ(cli(words).exitCode, 0);
-    }
-    ProcessResult cli(std::vector<std::string> words, const std::optional<std::string>& input = std::nullopt) {
-        words.insert(words.begin(), {"--data-dir", data});
-        return runProcess(TORVANE_CLI_PATH, words, input);
-    }
+struct ReviewScript : CliFolder {
     ProcessResult script(const std::string& text) { return cli({"script", "--company", "01", "-"}, text); }
     static std::size_t files(const std::string& folder) {
         std::error_code ignored;

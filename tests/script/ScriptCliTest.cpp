@@ -5,30 +5,16 @@
 // (300001: colour 001 = 30000 whose variant V9 has no price).
 #include <gtest/gtest.h>
 
-#include "support/Process.h"
-#include "support/TempDir.h"
+#include "support/CliFolder.h"
 
 using namespace torvane::test;
 
 namespace {
 
-struct ScriptCli : ::testing::Test {
-    TempDir dir;
-    std::string data = dir.file("data");
-
+struct ScriptCli : CliFolder {
     void SetUp() override {
-        defaults({"pref_agente", "AG01;"});
+        CliFolder::SetUp();
         defaults({"pref_TCCENABLED", "YES", "--type", "bool"});
-        auto load = cli({"load", "--company", "01", "--file", TORVANE_TEST_SOURCE_DIR "/script/catalogo.xml"});
-        ASSERT_EQ(load.exitCode, 0) << load.out << load.err;
-    }
-    void defaults(std::vector<std::string> words) {
-        words.insert(words.begin(), {"defaults", "write"});
-        ASSERT_EQ(cli(words).exitCode, 0);
-    }
-    ProcessResult cli(std::vector<std::string> words, const std::optional<std::string>& input = std::nullopt) {
-        words.insert(words.begin(), {"--data-dir", data});
-        return runProcess(TORVANE_CLI_PATH, words, input);
     }
     ProcessResult script(const std::string& text) {
         writeFile(dir.file("prova.txt"), text);
