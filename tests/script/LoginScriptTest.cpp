@@ -4,14 +4,14 @@
 
 #include <filesystem>
 
+#include "support/CliFolder.h"
 #include "support/FairProcess.h"
-#include "support/Process.h"
 
 using namespace torvane::test;
 
-TEST(LoginScript, AFreshDataFolderLogsInDownloadsTheCatalogueAndTakesAnOrder) {
-    TempDir dir;
-    const std::string data = dir.file("data");
+using LoginScript = CliData;
+
+TEST_F(LoginScript, AFreshDataFolderLogsInDownloadsTheCatalogueAndTakesAnOrder) {
     // The fair server is the company's server and the profile service at once.
     const std::string served = dir.file("servito");
     std::filesystem::create_directories(served);
@@ -21,11 +21,7 @@ TEST(LoginScript, AFreshDataFolderLogsInDownloadsTheCatalogueAndTakesAnOrder) {
     const std::string base = "http://127.0.0.1:" + std::to_string(fiera.port()) + "/";
     writeFile(dir.file("profili.json"), R"({"utenti":[{"user":"mario","password":"p&ss word","aziende":[{"codice":"01",
         "registeredAddress":")" + base + R"(","userLegacyCode":["AG01"]}]}]})");
-    auto cli = [&](std::vector<std::string> words, const std::optional<std::string>& input = std::nullopt) {
-        words.insert(words.begin(), {"--data-dir", data});
-        return runProcess(TORVANE_CLI_PATH, words, input);
-    };
-    ASSERT_EQ(cli({"defaults", "write", "pref_AAASERVER", base + "ios/userProfile"}).exitCode, 0);
+    defaults({"pref_AAASERVER", base + "ios/userProfile"});
 
     auto run = cli({"script", "-"}, R"S(expect-alert "ALERT Login iniziale | Imposta User / Password | [Ok]"
 answer Ok mario "p&ss word"

@@ -116,10 +116,6 @@ answer ITALIA
 expect "schede del modulo: *Generale* | Commerc. | Dest. | Contatti"
 type 0 "Tessitura Nuova"
 type 300 Prato
-type 600 12345678901
-button Conferma
-expect-alert "ALERT Errore | PartitaIva errata ! | [Continua]"
-answer Continua
 type 600 12345678903
 tab Dest.
 expect "-- 0 Tipo destinazione --"
@@ -155,19 +151,6 @@ expect "<3: 002>"
 expect "MT | <4: 40.00>"
 button Conferma
 expect "R. 2"
-)S");
-    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
-}
-
-TEST_F(ScriptCli, TypeSListsAndTheMarketChangeWithoutAnAgent) {
-    defaults({"pref_agente", ""});
-    defaults({"pref_TIPOORDINE", "S"});
-    auto run = script(R"S(tap 0 0
-search Verdi
-tap 0 0
-tap 1 0
-expect "Listino Stock"
-expect-not "Listino Fiera"
 )S");
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
 }

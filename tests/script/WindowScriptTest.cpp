@@ -4,24 +4,17 @@
 
 #include <filesystem>
 
-#include "support/Process.h"
-#include "support/TempDir.h"
+#include "support/CliFolder.h"
 
 using namespace torvane::test;
 namespace fs = std::filesystem;
 
-TEST(WindowScript, TheRunnersCommandsDriveTheWindowAndItsPicturesAreDrawn) {
+using WindowScript = CliFolder;
+
+TEST_F(WindowScript, TheRunnersCommandsDriveTheWindowAndItsPicturesAreDrawn) {
     const fs::path gui = fs::path(TORVANE_CLI_PATH).parent_path().parent_path() / "gui" / "torvane";
     if (!fs::exists(gui)) GTEST_SKIP() << "built without the window";
-    TempDir dir;
-    const std::string data = dir.file("data");
-    auto cli = [&](std::vector<std::string> words) {
-        words.insert(words.begin(), {"--data-dir", data});
-        return runProcess(TORVANE_CLI_PATH, words);
-    };
-    ASSERT_EQ(cli({"defaults", "write", "pref_agente", "AG01;"}).exitCode, 0);
-    ASSERT_EQ(cli({"defaults", "write", "pref_aziendaAttiva", "01"}).exitCode, 0);
-    ASSERT_EQ(cli({"load", "--company", "01", "--file", TORVANE_TEST_SOURCE_DIR "/script/catalogo.xml"}).exitCode, 0);
+    defaults({"pref_aziendaAttiva", "01"});
     writeFile(dir.file("finestra.script"), "tap 0 0\nsearch ross\ntap 0 0\nscan 100001\nscan 10000\ntype 4 2\n"
                                            "button Conferma\nbutton Fine\nexpect \"Totale IVA escl.\"\nshot " +
                                                dir.file("rivedi.png") +
