@@ -1,3 +1,4 @@
+#include "order/OrderCounter.h"
 #include "store/StoreFixture.h"
 
 using namespace torvane;
@@ -45,20 +46,40 @@ struct Deletions : StoreFixture {
 
 }  // namespace
 
-TEST_F(Deletions, EmptyingTheCatalogueLeavesOrdersStatisticsAndExposure) {
+TEST_F(Deletions, EmptyingTheCatalogueKeepsWhatTheOrdersRelyOnAndNumbersNeverRepeat) {
     catalogue();
+    db->createClienteWithBarCode("NEW002")->setCodice("NEW002");
+    db->createParametroWithAttributo("SYSTEM_ProgressivoCliente")->setValore(std::string("2"));
+    db->createParametroWithAttributo("SYSTEM_mario_01.L1.xml")->setValore(std::string("20260101000000"));
+    ASSERT_EQ(OrderCounter::next(*db), 1);
+    ASSERT_EQ(OrderCounter::next(*db), 2);
     order(1, false);
+    order(2, false);
+    db->commit();
     db->deleteDatabase();
+    db->commit();
     for (const auto& entity : Database::wholeCatalogueGroup())
         if (entity != "Cliente" && entity != "Parametro") EXPECT_EQ(count(entity), 0) << entity;
-    // What the orders rely on stays: the clients made on the device and the order counter.
-    EXPECT_EQ(std::get<std::string>(rawQuery("SELECT group_concat(codice) FROM Cliente").at(0).at(0)), "NEW0001");
-    EXPECT_EQ(std::get<std::string>(rawQuery("SELECT group_concat(attributo) FROM Parametro").at(0).at(0)),
-              "SYSTEM_ProgressivoOrdine");
-    EXPECT_EQ(count("SceltaTestata"), 1);
-    EXPECT_EQ(count("SceltaTaglia"), 2);
+    // The clients made on the device and the counters stay; the catalogue's load marks go, so
+    // it loads again.
+    auto sorted = [&](const std::string& column, const std::string& table) {
+        return std::get<std::string>(
+            rawQuery("SELECT group_concat(" + column + ") FROM (SELECT " + column + " FROM " + table + " ORDER BY 1)")
+                .at(0)
+                .at(0));
+    };
+    EXPECT_EQ(sorted("codice", "Cliente"), "NEW0001,NEW002");
+    EXPECT_EQ(sorted("attributo", "Parametro"), "SYSTEM_ProgressivoCliente,SYSTEM_ProgressivoOrdine");
+    EXPECT_EQ(db->fetchParametroByAttributo("SYSTEM_ProgressivoCliente")->valore(), "2");
+    EXPECT_EQ(count("SceltaTestata"), 2);
+    EXPECT_EQ(count("SceltaTaglia"), 4);
     EXPECT_EQ(count("StatTipo"), 1);
     EXPECT_EQ(count("EsposizioneRiga"), 1);
+    EXPECT_EQ(OrderCounter::next(*db), 3);
+
+    // A counter lost all the same never gives a number an order already has.
+    db->deleteGenericaTutteRows("Parametro");
+    EXPECT_EQ(OrderCounter::next(*db), 3) << "the orders in the store are 1 and 2";
 }
 
 TEST_F(Deletions, AClientReloadKeepsDeviceClientsAndEmptiesDestinationsAndExtendedData) {
