@@ -10,7 +10,7 @@
 #include "loader/LoaderNumbers.h"
 #include "loader/ProgressView.h"
 #include "loader/SectionLoader.h"
-#include "loader/xml/XmlStreamReader.h"
+#include "loader/xml/XmlCatalogueReader.h"
 #include "platform/Log.h"
 #include "platform/NumberFormat.h"
 #include "platform/PreferenceKeys.h"
@@ -184,8 +184,8 @@ void CaricatoreDatabase::caricaXmlNamed(const std::string& name, std::string_vie
 
 void CaricatoreDatabase::loadDocument(const std::string& name, std::string_view data, ProgressView* view,
                                       Database& db) {
-    XmlStreamReader reader(data);
-    auto envelope = reader.scanEnvelope();
+    XmlCatalogueReader reader(data);
+    auto envelope = reader.read();
     if (!envelope) {
         Log::f("Errore durante il parsing XML: %@", envelope.error().message);
         result_ = 3;

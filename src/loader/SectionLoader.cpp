@@ -6,7 +6,7 @@
 
 #include "loader/CaricatoreDatabase.h"
 #include "loader/LoadCounters.h"
-#include "loader/xml/XmlStreamReader.h"
+#include "loader/xml/XmlCatalogueReader.h"
 #include "platform/Log.h"
 #include "store/Database.h"
 #include "store/StoreConnection.h"
@@ -73,7 +73,7 @@ void SectionLoader::flushIfDue(int& counter, const std::string& message) {
     loader_.refreshProgressView(view_, static_cast<float>(counters_.tags), static_cast<float>(total_));
 }
 
-void SectionLoader::load(const XmlStreamReader& reader, const std::vector<std::string>& present) {
+void SectionLoader::load(const XmlCatalogueReader& reader, const std::vector<std::string>& present) {
     bool withClients = std::find(present.begin(), present.end(), "ClientiFornitori") != present.end();
     // The sections to load, in their order.
     std::vector<std::string> plan;
@@ -83,19 +83,18 @@ void SectionLoader::load(const XmlStreamReader& reader, const std::vector<std::s
     }
     std::size_t next = 0;
     std::set<std::string> seen;
-    // A section met before one that must load first waits in a copy until its turn; a
-    // document written in the usual order never needs one.
+    // A section met before one that must load first waits until its turn.
     auto drainKept = [&] {
         while (next < plan.size()) {
             auto kept = kept_.find(plan[next]);
             if (kept == kept_.end()) break;
-            XmlSectionRecords records = kept->second->records();
+            XmlSectionRecords records(kept->second);
             process(plan[next], records);
             kept_.erase(kept);
             ++next;
         }
     };
-    auto failure = reader.forEachSection([&](const std::string& name, XmlSectionRecords& records) {
+    reader.forEachSection([&](const std::string& name, XmlSectionRecords& records) {
         if (!seen.insert(name).second) return;  // only the first section of each name counts
         auto planned = std::find(plan.begin() + static_cast<long>(next), plan.end(), name);
         if (planned == plan.end()) return;
@@ -104,10 +103,9 @@ void SectionLoader::load(const XmlStreamReader& reader, const std::vector<std::s
             ++next;
             drainKept();
         } else {
-            kept_[name] = std::make_unique<XmlKeptSection>(records.whole());
+            kept_[name] = records.whole();
         }
     });
-    if (failure) throw std::runtime_error("XML interrotto: " + failure->message);
     drainKept();
 }
 
@@ -126,7 +124,6 @@ void SectionLoader::process(const std::string& name, XmlSectionRecords& records)
         &SectionLoader::loadEsposizioni};
     if (r >= 0 && static_cast<std::size_t>(r) < kClienti) loadCodeTable(name, records);
     else if (r >= 0) (this->*kLoads[static_cast<std::size_t>(r) - kClienti])(records);
-    if (records.failed()) throw std::runtime_error("XML interrotto nella sezione " + name);
 }
 
 }  // namespace torvane

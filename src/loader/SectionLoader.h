@@ -22,9 +22,8 @@ class CaricatoreDatabase;
 class Database;
 struct LoadCounters;
 class ProgressView;
-class XmlKeptSection;
+class XmlCatalogueReader;
 class XmlSectionRecords;
-class XmlStreamReader;
 
 // Loads the sections of one accepted document into the store, in their fixed order whatever
 // their order in the file, each wiping the group it replaces. Records are read one subtree at
@@ -35,9 +34,9 @@ public:
     SectionLoader(CaricatoreDatabase& loader, LoadCounters& counters, Database& db, ProgressView* view, double total);
     ~SectionLoader();
 
-    // `present`: the first Azienda's sections as the envelope scan found them. Raises on a
-    // store failure or a stream that breaks off.
-    void load(const XmlStreamReader& reader, const std::vector<std::string>& present);
+    // `present`: the first Azienda's sections as the reader found them. Raises on a store
+    // failure.
+    void load(const XmlCatalogueReader& reader, const std::vector<std::string>& present);
 
 private:
     // ---- the frame ----
@@ -110,7 +109,7 @@ private:
     int codeTables_ = 0;    // the first three code tables keep a count of their own
     bool masterDataWiped_ = false;
     std::optional<std::string> agente_;
-    std::map<std::string, std::unique_ptr<XmlKeptSection>> kept_;
+    std::map<std::string, XmlRecord> kept_;
 
     // Lookups a section repeats for every record, remembered while the section runs. Each is
     // exact: it holds only what the store would answer, because within its section nothing

@@ -8,7 +8,7 @@
 #include "loader/LoaderNumbers.h"
 #include "loader/SectionLoader.h"
 #include "loader/SectionRowValues.h"
-#include "loader/xml/XmlStreamReader.h"
+#include "loader/xml/XmlCatalogueReader.h"
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"

@@ -6,7 +6,7 @@
 #include "loader/LoaderNumbers.h"
 #include "loader/SectionLoader.h"
 #include "loader/SectionRowValues.h"
-#include "loader/xml/XmlStreamReader.h"
+#include "loader/xml/XmlCatalogueReader.h"
 #include "platform/Log.h"
 #include "platform/Preferences.h"
 #include "store/Database.h"

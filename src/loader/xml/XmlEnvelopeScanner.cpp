@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "loader/xml/XmlErrorCapture.h"
-#include "loader/xml/XmlStreamReader.h"
+#include "loader/xml/XmlCatalogueReader.h"
 
 namespace torvane {
 
@@ -25,21 +25,37 @@ std::string_view text(const xmlChar* chars, int length) {
     return {reinterpret_cast<const char*>(chars), static_cast<std::size_t>(length)};
 }
 
-void onStartElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar*, int, const xmlChar**,
-                    int, int, const xmlChar**) {
+void onStartElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar*, int,
+                    const xmlChar**, int attributeCount, int, const xmlChar** attributes) {
+    XmlEnvelopeScanner& scanner = scannerOf(context);
     const char* local = reinterpret_cast<const char*>(localName);
+    if (XmlRecordTree* tree = scanner.keeping()) {
+        tree->startElement(localName, local);
+        // Five entries per attribute: local name, prefix, namespace, value start, value end.
+        for (int i = 0; i < attributeCount; ++i) {
+            const xmlChar* const* a = attributes + 5 * i;
+            tree->attribute(a[0], reinterpret_cast<const char*>(a[0]),
+                            text(a[3], static_cast<int>(a[4] - a[3])));
+        }
+    }
     if (!prefix) {
-        scannerOf(context).startElement(local);
+        scanner.startElement(local);
         return;
     }
     std::string qualified = reinterpret_cast<const char*>(prefix);
-    scannerOf(context).startElement(qualified + ":" + local);
+    scanner.startElement(qualified + ":" + local);
 }
 
-void onEndElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*) { scannerOf(context).endElement(); }
+void onEndElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+    XmlEnvelopeScanner& scanner = scannerOf(context);
+    if (XmlRecordTree* tree = scanner.tree(); tree && tree->building()) tree->endElement();
+    scanner.endElement();
+}
 
 void onCharacters(void* context, const xmlChar* chars, int length) {
-    scannerOf(context).characters(text(chars, length));
+    XmlEnvelopeScanner& scanner = scannerOf(context);
+    if (XmlRecordTree* tree = scanner.tree()) tree->characters(text(chars, length));
+    scanner.characters(text(chars, length));
 }
 
 // The text would silently lose what an entity stands for, and an external DTD is never
@@ -110,7 +126,12 @@ void XmlEnvelopeScanner::error(std::string message) {
     lastError_ = std::move(message);
 }
 
-XmlResult<XmlEnvelope> XmlEnvelopeScanner::scan(std::string_view data) {
+XmlRecordTree* XmlEnvelopeScanner::keeping() const {
+    if (!tree_) return nullptr;
+    return tree_->building() || (depth_ == 2 && inFirstAzienda_) ? tree_ : nullptr;
+}
+
+XmlResult<XmlEnvelope> XmlEnvelopeScanner::scan(std::string_view data, XmlRecordTree* tree) {
     XmlErrorCapture::initialiseLibrary();
     if (data.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return XmlError{kDomain, 1, "Document is too large"};
@@ -121,6 +142,7 @@ XmlResult<XmlEnvelope> XmlEnvelopeScanner::scan(std::string_view data) {
     events.endElementNs = onEndElement;
     events.characters = onCharacters;
     events.cdataBlock = onCharacters;
+    events.ignorableWhitespace = onCharacters;
     events.internalSubset = onInternalSubset;
     events.entityDecl = onEntityDeclaration;
     events.serror = onError;
@@ -129,7 +151,7 @@ XmlResult<XmlEnvelope> XmlEnvelopeScanner::scan(std::string_view data) {
     xmlParserCtxtPtr parser = xmlCreateMemoryParserCtxt(data.data(), static_cast<int>(data.size()));
     if (!parser) return XmlError{kDomain, 1, "Document is empty"};
     XmlEnvelope envelope;
-    XmlEnvelopeScanner scanner(envelope);
+    XmlEnvelopeScanner scanner(envelope, tree);
     // The context's own handler is replaced, so nothing is built; the parser frees it.
     std::memcpy(parser->sax, &events, sizeof events);
     parser->_private = &scanner;

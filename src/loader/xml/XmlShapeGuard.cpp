@@ -7,12 +7,14 @@ namespace {
 class Scanner {
 public:
     explicit Scanner(std::string_view data) : data_(data) {}
+    XmlShapeGuard::Shape shape;
 
     std::optional<std::string> run() {
         while (at_ < data_.size()) {
             std::size_t open = data_.find('<', at_);
             std::size_t textEnd = open == std::string_view::npos ? data_.size() : open;
             if (textEnd - at_ > XmlShapeGuard::maxTextLength) return "Text node too long";
+            shape.textBytes += textEnd - at_;
             if (open == std::string_view::npos) break;
             at_ = open;
             if (auto problem = markup()) return problem;
@@ -42,6 +44,7 @@ private:
             std::size_t start = at_;
             skipPast("]]>");
             if (at_ - start > XmlShapeGuard::maxTextLength) return "Text node too long";
+            shape.textBytes += at_ - start;
         } else if (startsWith("<?")) {
             skipPast("?>");
         } else if (startsWith("<!")) {
@@ -82,15 +85,19 @@ private:
         std::size_t attributes = 0;
         char previous = 0;
         ++at_;
+        ++shape.elements;
         while (at_ < data_.size()) {
             char c = data_[at_];
             if (c == '"' || c == '\'') {
+                std::size_t start = at_;
                 skipQuoted();
+                shape.attributeBytes += at_ - start;
                 previous = c;
                 continue;
             }
             ++at_;
             if (c == '=' && ++attributes > XmlShapeGuard::maxAttributes) return "Too many attributes on one element";
+            if (c == '=') ++shape.attributes;
             if (c == '>') break;
             previous = c;
         }
@@ -105,6 +112,11 @@ private:
 
 }  // namespace
 
-std::optional<std::string> XmlShapeGuard::check(std::string_view data) { return Scanner(data).run(); }
+std::optional<std::string> XmlShapeGuard::check(std::string_view data, Shape* shape) {
+    Scanner scanner(data);
+    auto problem = scanner.run();
+    if (shape) *shape = scanner.shape;
+    return problem;
+}
 
 }  // namespace torvane

@@ -18,8 +18,16 @@ public:
     static constexpr int maxDepth = 64;
     static constexpr std::size_t maxTextLength = 10 * 1000 * 1000;
 
-    // The problem found, or none when the shape is acceptable.
-    static std::optional<std::string> check(std::string_view data);
+    // Upper bounds of what a parse of the document can meet, so that whoever keeps its content
+    // can reserve the room at once.
+    struct Shape {
+        std::size_t elements = 0;
+        std::size_t attributes = 0;
+        std::size_t textBytes = 0;       // outside markup, CDATA included
+        std::size_t attributeBytes = 0;  // inside quotes in start tags
+    };
+    // The problem found, or none when the shape is acceptable; `shape`, when given, is filled.
+    static std::optional<std::string> check(std::string_view data, Shape* shape = nullptr);
 };
 
 }  // namespace torvane
