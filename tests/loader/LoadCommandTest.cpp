@@ -128,6 +128,12 @@ TEST(LoadCli, UnicodeDocumentsAreDecodedWhateverTheyDeclareOrRefusedWhole) {
         EXPECT_EQ(load.exitCode, 0);
         EXPECT_EQ(load.clients, "Citt\xc3\xa0 Pi\xc3\xb9;");
     }
+    // One byte a letter in the file, two once decoded: the text outgrows what the bytes announced.
+    std::string latin1 = document(client(std::string(5000, '\xe0')));
+    latin1.replace(latin1.find("UTF-8"), 5, "ISO-8859-1");
+    std::string accents;
+    for (int i = 0; i < 5000; ++i) accents += "\xc3\xa0";
+    EXPECT_EQ(loadFile(latin1).clients, accents + ";");
     EXPECT_EQ(loadFile(little.substr(0, little.size() - 1)).exitCode, 3) << "cut inside its last character";
     EXPECT_EQ(loadFile(little.substr(0, little.size() / 2)).exitCode, 3);
 }
