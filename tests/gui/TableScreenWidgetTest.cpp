@@ -539,29 +539,6 @@ private slots:
         if (qEnvironmentVariableIsSet("TORVANE_GUI_SNAPSHOT"))
             ui.window().grab().save(qEnvironmentVariable("TORVANE_GUI_SNAPSHOT"));
     }
-
-    void specialKindsHaveTheirOwnWidgets() {
-        class SignatureWidget : public gui::ScreenWidget {
-        public:
-            using ScreenWidget::ScreenWidget;
-            void refreshContent() override {}
-        };
-        class SignatureScreen : public ui::Screen {
-        public:
-            using Screen::Screen;
-            std::string kind() const override { return "signature"; }
-        };
-        gui::QtUi ui;
-        ui.window().factory().registerKind("signature", [](std::shared_ptr<ui::Screen> screen, QWidget* parent) {
-            return new SignatureWidget(std::move(screen), parent);
-        });
-        auto root = std::make_shared<SampleScreen>(ui);
-        ui.showTabs({{"SCELTA", "", root}});
-        auto pad = std::make_shared<SignatureScreen>(ui);
-        ui.push(*root, pad);
-        QVERIFY(dynamic_cast<SignatureWidget*>(ui.window().widgetFor(*pad)));
-        QVERIFY(qobject_cast<gui::TableScreenWidget*>(ui.window().widgetFor(*root)));
-    }
 };
 
 QTEST_MAIN(TableScreenWidgetTest)

@@ -32,6 +32,7 @@ TEST_F(OrderEntryScreen, ShowsTheLineBeingComposedAndWhatConfirmingLeaves) {
     auto empty = screen->sections();
     ASSERT_EQ(empty.size(), 7u);
     EXPECT_EQ(row(0, 0), (std::vector<std::string>{"Cliente", "<>"}));
+    EXPECT_FALSE(std::get<ui::TextField>(empty[0].rows[0].items.at(1)).enabled) << "the client is picked, never typed";
     EXPECT_EQ(row(5, 0), (std::vector<std::string>{"R. 1", "[Conferma]"}));
 
     composePlain();
