@@ -67,20 +67,6 @@ TEST(PropertyList, ReadsEveryValueKindInFileOrder) {
     EXPECT_EQ(value->find("missing"), nullptr);
 }
 
-TEST(PropertyList, AccessorsOfTheWrongKindGiveNothing) {
-    PlistValue number = PlistValue::integer(3);
-    EXPECT_FALSE(number.asString());
-    EXPECT_FALSE(number.asBoolean());
-    EXPECT_EQ(number.asReal(), 3.0);
-    EXPECT_TRUE(number.items().empty());
-    EXPECT_EQ(number.find("x"), nullptr);
-    EXPECT_FALSE(PlistValue::string("12").asInteger());
-    EXPECT_FALSE(PlistValue::data("x").asString());
-    EXPECT_FALSE(PlistValue::string("x").asData());
-    EXPECT_FALSE(PlistValue::dictionary({{"k", PlistValue::string("v")}}).stringFor("missing"));
-    EXPECT_FALSE(PlistValue::dictionary({{"k", PlistValue::integer(1)}}).stringFor("k"));
-}
-
 TEST(PropertyList, RefusesWhatIsNotAPropertyList) {
     for (const char* bad : {"", "not xml", "<html/>", "<plist/>", "<plist><dict>", "<plist><string>a</string><string>b</string></plist>"})
         EXPECT_FALSE(PropertyList::readData(bad)) << bad;
@@ -125,6 +111,7 @@ TEST(PropertyList, NeverReadsADtdNorExpandsEntities) {
     EXPECT_EQ(plist("<string>&#233;&lt;&gt;&quot;</string>")->asString(), "é<>\"");
 }
 
+// Start-up copies only scalar defaults into the preferences.
 TEST(PropertyList, ConvertsScalarsToPreferenceValues) {
     EXPECT_EQ(PropertyList::toPreferenceValue(PlistValue::string("C")), PreferenceValue(std::string("C")));
     EXPECT_EQ(PropertyList::toPreferenceValue(PlistValue::integer(-12)), PreferenceValue(-12LL));
@@ -135,22 +122,7 @@ TEST(PropertyList, ConvertsScalarsToPreferenceValues) {
         EXPECT_FALSE(PropertyList::toPreferenceValue(other));
 }
 
-TEST(PropertyList, ReadsTheShippedSettings) {
-    auto root = PropertyList::readFile(resource("/Settings.bundle/Root.plist"));
-    ASSERT_TRUE(root);
-    EXPECT_EQ(root->stringFor("Title"), "Impostazioni");
-    const PlistValue* specifiers = root->find("PreferenceSpecifiers");
-    ASSERT_TRUE(specifiers && specifiers->isArray());
-    std::map<std::string, const PlistValue*> byKey;
-    for (const auto& entry : specifiers->items())
-        if (auto key = entry.stringFor("Key")) byKey[*key] = &entry;
-    ASSERT_TRUE(byKey.count("pref_azienda"));
-    EXPECT_EQ(byKey["pref_azienda"]->stringFor("Type"), "PSTextFieldSpecifier");
-    EXPECT_EQ(byKey["pref_azienda"]->stringFor("DefaultValue"), "999");
-    EXPECT_EQ(byKey["pref_CAMBIOLISTINOENABLED"]->find("DefaultValue")->asBoolean(), true);
-    EXPECT_EQ(byKey["pref_TIPOORDINE"]->stringFor("DefaultValue"), "C");
-
-    // Both copies of the barcode lengths hold the same defaults.
+TEST(PropertyList, BothCopiesOfTheBarcodeLengthsHoldTheSameDefaults) {
     for (const char* file : {"/Settings.bundle/LunghezzeBarcode.plist", "/LunghezzeBarcode.plist"}) {
         auto lengths = PropertyList::readFile(resource(file));
         ASSERT_TRUE(lengths) << file;

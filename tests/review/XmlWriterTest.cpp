@@ -113,6 +113,20 @@ TEST(XmlWriter, MisuseRaisesAndKeepsWhatWasWritten) {
               "Unknown namespace URI urn:nobody");
     w.writeEndElement();
     EXPECT_EQ(w.toString(), "\n<A>t</A>");
+
+    // Namespace bindings that would contradict one another.
+    XmlWriter b;
+    b.setPrefix(std::string("a"), std::string("urn:a"));
+    b.setDefaultNamespace(std::string("urn:d"));
+    const std::pair<std::function<void()>, const char*> misuses[] = {
+        {[&] { b.setPrefix(std::nullopt, std::string("urn:x")); }, "Prefix cannot be NULL"},
+        {[&] { b.setPrefix(std::string("x"), std::nullopt); }, "Namespace cannot be NULL"},
+        {[&] { b.setPrefix(std::string("b"), std::string("urn:a")); }, "Name namespace urn:a has already been set"},
+        {[&] { b.setPrefix(std::string("a"), std::string("urn:b")); }, "Prefix a has already been set"},
+        {[&] { b.setDefaultNamespace(std::string("urn:e")); }, "Default namespace has already been set"},
+        {[&] { b.setPrefix(std::string("z"), std::string("http://www.w3.org/XML/1998/namespace")); },
+         "Name namespace http://www.w3.org/XML/1998/namespace has already been set"}};
+    for (const auto& [step, reason] : misuses) EXPECT_EQ(reasonOf(step), reason);
 }
 
 TEST(XmlWriter, NamespacesBindDeclareAndUnbindWithTheirElement) {
@@ -144,21 +158,6 @@ TEST(XmlWriter, NamespacesBindDeclareAndUnbindWithTheirElement) {
     ASSERT_EQ(found->size(), 1u);
     EXPECT_EQ(found->at(0)->parent()->URI(), "urn:d");
     EXPECT_EQ(doc->rootElement()->attributeValue("t:id"), "1");
-}
-
-TEST(XmlWriter, NamespaceBindingErrors) {
-    XmlWriter w;
-    w.setPrefix(std::string("a"), std::string("urn:a"));
-    w.setDefaultNamespace(std::string("urn:d"));
-    const std::pair<std::function<void()>, const char*> misuses[] = {
-        {[&] { w.setPrefix(std::nullopt, std::string("urn:x")); }, "Prefix cannot be NULL"},
-        {[&] { w.setPrefix(std::string("x"), std::nullopt); }, "Namespace cannot be NULL"},
-        {[&] { w.setPrefix(std::string("b"), std::string("urn:a")); }, "Name namespace urn:a has already been set"},
-        {[&] { w.setPrefix(std::string("a"), std::string("urn:b")); }, "Prefix a has already been set"},
-        {[&] { w.setDefaultNamespace(std::string("urn:e")); }, "Default namespace has already been set"},
-        {[&] { w.setPrefix(std::string("z"), std::string("http://www.w3.org/XML/1998/namespace")); },
-         "Name namespace http://www.w3.org/XML/1998/namespace has already been set"}};
-    for (const auto& [step, reason] : misuses) EXPECT_EQ(reasonOf(step), reason);
 }
 
 TEST(XmlWriter, ToDataUsesTheRememberedEncodingWithoutLoss) {
