@@ -119,7 +119,10 @@ private:
         std::unordered_set<std::string> articleCodes;  // articles created so far (Articoli)
         std::unordered_map<std::string, std::optional<Articolo>> articles;
         std::unordered_map<std::string, ArticoloListino> entries;  // list id + article code
-        std::unordered_map<std::string, Colore> colours;           // article code + colour code
+        std::unordered_map<std::string, Colore> colours;           // Database::coloreKey
+        // Whether those hold every row the store has, so that a miss needs no query.
+        bool allEntries = false;
+        bool allColours = false;
         std::unordered_map<std::string, AgenteCompetenza> competences;
         void clear() { *this = SectionCache(); }
     };

@@ -231,6 +231,7 @@ void SectionLoader::loadArticolo(const XmlRecord& element) {
 
 void SectionLoader::loadListini(XmlSectionRecords& records) {
     wipe("i Listini etc.", [this] { db_.deleteListiniPrezziFromDatabase(); });
+    cache_.allEntries = db_.isEmpty("ArticoloListino").value_or(false);
     // A list's own loader holds the lock: it lets the screens in between two batches of prices.
     eachRecord(records, "Listino", [this](const XmlRecord& element) { loadListino(element); }, RecordLock::ByLoader);
     commit();
@@ -307,12 +308,13 @@ void SectionLoader::loadPrezzo(const XmlRecord& price, const Listino& listino, c
         articolo->setTagliaGruppo(*taglie);
         articolo->setTaglieCollegate(db_.fetchTagliaGruppoByCodice(*taglie));
     }
-    // The wipe emptied every list, so each entry of this section is made here.
+    // The wipe emptied every list, so each entry of this section is made here and the cache
+    // knows them all.
     std::string entryKey = std::to_string(listino.id()) + '\x1f' + *codiceArticolo;
     std::optional<ArticoloListino> entry;
     if (auto cached = cache_.entries.find(entryKey); cached != cache_.entries.end()) entry = cached->second;
     if (!entry) {
-        entry = db_.fetchArticoloListinoByArticolo(*codiceArticolo, listino);
+        if (!cache_.allEntries) entry = db_.fetchArticoloListinoByArticolo(*codiceArticolo, listino);
         if (!entry) entry = db_.createArticoloListinoWithArticolo(*codiceArticolo, listino);
         if (entry) cache_.entries.emplace(entryKey, *entry);
     }

@@ -116,6 +116,11 @@ void SectionLoader::loadGiacenze(XmlSectionRecords& records) {
                 if (!stockList) throw std::runtime_error("Listino STOCK-SUPER-PARTES non creato");
             }
             Log::line("Sto caricando   le Giacenze ...");
+            // The colours the lots name, read at once rather than one query a lot.
+            if (auto colours = db_.fetchColoriByArticoloAndCodice()) {
+                cache_.colours = std::move(*colours);
+                cache_.allColours = true;
+            }
         }
         loadGiacenza(element, *stockList);
     });
@@ -149,10 +154,11 @@ void SectionLoader::loadGiacenza(const XmlRecord& element, const Listino& stockL
         if (!entry) entry = db_.createArticoloListinoWithArticolo(*art, stockList);
         if (entry) cache_.entries.emplace(entryKey, *entry);
     }
-    std::string colourKey = *art + '\x1f' + col;
+    // The colour of the article the code finds.
+    std::string colourKey = Database::coloreKey(articolo->id(), col);
     std::optional<Colore> colore;
     if (auto cached = cache_.colours.find(colourKey); cached != cache_.colours.end()) colore = cached->second;
-    if (!colore) colore = db_.fetchColoreByArticolo(*articolo, col);  // the article the code finds
+    if (!colore && !cache_.allColours) colore = db_.fetchColoreByArticolo(*articolo, col);
     if (!colore) {
         RowValues row;
         row.boolean("flagCreatoDaMe", true);

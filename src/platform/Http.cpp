@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/CurlOptions.h"
@@ -10,16 +11,39 @@ namespace torvane {
 
 namespace {
 
+// Where an answer's bytes go. The room for a body the server announces is taken at once (up
+// to a bound a lying server cannot push past), so an 80 MB catalogue is not copied over and over
+// while its buffer doubles.
+struct BodySink {
+    CURL* curl;
+    std::string* body;
+    bool sized = false;
+};
+
+constexpr curl_off_t kMostReservedBytes = curl_off_t{1} << 30;
+
 size_t appendBody(char* data, size_t size, size_t count, void* target) {
-    static_cast<std::string*>(target)->append(data, size * count);
+    auto* sink = static_cast<BodySink*>(target);
+    try {
+        if (!sink->sized) {
+            sink->sized = true;
+            curl_off_t announced = -1;
+            if (curl_easy_getinfo(sink->curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK &&
+                announced > 0)
+                sink->body->reserve(static_cast<std::size_t>(std::min(announced, kMostReservedBytes)));
+        }
+        sink->body->append(data, size * count);
+    } catch (const std::exception&) {
+        return 0;  // out of memory: the transfer stops with a write error instead of unwinding through libcurl
+    }
     return size * count;
 }
 
-// The options every request shares, and the answer collected into `answer`.
-void setCommonOptions(CURL* c, std::chrono::milliseconds timeout, std::string* answer) {
+// The options every request shares, and the answer collected through `sink`.
+void setCommonOptions(CURL* c, std::chrono::milliseconds timeout, BodySink* sink) {
     setSharedCurlOptions(c, timeout);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, appendBody);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, answer);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, sink);
 }
 
 }  // namespace
@@ -42,7 +66,8 @@ HttpResponse Http::get(const std::string& url, std::chrono::milliseconds timeout
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
-    setCommonOptions(c, timeout, &body);
+    BodySink sink{c, &body};
+    setCommonOptions(c, timeout, &sink);
     curl_easy_setopt(c, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "");
     CURLcode code = curl_easy_perform(c);
@@ -77,7 +102,8 @@ HttpResponse Http::post(const std::string& url, const std::string& body, const s
     curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, list.get());
     curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
-    setCommonOptions(c, timeout, &answer);
+    BodySink sink{c, &answer};
+    setCommonOptions(c, timeout, &sink);
     CURLcode code = curl_easy_perform(c);
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &response.status);
     if (code != CURLE_OK) {

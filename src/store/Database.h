@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "store/Entities.h"
@@ -173,6 +174,12 @@ public:
     std::optional<Colore> fetchColoreByArticolo(const std::string& articolo, const std::string& codiceColore);
     // The same for an article already at hand (one query instead of two).
     std::optional<Colore> fetchColoreByArticolo(const Articolo& articolo, const std::string& codiceColore);
+    // Every colour as fetchColoreByArticolo would find it from its article's id and its code,
+    // under coloreKey: one query for a section that looks up thousands. None after a failure.
+    std::optional<std::unordered_map<std::string, Colore>> fetchColoriByArticoloAndCodice();
+    static std::string coloreKey(long long articolo, std::string_view codiceColore);
+    // Whether the entity's table holds no row; none after a failure.
+    std::optional<bool> isEmpty(const std::string& entityName);
 
     // ---- fetch many: the list (maybe empty), none after a failure ----
     std::optional<std::vector<Cliente>> fetchAllCliente();

@@ -223,6 +223,38 @@ std::optional<Colore> Database::fetchColoreByArticolo(const Articolo& articolo, 
                             {articolo.id(), codiceColore});
 }
 
+std::string Database::coloreKey(long long articolo, std::string_view codiceColore) {
+    std::string key = std::to_string(articolo);
+    key += '\x1f';
+    key += codiceColore;
+    return key;
+}
+
+std::optional<std::unordered_map<std::string, Colore>> Database::fetchColoriByArticoloAndCodice() {
+    Operation operation{"Errore durante fetch di un oggetto Articolo x leggere Colore",
+                        "Database: eccezione durante fetch di un oggetto Colore: %@ (user info: %@)"};
+    return guarded(operation, false, [&]() -> std::optional<std::unordered_map<std::string, Colore>> {
+        std::unordered_map<std::string, Colore> colours;
+        // Read last to first, so the first of an article's colours with a code is the one kept.
+        auto rows = connection_->query(
+            "SELECT articolo, codice, id FROM \"Colore\" WHERE articolo IS NOT NULL AND codice IS NOT NULL "
+            "ORDER BY articoloPosizione DESC, id DESC");
+        colours.reserve(rows.size());
+        for (const auto& row : rows) {
+            Colore colour(connection_, std::get<long long>(row[2]));
+            colours.insert_or_assign(coloreKey(std::get<long long>(row[0]), std::get<std::string>(row[1])), colour);
+        }
+        return colours;
+    });
+}
+
+std::optional<bool> Database::isEmpty(const std::string& entityName) {
+    Operation operation{"Errore durante fetch", "Database: eccezione durante fetch: %@ (user info: %@)"};
+    return guarded(operation, false, [&]() -> std::optional<bool> {
+        return connection_->query("SELECT 1 FROM " + quotedName(entityName) + " LIMIT 1").empty();
+    });
+}
+
 // ---- fetch many ----
 
 #define TORVANE_FETCH_ALL(Entity, Method, order, Reason, LogLine)                           \
