@@ -58,6 +58,7 @@ TEST_F(Switch, MovesToAnAuthorisedCompanyWithItsAgentsAndServer) {
     EXPECT_EQ(prefs().stringForKey(keys::pref_aziendaAttiva), "C3");
     EXPECT_EQ(prefs().stringForKey(keys::pref_agente), "A1;B2;");
     EXPECT_EQ(prefs().stringForKey(keys::pref_HTTPSERVER), "http://srv3/dati");
+    EXPECT_EQ(Preferences(prefs().filePath()).stringForKey(keys::pref_agente), "A1;B2;") << "saved";
     EXPECT_TRUE(log->contains("Cambio Azienda : rilascio db C1"));
     EXPECT_TRUE(log->contains("Cambio Azienda : cerco di vedere se sono abilitato al db C3"));
     EXPECT_TRUE(log->contains("    Eureka !!! Trovata C3"));
