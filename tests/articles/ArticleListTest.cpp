@@ -38,22 +38,14 @@ struct ArticleList : StoreFixture {
 }  // namespace
 
 TEST_F(ArticleList, RowsShowTheirDataAndADetailButtonOnlyForStockToTake) {
-    auto listino = *db->createListinoWithBarCode("L01");
-    listino.setDescrizione(std::string("Fiera"));
-    listino.setDivisa(std::string("EUR"));
-    auto lana = articolo("LANA 1", "100001");
-    lana.setDescrizione1(std::string("Lana"));
-    lana.setDescrizione2(std::string("cardata"));
-    lana.setPesoGr(std::string("320"));
-    lana.setPesoOz(std::string("11"));
-    lana.setAltezzaCm(std::string("150"));
-    lana.setMinProd(std::string("50"));
+    auto listino = *db->createListinoWithBarCode("L01", {{"descrizione", "Fiera"}, {"divisa", "EUR"}});
+    auto lana = *db->createArticoloWithBarCode("100001", {{"codice", "LANA 1"}, {"descrizione1", "Lana"},
+                                                          {"descrizione2", "cardata"}, {"pesoGr", "320"},
+                                                          {"pesoOz", "11"}, {"altezzaCm", "150"}, {"minProd", "50"}});
     auto colore = *db->createColoreWithBarCode("10000", lana);
     db->createGiacenzaWithDescrizione("Pezza 1", lana, colore)->setQuantita(Decimal::parse("12.5"));
-    auto filato = articolo("FIL", "200001");
-    filato.setCategoriaMerceologica(std::string("2"));
-    filato.setTitolo(std::string("Nm 2/28"));
-    filato.setMinProd(std::string("10"));
+    auto filato = *db->createArticoloWithBarCode(
+        "200001", {{"codice", "FIL"}, {"categoriaMerceologica", "2"}, {"titolo", "Nm 2/28"}, {"minProd", "10"}});
     auto vuoto = *db->createColoreWithBarCode("20000", filato);
     db->createGiacenzaWithDescrizione("Pezza 2", filato, vuoto)->setQuantita(Decimal::parse("0"));
     for (const char* codice : {"LANA 1", "FIL"}) db->createArticoloListinoWithArticolo(codice, listino);

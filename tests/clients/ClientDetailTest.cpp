@@ -55,9 +55,7 @@ struct ClientDetail : StoreFixture {
 
     void SetUp() override {
         StoreFixture::SetUp();
-        cliente = db->createClienteWithBarCode("C001");
-        cliente->setCodice(std::string("C001"));
-        cliente->setRagioneSociale1(std::string("Rossi Tessuti"));
+        cliente = db->createClienteWithBarCode("C001", {{"codice", "C001"}, {"ragioneSociale1", "Rossi Tessuti"}});
         ui.showTabs({{"SCELTA", "", root}});
     }
 

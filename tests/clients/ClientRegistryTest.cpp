@@ -37,10 +37,8 @@ struct ClientRegistry : StoreFixture {
     void SetUp() override {
         StoreFixture::SetUp();
         Preferences::standard().setBool(keys::pref_ANAGRAFICAESTESA, true);
-        auto rossi = *db->createClienteWithBarCode("C001");
-        rossi.setCodice(std::string("C001"));
-        rossi.setRagioneSociale1(std::string("Rossi Tessuti"));
-        rossi.setPartitaIva(std::string("12345678903"));
+        db->createClienteWithBarCode(
+            "C001", {{"codice", "C001"}, {"ragioneSociale1", "Rossi Tessuti"}, {"partitaIva", "12345678903"}});
         db->commit();
         list = std::make_shared<ElencoClientiViewController>(ui, nullptr, db);
         ui.showTabs({{"SCELTA", "", root}});
@@ -107,10 +105,8 @@ TEST_F(ClientRegistry, ANewClientIsCommittedWithItsCounterOnlyWhenTheRegistryIsC
 }
 
 TEST_F(ClientRegistry, TheChecksComeInTheirOrderAndFollowTheParameters) {
-    auto cliente = *db->createClienteWithBarCode("X");
-    cliente.setCodice(std::string("X"));
-    cliente.setRagioneSociale1(std::string("Privato"));
-    cliente.setLingua(std::string("[1] Italiano"));
+    auto cliente =
+        *db->createClienteWithBarCode("X", {{"codice", "X"}, {"ragioneSociale1", "Privato"}, {"lingua", "[1] Italiano"}});
     EXPECT_EQ(AnagraficaCliente::problem(*db, cliente), "Il Mastro e' obbligatorio !");
     cliente.setMastro(std::string("04"));
     cliente.setTipo(std::string("PRIVATO"));
@@ -132,15 +128,10 @@ TEST_F(ClientRegistry, TheChecksComeInTheirOrderAndFollowTheParameters) {
 }
 
 TEST_F(ClientRegistry, TypesFromParametersAgentsAndDestinationFieldsShapeTheForms) {
-    auto cee = *db->createParametroWithAttributo("DIC-MASTROCEE");
-    cee.setDescrizione(std::string("Comunitario"));
-    cee.setValore(std::string("22"));
-    for (auto [attributo, valore] : {std::pair{"DES-3", "Si;No"}, std::pair{"DES-10", ""}, std::pair{"DES-2", ""}}) {
-        auto p = *db->createParametroWithAttributo(attributo);
-        p.setDescrizione(std::string("Campo ") + attributo);
-        p.setValore(std::string(valore));
-    }
-    db->createAgenteWithCodice("AG01")->setRagioneSociale(std::string("Mario Agente"));
+    db->createParametroWithAttributo("DIC-MASTROCEE", {{"descrizione", "Comunitario"}, {"valore", "22"}});
+    for (auto [attributo, valore] : {std::pair{"DES-3", "Si;No"}, std::pair{"DES-10", ""}, std::pair{"DES-2", ""}})
+        db->createParametroWithAttributo(attributo, {{"descrizione", std::string("Campo ") + attributo}, {"valore", valore}});
+    db->createAgenteWithCodice("AG01", {{"ragioneSociale", "Mario Agente"}});
     Preferences::standard().setString(keys::pref_agente, "AG01;");
     db->commit();
 
@@ -175,11 +166,8 @@ TEST_F(ClientRegistry, TypesFromParametersAgentsAndDestinationFieldsShapeTheForm
 }
 
 TEST_F(ClientRegistry, SearchTextsAreTakenLiterallyWhateverTheyHold) {
-    for (const char* name : {"100% Lana", "Filati_Nord", "L'Opificio", "東京テキスタイル", "Città Alta"}) {
-        auto c = *db->createClienteWithBarCode(name);
-        c.setCodice(std::string(name));
-        c.setRagioneSociale1(std::string(name));
-    }
+    for (const char* name : {"100% Lana", "Filati_Nord", "L'Opificio", "東京テキスタイル", "Città Alta"})
+        db->createClienteWithBarCode(name, {{"codice", name}, {"ragioneSociale1", name}});
     db->commit();
     auto found = [&](const std::string& text) {
         list->searchTextChanged(text);

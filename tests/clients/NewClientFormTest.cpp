@@ -28,9 +28,7 @@ struct NewClientForm : StoreFixture {
     void SetUp() override {
         StoreFixture::SetUp();
         db->createMastroWithCodice("01")->setDescrizione(std::string("Clienti Italia"));
-        auto listino = *db->createListinoWithBarCode("L07");
-        listino.setDescrizione(std::string("Fiera"));
-        listino.setTipo(std::string("N"));
+        db->createListinoWithBarCode("L07", {{"descrizione", "Fiera"}, {"tipo", "N"}});
         db->commit();
         ui.showTabs({{"SCELTA", "", list}});
         open();

@@ -38,12 +38,9 @@ private slots:
         Preferences::standard().setString(keys::pref_aziendaAttiva, "01");
         db_ = Database::openFile(folder_.filePath("store.sqllite").toStdString(), "T");
         QVERIFY(db_);
-        auto listino = *db_->createListinoWithBarCode("L01");
-        listino.setDescrizione(std::string("Listino uno"));
-        auto cliente = *db_->createClienteWithBarCode("C001");
-        cliente.setCodice(std::string("C001"));
-        cliente.setListino(std::string("L01"));
-        db_->createArticoloWithBarCode("100001")->setCodice(std::string("ART1"));
+        auto listino = *db_->createListinoWithBarCode("L01", {{"descrizione", "Listino uno"}});
+        db_->createClienteWithBarCode("C001", {{"codice", "C001"}, {"listino", "L01"}});
+        db_->createArticoloWithBarCode("100001", {{"codice", "ART1"}});
         db_->createArticoloListinoWithArticolo("ART1", listino);
         db_->commit();
     }

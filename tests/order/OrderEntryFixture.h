@@ -27,13 +27,10 @@ struct OrderEntryFixture : StoreFixture {
         preferences.setString(keys::pref_TIPOORDINE, "N");
         preferences.setString(keys::pref_aziendaAttiva, "01");
         preferences.setString(keys::pref_agente, "A1;");
-        auto l01 = listino("L01", "Listino uno");
-        l01.setBusinessUnit(std::string("BU1"));
+        listino("L01", "Listino uno").setBusinessUnit(std::string("BU1"));
         listino("L02", "Listino due");
-        auto cliente = *db->createClienteWithBarCode("C001");
-        cliente.setCodice(std::string("C001"));
-        cliente.setRagioneSociale1(std::string("Rossi Tessuti"));
-        cliente.setListino(std::string("L01"));
+        auto cliente = *db->createClienteWithBarCode(
+            "C001", {{"codice", "C001"}, {"ragioneSociale1", "Rossi Tessuti"}, {"listino", "L01"}});
         db->createDestinazioneWithCodice("D1", cliente)->setAbituale(false);
         db->createDestinazioneWithCodice("D2", cliente)->setAbituale(true);
         auto art1 = articolo("100001", "ART1");
@@ -52,20 +49,13 @@ struct OrderEntryFixture : StoreFixture {
     }
 
     Listino listino(const std::string& barCode, const std::string& descrizione) {
-        auto l = *db->createListinoWithBarCode(barCode);
-        l.setDescrizione(descrizione);
-        return l;
+        return *db->createListinoWithBarCode(barCode, {{"descrizione", descrizione}});
     }
     Articolo articolo(const std::string& barCode, const std::string& codice) {
-        auto a = *db->createArticoloWithBarCode(barCode);
-        a.setCodice(codice);
-        return a;
+        return *db->createArticoloWithBarCode(barCode, {{"codice", codice}});
     }
     Colore colore(const Articolo& a, const std::string& barCode, const std::string& codice, const std::string& variante) {
-        auto c = *db->createColoreWithBarCode(barCode, a);
-        c.setCodice(codice);
-        c.setVarianteCommerciale(variante);
-        return c;
+        return *db->createColoreWithBarCode(barCode, a, {{"codice", codice}, {"varianteCommerciale", variante}});
     }
     Prezzo prezzo(const std::string& l, const std::string& a, const std::string& variante, const std::string& valore) {
         auto riga = db->fetchArticoloListinoByArticolo(a, *db->fetchListinoByBarCode(l));

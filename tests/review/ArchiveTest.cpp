@@ -21,12 +21,8 @@ struct Archive : StoreFixture {
     std::shared_ptr<ArchivioViewController> archive;
 
     SceltaTestata order(long long codice, long long status, const std::string& created) {
-        auto t = *db->createSceltaTestataWithCodice(codice);
-        t.setStatus(status);
-        t.setCliente(std::string("C001"));
-        t.setClienteRagioneSociale(std::string("Rossi Tessuti"));
-        t.setDataCreazione(parseIsoDate(created));
-        return t;
+        return *db->createSceltaTestataWithCodice(codice, {{"status", status}, {"cliente", "C001"},
+                                                           {"clienteRagioneSociale", "Rossi Tessuti"}, {"dataCreazione", created}});
     }
     void open() {
         db->commit();

@@ -24,15 +24,9 @@ struct ExportCli : ::testing::Test {
         Paths::setRoot(dir.path().string());
         auto db = Database::openFile(Paths::ensure(Paths::documents()) + "/Database42.sqllite", "42");
         ASSERT_TRUE(db);
-        auto cliente = db->createClienteWithBarCode("C01");
-        cliente->setCodice(std::string("C01"));
-        cliente->setRagioneSociale1(std::string("Rossi & Figli"));
-        auto testata = db->createSceltaTestataWithCodice(17);
-        testata->setCliente(std::string("C01"));
-        testata->setListinoTestata(std::string("L01"));
-        auto riga = db->createSceltaRigaForSceltaTestata(*testata);
-        riga->setArticolo(std::string("ART1"));
-        riga->setQuantita(2);
+        db->createClienteWithBarCode("C01", {{"codice", "C01"}, {"ragioneSociale1", "Rossi & Figli"}});
+        auto testata = db->createSceltaTestataWithCodice(17, {{"cliente", "C01"}, {"listinoTestata", "L01"}});
+        db->createSceltaRigaForSceltaTestata(*testata, {{"articolo", "ART1"}, {"quantita", 2.0}});
         db->commit();
         Paths::setRoot("");
     }

@@ -40,21 +40,15 @@ TEST_F(OrderHtmlReportTest, OnePriceListWithTermsArticleDataPhotosPricesAndTotal
     auto l = listino("L01", "Estate", "MT");
     auto c = cliente("C01", "Rossi");
     c.setPagamento("P30");
-    db->createPagamentoWithCodice("P30")->setDescrizione("30 giorni");
     c.setSpedizioniere("S1");
-    db->createSpedizioniereWithCodice("S1")->setRagioneSociale("Corriere");
     c.setAbbonamento("AB12");
     c.setResa("NOPE");  // no such record: no row
-    auto d = db->createDestinazioneWithCodice("2", c);
-    d->setRagioneSociale1("Magazzino");
-    d->setCap("20100");
-    d->setCitta("Milano");
-    db->createAgenteWithCodice("A1")->setRagioneSociale("Mario Bianchi");
-    auto a = articolo("ART1");
-    a.setDescrizione1("Popeline");
-    a.setComposizione("100% cotone");
-    a.setPesoGr("120");
-    a.setFotoUrl("art1.jpg");
+    db->createPagamentoWithCodice("P30", {{"descrizione", "30 giorni"}});
+    db->createSpedizioniereWithCodice("S1", {{"ragioneSociale", "Corriere"}});
+    db->createDestinazioneWithCodice("2", c, {{"ragioneSociale1", "Magazzino"}, {"cap", "20100"}, {"citta", "Milano"}});
+    db->createAgenteWithCodice("A1", {{"ragioneSociale", "Mario Bianchi"}});
+    db->createArticoloWithBarCode("BCART1", {{"codice", "ART1"}, {"descrizione1", "Popeline"}, {"composizione", "100% cotone"},
+                                             {"pesoGr", "120"}, {"fotoUrl", "art1.jpg"}});
     articolo("ART2").setFotoUrl("http://cdn.example.com/art2.jpg");
     auto entry = db->createArticoloListinoWithArticolo("ART1", l);
     db->createPrezzoWithVarianteCommerciale("01", *entry)->setValore(Decimal::parse("4.5"));
