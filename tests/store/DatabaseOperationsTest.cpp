@@ -89,6 +89,16 @@ TEST_F(Operations, AColourBarcodeSharedByTwoColoursCountsAsNotFound) {
     ASSERT_EQ(colori.size(), 2u);
     EXPECT_EQ(colori[0], first);
     EXPECT_EQ(colori[1], second);
+    // Read all at once, a code finds what the single lookup finds: the first in the list.
+    auto third = db->createColoreWithBarCode("998", *articolo);
+    third->setCodice("01");
+    auto all = db->fetchColoriByArticoloAndCodice();
+    ASSERT_TRUE(all);
+    EXPECT_EQ(all->size(), 2u);
+    EXPECT_EQ(all->at(Database::coloreKey(articolo->id(), "01")), db->fetchColoreByArticolo("ART1", "01"));
+    EXPECT_EQ(all->at(Database::coloreKey(articolo->id(), "01")), first);
+    EXPECT_EQ(db->isEmpty("Colore"), false);
+    EXPECT_EQ(db->isEmpty("Giacenza"), true);
 }
 
 TEST_F(Operations, BasePriceAndSurchargedPricesAreFoundApart) {
