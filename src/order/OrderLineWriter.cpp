@@ -123,10 +123,10 @@ bool OrderLineWriter::writeSizes(const SceltaCorrente& scelta, const SceltaTesta
         testata.setPresenzaTaglie(true);
         if (!testata.presenzaTaglie().value_or(false)) return false;
     }
-    // A re-confirmed article replaces its lines: sizes set back to 0 disappear.
-    if (auto righe = database_.fetchAllSceltaRigaByTestata(testata)) {
+    // A re-confirmed article replaces its lines: sizes set back to 0 disappear. Only that
+    // article's lines are read, however long the order.
+    if (auto righe = database_.fetchAllSceltaRigaByTestata(testata, codice)) {
         for (const SceltaRiga& riga : *righe) {
-            if (riga.articolo().value_or("") != codice) continue;
             Log::f("Cancello riga %@ inerente ARTICOLO %@", riga.riga(), codice);
             database_.deleteSceltaWithSceltaRiga(riga);
             if (riga.exists()) return false;

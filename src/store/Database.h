@@ -208,6 +208,9 @@ public:
     std::optional<std::vector<SceltaTestata>> fetchAllSceltaTestataWithStatus(long long status);
     std::optional<std::vector<SceltaTestata>> fetchAllSceltaTestata();
     std::optional<std::vector<SceltaRiga>> fetchAllSceltaRigaByTestata(const SceltaTestata& testata);
+    // Only its lines of one article, in line order.
+    std::optional<std::vector<SceltaRiga>> fetchAllSceltaRigaByTestata(const SceltaTestata& testata,
+                                                                      const std::string& articolo);
     std::optional<DistinctValues> fetchAllListinoByTestata(const SceltaTestata& testata);
     std::optional<std::vector<Giacenza>> fetchGiacenzaByArticolo(const std::string& articolo);
     // (client code, collection code)

@@ -400,6 +400,14 @@ std::optional<std::vector<SceltaRiga>> Database::fetchAllSceltaRigaByTestata(con
                                  selectIds("SceltaRiga", "sceltaTestata = ?", "riga, id"), {testata.id()});
 }
 
+std::optional<std::vector<SceltaRiga>> Database::fetchAllSceltaRigaByTestata(const SceltaTestata& testata,
+                                                                            const std::string& articolo) {
+    return fetchMany<SceltaRiga>({"Errore durante fetch di N oggetti SceltaRiga",
+                                  "Database: eccezione durante fetch di N oggetti SceltaRiga: %@ (user info: %@)"},
+                                 selectIds("SceltaRiga", "sceltaTestata = ? AND articolo = ?", "riga, id"),
+                                 {testata.id(), articolo});
+}
+
 std::optional<std::vector<Giacenza>> Database::fetchGiacenzaByArticolo(const std::string& articolo) {
     return fetchMany<Giacenza>(
         {"Errore durante il fetch di un oggetto Giacenza",
