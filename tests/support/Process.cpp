@@ -12,6 +12,16 @@
 
 namespace torvane::test {
 
+namespace {
+[[noreturn]] void exec(const std::string& program, const std::vector<std::string>& arguments) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+}
+}  // namespace
+
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const std::optional<std::string>& input) {
     ProcessResult result;
@@ -32,11 +42,7 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
         dup2(outPipe[1], 1);
         dup2(errPipe[1], 2);
         close(outPipe[0]), close(outPipe[1]), close(errPipe[0]), close(errPipe[1]);
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
+        exec(program, arguments);
     }
     close(outPipe[1]), close(errPipe[1]);
     if (inputFile) std::fclose(inputFile);
@@ -75,11 +81,7 @@ BackgroundProcess::BackgroundProcess(const std::string& program, const std::vect
             if (err >= 0) dup2(err, 2);
         }
         close(out[0]), close(out[1]);
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
+        exec(program, arguments);
     }
     close(out[1]);
     out_ = out[0];
