@@ -17,35 +17,23 @@ namespace {
 
 // ---- scanned text ----
 
+// Lengths and cuts count characters whatever the device sends: several bytes for "È", "€"
+// and an emoji, one for a control character, and one for each byte that is not UTF-8 (Latin-1
+// "°" and "È", a stray continuation byte, a sequence cut short), which is never dropped.
 TEST(ScanText, LengthsAndCutsCountCharactersWhateverTheDeviceSends) {
-    EXPECT_EQ(ScanText::length(""), 0u);
-    EXPECT_EQ(ScanText::prefix("", 6), "");
-    EXPECT_EQ(ScanText::suffix("", 6), "");
-
-    const std::string longCode(200, '7');
-    EXPECT_EQ(ScanText::length(longCode), 200u);
-    EXPECT_EQ(ScanText::prefix(longCode, 6), "777777");
-    EXPECT_EQ(ScanText::suffix(longCode, 6).size(), 194u);
-
-    // "CAFÈ€1😀": È and € are several bytes each, the emoji four.
-    const std::string accented = "CAF\xC3\x88\xE2\x82\xAC" "1\xF0\x9F\x98\x80";
-    EXPECT_EQ(ScanText::length(accented), 7u);
+    const std::string accented = "CAF\xC3\x88\xE2\x82\xAC" "1\xF0\x9F\x98\x80";  // "CAFÈ€1😀"
+    const std::pair<std::string, std::size_t> lengths[] = {
+        {"", 0}, {std::string(200, '7'), 200}, {accented, 7}, {"12\t\r\n\x01", 6}, {"12\xB0", 3},
+        {"\xC8" "A", 2}, {"\x80\x80" "AB", 4}, {"AB\xE2\x82", 4}};
+    for (const auto& [text, length] : lengths) EXPECT_EQ(ScanText::length(text), length) << text;
+    EXPECT_EQ(ScanText::prefix("", 6) + ScanText::suffix("", 6), "");
+    EXPECT_EQ(ScanText::prefix(std::string(200, '7'), 6), "777777");
+    EXPECT_EQ(ScanText::suffix(std::string(200, '7'), 6).size(), 194u);
     EXPECT_EQ(ScanText::prefix(accented, 4), "CAF\xC3\x88");
     EXPECT_EQ(ScanText::suffix(accented, 5), "1\xF0\x9F\x98\x80");
-
-    // Control characters are characters like any other.
-    EXPECT_EQ(ScanText::length("12\t\r\n\x01"), 6u);
     EXPECT_EQ(ScanText::suffix("ABC\x1B" "X", 3), "\x1B" "X");
-}
-
-TEST(ScanText, BytesOutsideUtf8CountOneEachAndAreNeverDropped) {
-    // Latin-1 "12°" and "ÈA", a stray continuation byte first, a sequence cut short at the end.
-    EXPECT_EQ(ScanText::length("12\xB0"), 3u);
-    EXPECT_EQ(ScanText::length("\xC8" "A"), 2u);
-    EXPECT_EQ(ScanText::length("\x80\x80" "AB"), 4u);
     EXPECT_EQ(ScanText::suffix("\x80" "AB", 0), "\x80" "AB");
     EXPECT_EQ(ScanText::prefix("\x80" "AB", 1), "\x80");
-    EXPECT_EQ(ScanText::length("AB\xE2\x82"), 4u);
     const std::string mixed = "\xFF\xC3\xA9\x80";
     EXPECT_EQ(ScanText::prefix(mixed, 2) + ScanText::suffix(mixed, 2), mixed);
 }
