@@ -1,14 +1,14 @@
 // The photo folder against a photo server on loopback: names, one download per photo, only
 // pictures kept, failed locations not asked again, the forced download, the viewer.
 #include <gtest/gtest.h>
-#include <httplib.h>
 
-#include <atomic>
+#include <algorithm>
 #include <filesystem>
 #include <thread>
 
 #include "articles/ArticoloImageViewController.h"
 #include "articles/FotoCache.h"
+#include "loader/LoaderTestSupport.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "store/Database.h"
@@ -21,35 +21,17 @@ using namespace torvane::test;
 
 namespace {
 
-class PhotoServer {
-public:
+// The photo server: pictures where the tests put them, an error page for "rotta", 404 elsewhere.
+struct PhotoServer : DocumentServer {
     PhotoServer() {
-        server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
-            ++asked_[request.path];
-            if (request.path.find("rotta") != std::string::npos) {
-                response.set_content("<html>errore</html>", "text/html");
-            } else if (request.path.find("manca") != std::string::npos) {
-                response.status = 404;
-            } else {
-                response.set_content(picture_, "image/jpeg");
-            }
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
+        for (const char* path : {"/foto/ab12.jpg", "/grande/ab12.jpg"}) serve(path, testJpeg(40, 30));
+        serve("/foto/rotta.jpg", "<html>errore</html>");
     }
-    ~PhotoServer() {
-        server_.stop();
-        thread_.join();
+    std::string base() const { return url(""); }
+    long asked(const std::string& path) const {
+        const auto all = requested();
+        return std::count(all.begin(), all.end(), path);
     }
-    std::string base() const { return "http://127.0.0.1:" + std::to_string(port_); }
-    int asked(const std::string& path) { return asked_[path]; }
-
-private:
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
-    std::string picture_ = testJpeg(40, 30);
-    std::map<std::string, std::atomic<int>> asked_;
 };
 
 struct PhotoCache : StoreFixture {
