@@ -30,8 +30,7 @@ struct OrderMailTest : OrderFixture {
     SceltaTestata order(const std::string& clientName) {
         listino("L01", "Estate");
         articolo("ART1");
-        auto c = cliente("C1", clientName);
-        c.setEmail(std::string("cliente@example.it"));
+        cliente("C1", clientName, {{"email", "cliente@example.it"}});
         auto t = ordine(42, std::string("C1"), std::string("L01"));
         t.setClienteRagioneSociale(clientName);
         riga(t, "ART1", "001", 2, "4.50");

@@ -16,11 +16,10 @@ namespace torvane::test {
 struct OrderFixture : StoreFixture {
     Preferences& prefs() { return Preferences::standard(); }
 
-    Cliente cliente(const std::string& codice, const std::string& nome) {
-        auto c = db->createClienteWithBarCode("B" + codice);
-        c->setCodice(codice);
-        c->setRagioneSociale1(nome);
-        return *c;
+    // More fields of a record come in `more`, written by the INSERT that makes it.
+    Cliente cliente(const std::string& codice, const std::string& nome, ColumnValues more = {}) {
+        more.insert(more.begin(), {{"codice", codice}, {"ragioneSociale1", nome}});
+        return *db->createClienteWithBarCode("B" + codice, std::move(more));
     }
     Listino listino(const std::string& barCode, const std::string& descrizione, std::optional<std::string> um = "MT",
                     std::optional<std::string> divisa = "EUR") {
@@ -30,11 +29,10 @@ struct OrderFixture : StoreFixture {
         l->setDivisa(std::move(divisa));
         return *l;
     }
-    Articolo articolo(const std::string& codice, std::optional<std::string> um = std::nullopt) {
-        auto a = db->createArticoloWithBarCode("BC" + codice);
-        a->setCodice(codice);
-        a->setUm(std::move(um));
-        return *a;
+    Articolo articolo(const std::string& codice, std::optional<std::string> um = std::nullopt, ColumnValues more = {}) {
+        more.insert(more.begin(), {"codice", codice});
+        if (um) more.emplace_back("um", *um);
+        return *db->createArticoloWithBarCode("BC" + codice, std::move(more));
     }
     SceltaTestata ordine(long long codice, const std::optional<std::string>& cliente,
                          const std::optional<std::string>& listino) {

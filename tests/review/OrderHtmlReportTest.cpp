@@ -38,18 +38,15 @@ struct OrderHtmlReportTest : test::OrderFixture {
 
 TEST_F(OrderHtmlReportTest, OnePriceListWithTermsArticleDataPhotosPricesAndTotal) {
     auto l = listino("L01", "Estate", "MT");
-    auto c = cliente("C01", "Rossi");
-    c.setPagamento("P30");
-    c.setSpedizioniere("S1");
-    c.setAbbonamento("AB12");
-    c.setResa("NOPE");  // no such record: no row
+    auto c = cliente("C01", "Rossi", {{"pagamento", "P30"}, {"spedizioniere", "S1"}, {"abbonamento", "AB12"},
+                                      {"resa", "NOPE"}});  // no such "resa": no row
     db->createPagamentoWithCodice("P30", {{"descrizione", "30 giorni"}});
     db->createSpedizioniereWithCodice("S1", {{"ragioneSociale", "Corriere"}});
     db->createDestinazioneWithCodice("2", c, {{"ragioneSociale1", "Magazzino"}, {"cap", "20100"}, {"citta", "Milano"}});
     db->createAgenteWithCodice("A1", {{"ragioneSociale", "Mario Bianchi"}});
-    db->createArticoloWithBarCode("BCART1", {{"codice", "ART1"}, {"descrizione1", "Popeline"}, {"composizione", "100% cotone"},
-                                             {"pesoGr", "120"}, {"fotoUrl", "art1.jpg"}});
-    articolo("ART2").setFotoUrl("http://cdn.example.com/art2.jpg");
+    articolo("ART1", std::nullopt,
+             {{"descrizione1", "Popeline"}, {"composizione", "100% cotone"}, {"pesoGr", "120"}, {"fotoUrl", "art1.jpg"}});
+    articolo("ART2", std::nullopt, {{"fotoUrl", "http://cdn.example.com/art2.jpg"}});
     auto entry = db->createArticoloListinoWithArticolo("ART1", l);
     db->createPrezzoWithVarianteCommerciale("01", *entry)->setValore(Decimal::parse("4.5"));
     db->createVarianteCommercialeWithCodice("01")->setDescrizioneITA("Base");
@@ -153,11 +150,9 @@ TEST_F(OrderHtmlReportTest, DestinationsTheClientLacksPrintIdemAndDatesUseTheCal
 
 TEST_F(OrderHtmlReportTest, DataTextsAreEscapedSoTheyCannotAddMarkup) {
     auto l = listino("L01", "Estate & <Co>");
-    auto c = cliente("C01", "Rossi");
-    c.setIndirizzo1(std::string("Via \"Roma\" <1>"));
-    auto a = articolo("ART1");
-    a.setDescrizione1("<b onmouseover=alert(1)>Popeline</b>");
-    a.setFotoUrl(std::string("x.jpg\" onerror=\"alert(1)"));
+    cliente("C01", "Rossi", {{"indirizzo1", "Via \"Roma\" <1>"}});
+    articolo("ART1", std::nullopt,
+             {{"descrizione1", "<b onmouseover=alert(1)>Popeline</b>"}, {"fotoUrl", "x.jpg\" onerror=\"alert(1)"}});
     auto t = ordine(35, "C01", "L01");
     t.setClienteRagioneSociale("Rossi & Figli <Moda>");
     t.setNote("<script>alert('x')</script>");

@@ -65,13 +65,9 @@ TEST_F(OrderXmlReportTest, WritesTheClientRecordWithCodesDestinationsContactsAnd
     prefs().setString(keys::pref_version, "2.4");
     prefs().setString(keys::pref_user, "");
     prefs().setBool(keys::pref_ORDINESALDATOENABLED, true);
-    auto c = cliente("NEW0007", "Tessuti Nuovi");
-    c.setNazione("[ITA] Italia");
-    c.setMastro("[MA] Mastro clienti");
-    c.setLingua("[1] Italiano");
-    c.setNote("consegna al mattino");
-    c.setContatto1Nome("Anna");
-    c.setContatto2Email("acquisti@example.com");
+    auto c = cliente("NEW0007", "Tessuti Nuovi",
+                     {{"nazione", "[ITA] Italia"}, {"mastro", "[MA] Mastro clienti"}, {"lingua", "[1] Italiano"},
+                      {"note", "consegna al mattino"}, {"contatto1Nome", "Anna"}, {"contatto2Email", "acquisti@example.com"}});
     auto buona = db->createDestinazioneWithCodice("2", c);
     buona->setRagioneSociale1("Magazzino Nord");
     buona->setFlagModifica(true);
@@ -122,8 +118,7 @@ TEST_F(OrderXmlReportTest, WritesTheClientRecordWithCodesDestinationsContactsAnd
 }
 
 TEST_F(OrderXmlReportTest, OfficeClientsKeepTheirNotesAndAClientWithoutNamedDestinationsHasAnEmptyList) {
-    auto c = cliente("C01", "Rossi");
-    c.setNote("nota interna");
+    auto c = cliente("C01", "Rossi", {{"note", "nota interna"}});
     db->createDestinazioneWithCodice("1", c)->setRagioneSociale1("");
     writeAndParse(ordine(1, "C01", "L01"));
     EXPECT_EQ(count(kCliente, "/Note"), 0u);

@@ -21,8 +21,7 @@ struct Sending : ReviewFixture {
     void SetUp() override {
         ReviewFixture::SetUp();
         listino("L01", "Listino estate");
-        auto c = cliente("C01", "Rossi Tessuti");
-        c.setEmail(std::string("acquisti@rossi.example"));
+        cliente("C01", "Rossi Tessuti", {{"email", "acquisti@rossi.example"}});
         auto t = ordine(7, "C01", "L01");
         t.setStatus(0);
         t.setAgente(std::string("AG1"));

@@ -19,15 +19,10 @@ struct Review : ReviewFixture {
     // whose price 120 is its amount, and a line without a price.
     SceltaTestata tipico() {
         listino("L01", "Listino estate");
-        auto c = cliente("C01", "Rossi Tessuti");
-        c.setPagamento(std::string("P9"));
-        c.setSpedizioniere(std::string("SP1"));
-        c.setImportanza(std::string("A"));
+        cliente("C01", "Rossi Tessuti", {{"pagamento", "P9"}, {"spedizioniere", "SP1"}, {"importanza", "A"}});
         db->createSpedizioniereWithCodice("SP1", {{"ragioneSociale", std::string("Corriere Rapido")}});
         db->createImportanzaWithCodice("A", {{"descrizione", std::string("Primaria")}});
-        auto a = articolo("ART1");
-        a.setDescrizione1(std::string("ART1"));
-        a.setDescrizione2(std::string("Lino lavato"));
+        auto a = articolo("ART1", std::nullopt, {{"descrizione1", "ART1"}, {"descrizione2", "Lino lavato"}});
         db->createColoreWithBarCode("C1", a, {{"codice", std::string("001")}, {"descrizione", std::string("Blu notte")}});
         auto t = ordine(7, "C01", "L01");
         auto r1 = riga(t, "ART1", "001", 2, "10.50");
