@@ -11,6 +11,7 @@
 #include "store/Database.h"
 #include "store/StoreFixture.h"
 #include "support/FakeUi.h"
+#include "support/RowTexts.h"
 
 using namespace torvane;
 using namespace torvane::test;
@@ -103,12 +104,8 @@ struct ClientDetail : StoreFixture {
     }
     // The texts of the labels of a row.
     static Texts riga(const ui::Screen& screen, const std::string& titolo, int row) {
-        Texts texts;
         const int s = indice(screen, titolo);
-        if (s < 0) return {"(manca " + titolo + ")"};
-        for (const auto& item : screen.rowAt(s, row).items)
-            if (auto* label = std::get_if<ui::Label>(&item)) texts.push_back(label->text);
-        return texts;
+        return s < 0 ? Texts{"(manca " + titolo + ")"} : labelTexts(screen.rowAt(s, row));
     }
     // The five columns of a row, without the bar of a collection's summary row.
     static Texts colonne(const ui::Screen& screen, const std::string& titolo, int row) {

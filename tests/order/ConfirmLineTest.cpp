@@ -113,10 +113,8 @@ TEST_F(Confirm, ALineOfAnotherListMarksTheOrderForGood) {
 
 TEST_F(Confirm, AStockLotLimitsTheQuantity) {
     auto colore = *db->fetchColoreByBarCode("10000");
-    auto lotto = *db->createGiacenzaWithDescrizione("Pezza 7", *db->fetchArticoloByCodice("ART1"), colore);
-    lotto.setQuantita(Decimal::parse("10"));
-    lotto.setPartita(std::string("P7"));
-    lotto.setLavorazione(std::string("Tinto"));
+    auto lotto = *db->createGiacenzaWithDescrizione("Pezza 7", *db->fetchArticoloByCodice("ART1"), colore,
+                                                    {{"quantita", "10"}, {"partita", "P7"}, {"lavorazione", "Tinto"}});
     screen->impostaCliente(std::string("C001"));
     screen->barcodeData("100001", 0);
     screen->setGiacenza(lotto);

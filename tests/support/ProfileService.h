@@ -14,7 +14,6 @@ public:
     ProfileService() {
         server_.Post("/ios/userProfile", [this](const httplib::Request& request, httplib::Response& response) {
             std::lock_guard lock(mutex_);
-            body_ = request.body;
             fields_ = request.params;
             response.status = status_;
             response.set_content(answer_, "application/json");
@@ -45,7 +44,6 @@ private:
     mutable std::mutex mutex_;
     std::string answer_ = "{}";
     int status_ = 200;
-    std::string body_;
     httplib::Params fields_;
 };
 
