@@ -160,6 +160,11 @@ TEST_F(Confirm, SizeLinesAreOnePerColourRootAndReplacedOnReconfirmation) {
     EXPECT_EQ(lines[1].sceltaTaglie()[0].varianteCommerciale(), "  ");
     EXPECT_TRUE(screen->scelta().sceltaTestataCorrente->presenzaTaglie().value_or(false));
 
+    // A line of another article in between is not the size article's to replace.
+    screen->barcodeData("100001", 0);
+    screen->barcodeData("10000", 0);
+    screen->impostaQuantita("2");
+    screen->confirmTapped();
     // Setting the article again brings back what was ordered; 20/M set to 0 disappears.
     screen->barcodeData("200001", 0);
     radici = screen->scelta().articoloCorrente->coloriSxbarra();
@@ -167,8 +172,9 @@ TEST_F(Confirm, SizeLinesAreOnePerColourRootAndReplacedOnReconfirmation) {
     radici[1].tempSceltaTaglie()[1].setQuantita(0);
     screen->confirmTapped();
     lines = righe();
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].colore(), "10");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].articolo(), "ART1");
+    EXPECT_EQ(lines[1].colore(), "10");
     EXPECT_EQ(count("SceltaTaglia"), 2);
 }
 
