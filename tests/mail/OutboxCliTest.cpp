@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "MailTestSupport.h"
+#include "support/CliFolder.h"
 #include "mail/MailMessage.h"
 #include "mail/Outbox.h"
 #include "platform/Paths.h"
@@ -14,12 +15,11 @@
 namespace torvane::test {
 namespace {
 
-struct OutboxCli : ::testing::Test {
-    TempDir dir;
+struct OutboxCli : CliData {
     std::string file;
 
     void SetUp() override {
-        Paths::setRoot(dir.path().string());
+        Paths::setRoot(data);
         Preferences::resetStandard(Paths::preferencesFile());
         MailDraft draft;
         draft.to = {"cliente@example.it"};
@@ -33,7 +33,7 @@ struct OutboxCli : ::testing::Test {
     ProcessResult cli(const std::string& server, const std::string& verb) {
         Preferences::standard().setString(keys::pref_SMTPSERVER, server);
         Preferences::standard().synchronize();
-        return runProcess(TORVANE_CLI_PATH, {"--data-dir", dir.path().string(), "outbox", verb});
+        return CliData::cli({"outbox", verb});
     }
 };
 

@@ -11,17 +11,15 @@
 #include "platform/Paths.h"
 #include "platform/Preferences.h"
 #include "store/Database.h"
-#include "support/Process.h"
-#include "support/TempDir.h"
+#include "support/CliFolder.h"
 
 using namespace torvane;
 
 namespace {
 // A data folder holding company 42's store with order 17, as the application leaves it.
-struct ExportCli : ::testing::Test {
-    test::TempDir dir;
+struct ExportCli : test::CliData {
     void SetUp() override {
-        Paths::setRoot(dir.path().string());
+        Paths::setRoot(data);
         auto db = Database::openFile(Paths::ensure(Paths::documents()) + "/Database42.sqllite", "42");
         ASSERT_TRUE(db);
         db->createClienteWithBarCode("C01", {{"codice", "C01"}, {"ragioneSociale1", "Rossi & Figli"}});
@@ -30,10 +28,7 @@ struct ExportCli : ::testing::Test {
         db->commit();
         Paths::setRoot("");
     }
-    test::ProcessResult run(std::vector<std::string> words) {
-        words.insert(words.begin(), {"--data-dir", dir.path().string()});
-        return test::runProcess(TORVANE_CLI_PATH, words);
-    }
+    test::ProcessResult run(std::vector<std::string> words) { return cli(std::move(words)); }
 };
 }  // namespace
 
@@ -73,7 +68,7 @@ TEST_F(ExportCli, ADeviceIsWrittenInPlaceAndEveryWriteFailureIsReported) {
         EXPECT_TRUE(std::filesystem::is_character_file(full)) << kind << ": the node is not replaced by a file";
 
         auto toOutput = test::runProcess("/bin/sh", {"-c", std::string("exec \"$0\" \"$@\" > ") + full, TORVANE_CLI_PATH,
-                                                     "--data-dir", dir.path().string(), "export", "--company", "42",
+                                                     "--data-dir", data, "export", "--company", "42",
                                                      "--order", "17", "--format", kind});
         EXPECT_EQ(toOutput.exitCode, 1) << kind << ": a full standard output";
     }
