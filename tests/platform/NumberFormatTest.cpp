@@ -42,11 +42,10 @@ TEST(NumberFormat, LaysOutThePatternsOfTheScreens) {
         EXPECT_EQ(NumberFormat(c.pattern).format(d(c.value)), c.expected) << c.pattern << " " << c.value;
 }
 
+// The exact value is rounded by Decimal (its own tests have the halves); here what the
+// pattern adds: a carry into a new group, doubles, more digits than a double holds, no sign on zero.
 TEST(NumberFormat, RoundsHalvesAwayFromZeroOnTheExactValue) {
     NumberFormat money("#,##0.00");
-    EXPECT_EQ(money.format(d("2.345")), "2,35");
-    EXPECT_EQ(money.format(d("-2.345")), "-2,35");
-    EXPECT_EQ(money.format(d("2.3449")), "2,34");
     EXPECT_EQ(money.format(d("999.995")), "1.000,00");
     // Doubles go through their shortest text: 2.345 and 1.005 are just below the half in binary.
     EXPECT_EQ(money.format(2.345), "2,35");
