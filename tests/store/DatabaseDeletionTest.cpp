@@ -58,8 +58,11 @@ TEST_F(Deletions, EmptyingTheCatalogueKeepsWhatTheOrdersRelyOnAndNumbersNeverRep
     db->commit();
     db->deleteDatabase();
     db->commit();
-    for (const auto& entity : Database::wholeCatalogueGroup())
-        if (entity != "Cliente" && entity != "Parametro") EXPECT_EQ(count(entity), 0) << entity;
+    for (const auto& entity : Database::wholeCatalogueGroup()) {
+        if (entity != "Cliente" && entity != "Parametro") {
+            EXPECT_EQ(count(entity), 0) << entity;
+        }
+    }
     // The clients made on the device and the counters stay; the catalogue's load marks go, so
     // it loads again.
     auto sorted = [&](const std::string& column, const std::string& table) {
