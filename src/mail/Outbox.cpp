@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 
 #include "mail/MailAddress.h"
 #include "mail/MailMessage.h"
@@ -24,6 +25,26 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kExtension = ".eml";
+
+// A saved message's header block, up to the blank line that ends it, read without its
+// attachments: a list of the outbox should not read megabytes of photos. None when the file
+// cannot be read.
+std::optional<std::string> readHeaderBlock(const std::string& path) {
+    constexpr std::size_t kMostHeaderBytes = 256 * 1024;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string head;
+    char chunk[4096];
+    while (head.size() < kMostHeaderBytes && in.read(chunk, sizeof chunk).gcount() > 0) {
+        const std::size_t searchFrom = head.size() < 3 ? 0 : head.size() - 3;
+        head.append(chunk, static_cast<std::size_t>(in.gcount()));
+        for (const char* blank : {"\r\n\r\n", "\n\n"}) {
+            std::size_t end = head.find(blank, searchFrom);
+            if (end != std::string::npos) return head.substr(0, end) + "\r\n\r\n";
+        }
+    }
+    return head;
+}
 
 bool ensurePrivateFolder(const std::string& folder) {
     std::error_code ec;
@@ -116,8 +137,8 @@ std::vector<std::string> Outbox::messageFiles() const {
 std::vector<OutboxEntry> Outbox::list() const {
     std::vector<OutboxEntry> entries;
     for (const std::string& file : messageFiles()) {
-        OutboxEntry entry{file, {}, {}};
-        auto bytes = readWholeFile(folder_ + "/" + file);
+        OutboxEntry entry{file, {}, {}, std::nullopt};
+        auto bytes = readHeaderBlock(folder_ + "/" + file);
         if (auto envelope = bytes ? MailMessage::read(*bytes) : std::nullopt) {
             entry.to = MailAddress::join(envelope->to);
             entry.subject = envelope->subject;
