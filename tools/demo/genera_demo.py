@@ -181,50 +181,33 @@ def euro(value):
     return ("%.2f" % value).replace(".", ",")
 
 
+def code_table(d, section, element, rows, fields, key="Codice"):
+    """One element per row: the row's first value as its key attribute, the rest as children."""
+    d.open(section)
+    for first, *rest in rows:
+        d.open(element, **{key: first})
+        for field, value in zip(fields, rest):
+            d.leaf(field, value)
+        d.close(element)
+    d.close(section)
+
+
 def master_data(d):
-    d.open("Mastri")
-    for codice, descr in [("C1", "Clienti Italia"), ("C2", "Clienti Estero")]:
-        d.open("Mastro", Codice=codice); d.leaf("Descrizione", descr); d.close("Mastro")
-    d.close("Mastri")
-    d.open("Nazioni")
-    for codice, descr, cee in NAZIONI:
-        d.open("Nazione", Codice=codice); d.leaf("Descrizione", descr); d.leaf("Cee", cee); d.close("Nazione")
-    d.close("Nazioni")
-    d.open("Agenti")
-    for codice, nome in [(AGENT, "Agente Demo Nord"), ("AG02", "Agente Demo Sud")]:
-        d.open("Agente", Codice=codice); d.leaf("RagioneSociale", nome); d.close("Agente")
-    d.close("Agenti")
-    d.open("Spedizionieri")
-    for codice, nome, abil in SPEDIZIONIERI:
-        d.open("Spedizioniere", Codice=codice); d.leaf("RagioneSociale", nome); d.leaf("Abilitazione", abil)
-        d.close("Spedizioniere")
-    d.close("Spedizionieri")
-    d.open("Pagamenti")
-    for codice, descr in PAGAMENTI:
-        d.open("Pagamento", Codice=codice); d.leaf("Descrizione", descr); d.leaf("Abilitazione", "SEMPRE")
-        d.close("Pagamento")
-    d.close("Pagamenti")
-    d.open("BusinessUnits")
-    for codice, descr in BUSINESS_UNITS:
-        d.open("BusinessUnit", Codice=codice); d.leaf("Descrizione", descr); d.close("BusinessUnit")
-    d.close("BusinessUnits")
-    d.open("SerieAlfanumeriche")
-    for i, serie in enumerate(["A12", "B07", "C33"]):
-        d.open("SerieAlfanumerica", BarCode="%d" % (800001 + i)); d.leaf("Serie", serie); d.close("SerieAlfanumerica")
-    d.close("SerieAlfanumeriche")
-    d.open("ColoriAlfanumerici")
-    for i, colore in enumerate(["BLU", "GRI", "CAM"]):
-        d.open("ColoreAlfanumerico", BarCode="%d" % (900001 + i)); d.leaf("Colore", colore)
-        d.close("ColoreAlfanumerico")
-    d.close("ColoriAlfanumerici")
-    d.open("Rese")
-    for codice, descr in RESE:
-        d.open("Resa", Codice=codice); d.leaf("Descrizione", descr); d.close("Resa")
-    d.close("Rese")
-    d.open("Importanze")
-    for codice, descr in IMPORTANZE:
-        d.open("Importanza", Codice=codice); d.leaf("Descrizione", descr); d.close("Importanza")
-    d.close("Importanze")
+    code_table(d, "Mastri", "Mastro", [("C1", "Clienti Italia"), ("C2", "Clienti Estero")], ["Descrizione"])
+    code_table(d, "Nazioni", "Nazione", NAZIONI, ["Descrizione", "Cee"])
+    code_table(d, "Agenti", "Agente", [(AGENT, "Agente Demo Nord"), ("AG02", "Agente Demo Sud")], ["RagioneSociale"])
+    code_table(d, "Spedizionieri", "Spedizioniere", SPEDIZIONIERI, ["RagioneSociale", "Abilitazione"])
+    code_table(d, "Pagamenti", "Pagamento", [(codice, descr, "SEMPRE") for codice, descr in PAGAMENTI],
+               ["Descrizione", "Abilitazione"])
+    code_table(d, "BusinessUnits", "BusinessUnit", BUSINESS_UNITS, ["Descrizione"])
+    code_table(d, "SerieAlfanumeriche", "SerieAlfanumerica",
+               [("%d" % (800001 + i), serie) for i, serie in enumerate(["A12", "B07", "C33"])], ["Serie"],
+               key="BarCode")
+    code_table(d, "ColoriAlfanumerici", "ColoreAlfanumerico",
+               [("%d" % (900001 + i), colore) for i, colore in enumerate(["BLU", "GRI", "CAM"])], ["Colore"],
+               key="BarCode")
+    code_table(d, "Rese", "Resa", RESE, ["Descrizione"])
+    code_table(d, "Importanze", "Importanza", IMPORTANZE, ["Descrizione"])
 
     d.open("ClientiFornitori")
     for i, (nome, nome2, via, cap, citta, prov, naz) in enumerate(CLIENTI, start=1):
