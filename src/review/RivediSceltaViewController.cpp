@@ -64,6 +64,13 @@ ui::Button pulsante(std::string action, std::string title, std::string pressedTi
     return made;
 }
 
+// The two big buttons at the foot of the review: white text on their colour.
+ui::Button pieno(ui::Button button, ui::Color background) {
+    button.background = background;
+    button.color = ui::Color{255, 255, 255};
+    return button;
+}
+
 std::string testoImporto(const std::optional<Decimal>& importo) {
     return importo ? przFormatter().format(*importo) : std::string();
 }
@@ -427,20 +434,16 @@ ui::Row RivediSceltaViewController::rigaFissa(int sezione, int row) const {
     }
     case kInvia: {
         const bool fiera = preferenza(keys::pref_MODALITAFIERAENABLED);
-        ui::Button invia = pulsante("invia", sola ? "Re-Invia via email" : fiera ? "Registra Ordine" : "Invia Ordine",
-                                    sola ? "Invia ancora via mail ..." : "Invia Ordine via mail ...", !invioInCorso_);
-        invia.background = ui::Color{0, 122, 255};
-        invia.color = ui::Color{255, 255, 255};
-        made.items = {invia};
+        made.items = {pieno(pulsante("invia", sola ? "Re-Invia via email" : fiera ? "Registra Ordine" : "Invia Ordine",
+                                     sola ? "Invia ancora via mail ..." : "Invia Ordine via mail ...", !invioInCorso_),
+                            ui::Color{0, 122, 255})};
         made.selectable = false;
         break;
     }
     case kSospendi: {
-        ui::Button sospendi = pulsante("sospendi", sola ? "Duplica Ordine" : "Sospendi Ordine",
-                                       sola ? "Duplico Ordine ..." : "Ordine in STAND-BY ...", !invioInCorso_);
-        sospendi.background = ui::Color{76, 217, 100};
-        sospendi.color = ui::Color{255, 255, 255};
-        made.items = {sospendi};
+        made.items = {pieno(pulsante("sospendi", sola ? "Duplica Ordine" : "Sospendi Ordine",
+                                     sola ? "Duplico Ordine ..." : "Ordine in STAND-BY ...", !invioInCorso_),
+                            ui::Color{76, 217, 100})};
         made.selectable = false;
         break;
     }
