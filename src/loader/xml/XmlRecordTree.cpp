@@ -5,7 +5,7 @@ namespace torvane {
 XmlRecordTree::Index XmlRecordTree::intern(const void* nameKey, std::string_view name) {
     auto known = nameIds_.find(nameKey);
     if (known != nameIds_.end()) return known->second;
-    // Another key may carry the same text (a name met under two parsers' dictionaries).
+    // A name the parser did not intern comes with a new pointer each time: its text decides.
     Index id = kNone;
     for (Index i = 0; i < names_.size(); ++i)
         if (names_[i] == name) id = i;
