@@ -17,8 +17,9 @@ void setSecureCurlOptions(CURL* curl);
 void setSharedCurlOptions(CURL* curl, std::chrono::milliseconds timeout);
 
 // The web requests' waits: `timeout` counts idle time only. The connection must be made
-// within it, and a transfer fails when no byte moves for that long, however long it has run:
-// a large catalogue on a slow but steady line arrives.
+// within it, and a transfer fails when bytes almost stop moving for that long, however long it
+// has run: a large catalogue on a slow but steady line arrives. (The HTTP layer measures the
+// silence itself, to the second, on top of this.)
 void setIdleCurlTimeouts(CURL* curl, std::chrono::milliseconds timeout);
 
 }  // namespace torvane

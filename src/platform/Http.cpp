@@ -33,6 +33,10 @@ struct Transfer {
     std::size_t headerBytes = 0;
     bool started = false;
     bool tooLarge = false;
+    // The idle clock: when bytes last moved either way.
+    curl_off_t moved = -1;
+    std::chrono::steady_clock::time_point lastMoved = std::chrono::steady_clock::now();
+    bool stalled = false;
 };
 
 std::string_view trimmed(std::string_view text) {
@@ -84,8 +88,19 @@ size_t takeBody(char* data, size_t size, size_t count, void* target) {
     return n;
 }
 
-int reportProgress(void* target, curl_off_t total, curl_off_t now, curl_off_t, curl_off_t) {
+// Called about once a second even when nothing moves: the idle time-out is measured here, to
+// the second (libcurl's own low-speed check averages over several seconds).
+int reportProgress(void* target, curl_off_t total, curl_off_t now, curl_off_t, curl_off_t sent) {
     auto* transfer = static_cast<Transfer*>(target);
+    const auto clock = std::chrono::steady_clock::now();
+    if (now + sent != transfer->moved) {
+        transfer->moved = now + sent;
+        transfer->lastMoved = clock;
+    } else if (clock - transfer->lastMoved > transfer->request->timeout) {
+        transfer->stalled = true;
+        return 1;
+    }
+    if (!transfer->request->onProgress) return 0;
     try {
         HttpProgress progress;
         progress.received = now;
@@ -121,11 +136,9 @@ void setCommonOptions(CURL* c, const std::string& url, Transfer& transfer) {
     curl_easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, takeBody);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
-    if (request.onProgress) {
-        curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-        curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, reportProgress);
-        curl_easy_setopt(c, CURLOPT_XFERINFODATA, &transfer);
-    }
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, reportProgress);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &transfer);
 }
 
 // Runs the transfer; `data` is set (empty) when the whole answer arrived.
@@ -135,12 +148,15 @@ HttpResponse perform(CURL* c, Transfer& transfer) {
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &response.status);
     if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED)
         response.error = format("risposta oltre il limite di %d byte", static_cast<long long>(transfer.request->mostBytes));
+    else if (transfer.stalled)
+        response.error = format("%@: nessun dato per %d ms", curl_easy_strerror(CURLE_OPERATION_TIMEDOUT),
+                                static_cast<long long>(transfer.request->timeout.count()));
     else if (code != CURLE_OK)
         response.error = curl_easy_strerror(code);
     else
         response.data.emplace();
     response.cut = transfer.started && (code == CURLE_PARTIAL_FILE || code == CURLE_OPERATION_TIMEDOUT ||
-                                        code == CURLE_RECV_ERROR);
+                                        code == CURLE_RECV_ERROR || transfer.stalled);
     return response;
 }
 
