@@ -85,6 +85,7 @@ std::optional<DocumentDownload::Result> DocumentDownload::attempt(const std::opt
         state.conditional = true;
         for (const std::string& header : loaded->conditionalHeaders()) request.headers.push_back(header);
     }
+    long long counted = 0;  // bytes kept from before, once the server agreed to continue them
     request.onAnswer = [&](long status, const HttpResponse& answer) {
         state.started = true;
         const std::string encoding = answer.header("content-encoding");
@@ -110,15 +111,16 @@ std::optional<DocumentDownload::Result> DocumentDownload::attempt(const std::opt
             state.refusal = "documento parziale non scrivibile";
         } else {
             state.total = range->total;
+            counted = offset;
             return true;
         }
         return false;
     };
     request.onBody = [&partial](std::string_view piece) { return partial.append(piece); };
     if (progress_)
-        request.onProgress = [this, offset](HttpProgress progress) {
-            progress.received += offset;
-            if (progress.total) *progress.total += offset;
+        request.onProgress = [this, &counted](HttpProgress progress) {
+            progress.received += counted;
+            if (progress.total) *progress.total += counted;
             progress_(progress);
         };
 

@@ -6,6 +6,7 @@
 #include "loader/LoadResultAlert.h"
 #include "loader/LoaderTestSupport.h"
 #include "loader/PartialDocument.h"
+#include "support/Gzipped.h"
 
 using namespace torvane;
 using namespace torvane::test;
@@ -87,16 +88,6 @@ void partAnswer(httplib::Response& response, const std::string& body, std::size_
     response.set_header("ETag", etag);
     response.set_header("Content-Range", range);
     response.set_content(body.substr(from), "application/octet-stream");
-}
-
-std::string gzipped(const std::string& plain) {
-    std::string packed;
-    httplib::detail::gzip_compressor compressor;
-    compressor.compress(plain.data(), plain.size(), true, [&packed](const char* data, size_t n) {
-        packed.append(data, n);
-        return true;
-    });
-    return packed;
 }
 
 struct CatalogueDownload : LoaderFixture {

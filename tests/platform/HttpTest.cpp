@@ -6,8 +6,10 @@
 #include <thread>
 
 #include "platform/Http.h"
+#include "support/Gzipped.h"
 
 using namespace torvane;
+using torvane::test::gzipped;
 
 namespace {
 
@@ -24,16 +26,6 @@ struct Loopback {
     }
     std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port) + path; }
 };
-
-std::string gzipped(const std::string& plain) {
-    std::string packed;
-    httplib::detail::gzip_compressor compressor;
-    compressor.compress(plain.data(), plain.size(), true, [&packed](const char* data, size_t n) {
-        packed.append(data, n);
-        return true;
-    });
-    return packed;
-}
 
 // Sends `pieces` pieces of 100 bytes, `pause` apart.
 void trickle(httplib::Response& response, int pieces, std::chrono::milliseconds pause) {
