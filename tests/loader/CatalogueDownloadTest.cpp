@@ -148,30 +148,46 @@ TEST_F(CatalogueDownload, AnUnchangedDocumentIsNotDownloadedAgainAndAChangedOneI
 }
 
 TEST_F(CatalogueDownload, ACutDownloadAsksForTheRestOnlyAndLoadsTheWholeDocument) {
-    ScriptedServer server([](const httplib::Request& request, httplib::Response& response, int n) {
-        if (n == 0) return cutAnswer(response, kBianchi, kCut, "\"b1\"");
-        if (request.get_header_value("Range") == "bytes=" + std::to_string(kCut) + "-" &&
-            request.get_header_value("If-Range") == "\"b1\"")
-            return partAnswer(response, kBianchi, kCut,
-                              "bytes " + std::to_string(kCut) + "-" + std::to_string(kBianchi.size() - 1) + "/" +
-                                  std::to_string(kBianchi.size()),
-                              "\"b1\"");
-        response.status = 400;
-    });
-    load(kRossi);
-    EXPECT_EQ(run(server)->result(), 1);
-    EXPECT_EQ(names(), "Rossi") << "a cut download wipes nothing";
-    EXPECT_TRUE(partialsLeft());
+    // A plain first part is continued under its ETag; a compressed one (whose ETag names the
+    // compressed bytes) under its date, uncompressed.
+    const std::string date = "Tue, 01 Dec 2026 10:00:00 GMT";
+    const std::string gz = gzipped(kBianchi);
+    for (bool compressed : {false, true}) {
+        SCOPED_TRACE(compressed ? "compressed" : "plain");
+        ScriptedServer server([&](const httplib::Request& request, httplib::Response& response, int n) {
+            response.set_header("Last-Modified", date);
+            if (n == 0 && !compressed) return cutAnswer(response, kBianchi, kCut, "\"b1\"");
+            if (n == 0) {
+                response.set_header("Content-Encoding", "gzip");
+                return cutAnswer(response, gz, gz.size() / 2, "\"b1-gzip\"");
+            }
+            const std::string range = request.get_header_value("Range");
+            const std::size_t from = range.rfind("bytes=", 0) == 0 ? std::stoul(range.substr(6)) : 0;
+            if (from > 0 && request.get_header_value("If-Range") == (compressed ? date : "\"b1\"") &&
+                request.get_header_value("Accept-Encoding") == "identity")
+                return partAnswer(response, kBianchi, from,
+                                  "bytes " + std::to_string(from) + "-" + std::to_string(kBianchi.size() - 1) + "/" +
+                                      std::to_string(kBianchi.size()),
+                                  "\"b1\"");
+            response.status = 400;
+        });
+        rawQuery("UPDATE Parametro SET valore = '' WHERE attributo LIKE 'SYSTEM_%'");
+        db->commit();
+        load(kRossi);
+        EXPECT_EQ(run(server)->result(), 1);
+        EXPECT_EQ(names(), "Rossi") << "a cut download wipes nothing";
+        EXPECT_TRUE(partialsLeft());
 
-    BytesProgress progress;
-    auto resumed = run(server, &progress);
-    EXPECT_EQ(resumed->result(), 0);
-    EXPECT_EQ(count("Cliente"), 300);
-    EXPECT_EQ(names(), "Bianchi");
-    EXPECT_FALSE(partialsLeft());
-    ASSERT_FALSE(progress.downloads.empty());
-    EXPECT_EQ(progress.downloads.back().received, static_cast<long long>(kBianchi.size()));
-    EXPECT_EQ(progress.downloads.back().total, static_cast<long long>(kBianchi.size()));
+        BytesProgress progress;
+        auto resumed = run(server, &progress);
+        EXPECT_EQ(resumed->result(), 0);
+        EXPECT_EQ(count("Cliente"), 300);
+        EXPECT_EQ(names(), "Bianchi");
+        EXPECT_FALSE(partialsLeft());
+        ASSERT_FALSE(progress.downloads.empty());
+        EXPECT_EQ(progress.downloads.back().received, static_cast<long long>(kBianchi.size()));
+        EXPECT_EQ(progress.downloads.back().total, static_cast<long long>(kBianchi.size()));
+    }
 }
 
 TEST_F(CatalogueDownload, HostileAnswersFailClearlyOrStartAgainFromZero) {
