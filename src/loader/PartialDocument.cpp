@@ -52,7 +52,7 @@ std::optional<PartialDocument::Resumable> PartialDocument::resumable() const {
     const json meta = bytes ? json::parse(*bytes, nullptr, false) : json();
     struct stat info {};
     if (!meta.is_object() || meta.value("url", json()) != url_ || ::lstat(data_.c_str(), &info) != 0 ||
-        !S_ISREG(info.st_mode) || info.st_size <= 0)
+        !S_ISREG(info.st_mode) || info.st_size <= 0 || static_cast<std::uint64_t>(info.st_size) >= Http::kMostBodyBytes)
         return std::nullopt;
     Resumable resumable;
     resumable.size = info.st_size;
