@@ -24,7 +24,8 @@
 namespace torvane::cli {
 namespace {
 
-// Draws "[#####.....]  50%  Step 1 di 1  Caricamento XML ..." on one terminal line; redraws
+// Draws "[#####.....]  50%  Step 1 di 1  Caricamento XML ..." on one terminal line (while
+// downloading, the bytes received of the total and the speed in place of the activity); redraws
 // only when something shown changes, so a large document does not flood a log.
 class TerminalProgress final : public ProgressView {
 public:
@@ -46,6 +47,18 @@ public:
         int percent = static_cast<int>(std::clamp(value, 0.0f, 1.0f) * 100.0f + 0.5f);
         if (percent == percent_) return;
         percent_ = percent;
+        draw();
+    }
+    // On a terminal every report (the loader sends a few a second); in a log one line per tenth
+    // of the document, or per 10 MB when its size is not known.
+    void updateDownload(const HttpProgress& progress) override {
+        std::lock_guard lock(mutex_);
+        const long long step = progress.total ? std::max(1LL, *progress.total / 10) : 10'000'000LL;
+        if (!terminal_ && progress.received / step == lastStep_) return;
+        lastStep_ = progress.received / step;
+        label2_ = ProgressView::downloadText(progress);
+        if (progress.total && *progress.total > 0)
+            percent_ = static_cast<int>(std::min(100LL, progress.received * 100 / *progress.total));
         draw();
     }
     void finish() {
@@ -75,6 +88,7 @@ private:
     std::mutex mutex_;
     std::string label1_, label2_;
     int percent_ = 0;
+    long long lastStep_ = -1;
     bool drawn_ = false;
 };
 
@@ -136,7 +150,12 @@ int runLoad(CommandLine& line) {
     if (file) {
         std::string name = std::filesystem::path(*file).filename().string();
         // The one copy of the document moves into the "download": a large catalogue is held once.
-        loader.downloadDocuments({{*file, name, [&bytes] { return HttpResponse{std::move(bytes), 200, {}}; }}},
+        loader.downloadDocuments({{*file, name, [&bytes] {
+                                     HttpResponse read;
+                                     read.data = std::move(bytes);
+                                     read.status = 200;
+                                     return read;
+                                 }}},
                                  &progress);
     } else if (url) {
         loader.downloadDocuments({CaricatoreDatabase::urlSource(*url)}, &progress);

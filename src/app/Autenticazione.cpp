@@ -42,7 +42,8 @@ std::string formEncoded(const std::string& value) {
     return encoded;
 }
 
-// A long answer is logged by its beginning only.
+// A long answer is logged by its beginning only, as it came: the parsed answer is never written
+// back out (its writer recurses, and 100,000 nested arrays would exhaust the stack).
 std::string shortened(const std::string& text) {
     constexpr std::size_t kLogged = 4000;
     return text.size() <= kLogged ? text : text.substr(0, kLogged) + format("... (%d byte)", static_cast<long long>(text.size()));
@@ -145,7 +146,7 @@ bool Autenticazione::autenticazioneWithUser(const std::string& user, const std::
     const json answer = json::parse(*response.data, nullptr, false);
     if (answer.is_array()) {
         Log::line("its an array!");
-        Log::f("jsonArray - %@", shortened(answer.dump()));
+        Log::f("jsonArray - %@", shortened(*response.data));
         return false;
     }
     Log::line("its probably a dictionary");
@@ -185,7 +186,7 @@ bool Autenticazione::autenticazioneWithUser(const std::string& user, const std::
             prefs().synchronize();
         }
     }
-    Log::f("jsonDictionary - %@", shortened(answer.dump()));
+    Log::f("jsonDictionary - %@", shortened(*response.data));
     if (contate == 0)
         ui_.showAlert(ui::Alert::simple("Spiacente, non hai Autorizzazioni !!", "Contatta Velmora o usa Modalita' Fiera/Demo", "OK"));
     else

@@ -6,10 +6,12 @@
 #include <exception>
 #include <thread>
 
+#include "loader/DocumentDownload.h"
 #include "loader/DocumentUrls.h"
 #include "loader/LoaderNumbers.h"
 #include "loader/ProgressView.h"
 #include "loader/SectionLoader.h"
+#include "loader/StoredValidators.h"
 #include "loader/xml/XmlCatalogueReader.h"
 #include "platform/Log.h"
 #include "platform/NumberFormat.h"
@@ -97,7 +99,69 @@ void CaricatoreDatabase::refreshProgressView(ProgressView* view, float done, flo
 
 CaricatoreDatabase::DocumentSource CaricatoreDatabase::urlSource(const std::string& url,
                                                                  std::chrono::milliseconds timeout) {
-    return {url, DocumentUrls::lastPathComponent(url), [url, timeout] { return Http::get(url, timeout); }};
+    return {url, DocumentUrls::lastPathComponent(url), {}, timeout};
+}
+
+// What a document's fetch gave: its bytes, the word that the loaded version is still current,
+// or why neither.
+struct CaricatoreDatabase::Fetched {
+    std::optional<std::string> data;
+    std::string error;
+    bool unchanged = false;
+    std::optional<DocumentValidators> validators;
+};
+
+std::shared_ptr<Database> CaricatoreDatabase::store() const { return database_ ? database_ : Database::sharedDatabase(); }
+
+// Stored markers keep their names (a missing user reads "(null)" in them), so documents loaded
+// before are not taken for new.
+std::string CaricatoreDatabase::markerName(const std::string& document) {
+    return format("SYSTEM_%@_%@", Preferences::standard().stringForKey(keys::pref_user), document);
+}
+
+CaricatoreDatabase::Fetched CaricatoreDatabase::fetch(const DocumentSource& document, ProgressView* view, Database* db) {
+    if (document.fetch) {
+        HttpResponse response = document.fetch();
+        return {std::move(response.data), response.error, false, std::nullopt};
+    }
+    // The server is asked whether the version in the store changed, when the store still holds
+    // the version those validators describe.
+    std::optional<DocumentValidators> loaded;
+    if (db && !db->filePath().empty())
+        if (auto marker = db->fetchParametroByAttributo(markerName(document.name)))
+            loaded = StoredValidators(db->filePath()).find(document.address, marker->valore().value_or(""));
+    DocumentDownload download(document.address, document.timeout);
+    if (view)
+        download.setProgress([view, last = std::chrono::steady_clock::time_point()](const HttpProgress& progress) mutable {
+            auto now = std::chrono::steady_clock::now();
+            if (now - last < std::chrono::milliseconds(250) && progress.received != progress.total) return;
+            last = now;
+            view->updateDownload(progress);
+        });
+    DocumentDownload::Result result = download.run(loaded);
+    if (result.resumed) Log::f("Download ripreso: %@", document.address);
+    switch (result.kind) {
+    case DocumentDownload::Result::Kind::Unchanged:
+        return {std::nullopt, {}, true, result.validators};
+    case DocumentDownload::Result::Kind::Downloaded:
+        return {std::move(result.bytes), {}, false, result.validators};
+    default:
+        return {std::nullopt, result.error, false, std::nullopt};
+    }
+}
+
+// A document loaded whole (or found already loaded) leaves its version beside the store for the
+// next run's question; any other outcome forgets it, so the next run downloads it whole.
+void CaricatoreDatabase::rememberVersion(const DocumentSource& document, const Fetched& fetched, Database* db) {
+    if (document.fetch || !db || db->filePath().empty()) return;
+    StoredValidators stored(db->filePath());
+    auto marker = result_ == 0 && documentCurrent_ && fetched.validators
+                      ? db->fetchParametroByAttributo(markerName(document.name))
+                      : std::nullopt;
+    if (marker)
+        stored.remember(document.address, *fetched.validators, marker->valore().value_or(""));
+    else
+        stored.forget(document.address);
 }
 
 void CaricatoreDatabase::downloadWithProgressView(ProgressView* view) {
@@ -130,14 +194,19 @@ void CaricatoreDatabase::downloadDocuments(const std::vector<DocumentSource>& do
         try {
             Log::f("   **INIZIO**   Download %d/%d XML da %@", i, n, document.address);
             auto started = std::chrono::steady_clock::now();
-            HttpResponse response = document.fetch();
+            std::shared_ptr<Database> db = store();
+            Fetched response = fetch(document, view, db.get());
             double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
             Log::f("   ** FINE **   Download %d/%d XML in %f sec.", i, n, elapsed);
             setLabel2(view, format("Downloaded in %@ sec.", seconds.format(elapsed)));
             refreshProgressView(view, 0, 1);
             Log::line("sleeping ...");
             if (pause_.count() > 0) std::this_thread::sleep_for(pause_);
-            if (!response.data) {
+            if (response.unchanged) {
+                Log::f("Documento %@ NON scaricato: il server lo da' per invariato", document.name);
+                setLabel2(view, "Dati non aggiornati. Questi li ho gia' caricati ...");
+                if (counters_.tags == 0) counters_.tags = -1;
+            } else if (!response.data) {
                 Log::f("Errore durante il caricamento dati: %@", response.error);
                 result_ = 1;
             } else if (response.data->empty()) {
@@ -146,6 +215,7 @@ void CaricatoreDatabase::downloadDocuments(const std::vector<DocumentSource>& do
             } else {
                 Log::line("Parsing XML ...");
                 caricaXmlNamed(document.name, *response.data, view);
+                rememberVersion(document, response, db.get());
             }
         } catch (const std::exception& failure) {
             Log::f("ErrorWhileLoading : %@", failure.what());
@@ -160,13 +230,14 @@ void CaricatoreDatabase::downloadDocuments(const std::vector<DocumentSource>& do
 }
 
 void CaricatoreDatabase::caricaXmlNamed(const std::string& name, std::string_view data, ProgressView* view) {
-    std::shared_ptr<Database> db = database_ ? database_ : Database::sharedDatabase();
+    std::shared_ptr<Database> db = store();
     if (!db) {
         Log::line("ErrorWhileLoading : Database non disponibile");
         result_ = 2;
         setLabel2(view, "Errore Download: Database non disponibile");
         return;
     }
+    documentCurrent_ = false;
     LoadMode mode(*db);
     try {
         loadDocument(name, data, view, *db);
@@ -204,12 +275,9 @@ void CaricatoreDatabase::loadDocument(const std::string& name, std::string_view 
     // The whole document is one writer's work: the write lock is taken before anything is read,
     // so another program loading at the same time makes this one wait, or fail saying so.
     db.connection()->beginWriting();
-    // Stored markers keep their names (a missing user reads "(null)" in them), so documents
-    // loaded before are not taken for new.
-    std::string markerName = format("SYSTEM_%@_%@", Preferences::standard().stringForKey(keys::pref_user), name);
-    auto marker = db.fetchParametroByAttributo(markerName);
+    auto marker = db.fetchParametroByAttributo(markerName(name));
     if (!marker) {
-        marker = db.createParametroWithAttributo(markerName);
+        marker = db.createParametroWithAttributo(markerName(name));
         if (!marker) throw std::runtime_error("controllo di aggiornamento del documento " + name + " non creato");
         marker->setValore(std::string());
     }
@@ -224,6 +292,7 @@ void CaricatoreDatabase::loadDocument(const std::string& name, std::string_view 
             setLabel2(view, "Dati non aggiornati. Questi li ho gia' caricati ...");
             if (counters_.tags == 0) counters_.tags = -1;
             db.commit();
+            documentCurrent_ = true;
             return;
         }
         Log::f("Documento %@ elaborato perche' il Timestamp (%@) e' piu' giovane (ultimo caricato : %@) !!!", name,
@@ -255,6 +324,7 @@ void CaricatoreDatabase::loadDocument(const std::string& name, std::string_view 
     marker->setValore(*timestamp);
     db.commit();
     result_ = 0;
+    documentCurrent_ = true;
 }
 
 }  // namespace torvane

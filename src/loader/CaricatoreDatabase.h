@@ -22,9 +22,10 @@ class CaricatoreDatabase {
 public:
     // Where a document comes from: a download, or bytes already at hand (a local file).
     struct DocumentSource {
-        std::string address;  // shown in the log
+        std::string address;  // shown in the log; the address downloaded when `fetch` is empty
         std::string name;     // the freshness marker's document name
         std::function<HttpResponse()> fetch;
+        std::chrono::milliseconds timeout = Http::defaultTimeout;  // idle time a download may last
     };
     // Alerts the run shows ("Dati contenenti troppe Aziende", ...); called on the loader's thread.
     using AlertPresenter = std::function<void(const ui::Alert&)>;
@@ -60,12 +61,19 @@ public:
     long timeInMillis = 0;
 
 private:
+    struct Fetched;
+    Fetched fetch(const DocumentSource& document, ProgressView* view, Database* db);
+    void rememberVersion(const DocumentSource& document, const Fetched& fetched, Database* db);
+    std::shared_ptr<Database> store() const;
+    static std::string markerName(const std::string& document);
     void loadDocument(const std::string& name, std::string_view data, ProgressView* view, Database& db);
     void showAlert(const ui::Alert& alert) const;
     static void setLabel2(ProgressView* view, const std::string& text);
 
     LoadCounters counters_;
     int result_ = 0;
+    // The last document checked is now the store's version: loaded whole, or found loaded before.
+    bool documentCurrent_ = false;
     double tempoImpiegato_ = 0;
 
     std::shared_ptr<Database> database_;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/Http.h"
+
 namespace torvane {
 
 // The progress panel a catalogue run reports to: two text lines and a bar from 0 to 1.
@@ -13,6 +15,13 @@ public:
     virtual void setLabel1Activity(const std::string& text) = 0;
     virtual void setLabel2Activity(const std::string& text) = 0;
     virtual void updateProgressBar(float value) = 0;
+
+    // A download under way, a few times a second: by default its text on the second line
+    // ("12,3 MB di 84,0 MB - 2,1 MB/s") and, when the total is known, the bar.
+    virtual void updateDownload(const HttpProgress& progress);
+
+    // "Downloading ... 12,3 MB di 84,0 MB - 2,1 MB/s"; without a total, the bytes received.
+    static std::string downloadText(const HttpProgress& progress);
 };
 
 }  // namespace torvane

@@ -84,3 +84,13 @@ TEST_F(Login, LongOddNamesAndHugeAnswersAreSentAndReadSafely) {
     EXPECT_EQ(pref(keys::pref_aziendaAttiva), "01");
     for (const std::string& line : log->lines()) EXPECT_LT(line.size(), 20000u) << "a huge answer is logged by its beginning";
 }
+
+TEST_F(Login, DeeplyNestedAnswersAreRefusedWithoutExhaustingTheStack) {
+    // 100,000 nested arrays, as an array and inside the companies' list.
+    const std::string nested = std::string(100000, '[') + std::string(100000, ']');
+    for (const std::string& answer : {nested, R"({"aziende":[)" + nested + "]}"}) {
+        service.answer(answer);
+        login.rispostaLogin("mario", "pw");
+        EXPECT_EQ(pref(keys::pref_aziendaAttiva), "(nessuno)");
+    }
+}
