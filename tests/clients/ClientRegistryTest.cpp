@@ -17,7 +17,8 @@ using namespace torvane::test;
 
 TEST(PartitaIvaRules, LengthThenDigitsThenCheckDigit) {
     EXPECT_EQ(PartitaIva::problem("12345678903"), std::nullopt);
-    EXPECT_EQ(PartitaIva::problem("00000000000"), std::nullopt) << "eleven zeros pass";
+    EXPECT_EQ(PartitaIva::problem("00000000000"), "PartitaIva errata !") << "passes the check digit, yet no one's";
+    EXPECT_EQ(PartitaIva::problem("12345670009"), "PartitaIva errata !") << "no office is 000";
     EXPECT_EQ(PartitaIva::problem("12345678901"), "PartitaIva errata !");
     EXPECT_EQ(PartitaIva::problem("1234567890"), "PartitaIva con lunghezza errata !");
     EXPECT_EQ(PartitaIva::problem("123456789033"), "PartitaIva con lunghezza errata !");
@@ -90,6 +91,9 @@ TEST_F(ClientRegistry, ANewClientIsCommittedWithItsCounterOnlyWhenTheRegistryIsC
     again.navigationButtonTapped("conferma");
     EXPECT_TRUE(ui.sawAlert("Errore", "Partita Iva gia' presente in Rossi Tessuti [C001]"));
     type(again, 600, "00000000000");
+    again.navigationButtonTapped("conferma");
+    EXPECT_TRUE(ui.sawAlert("Errore", "PartitaIva errata !"));
+    type(again, 600, "00743110157");
     again.navigationButtonTapped("conferma");
     EXPECT_EQ(ui.visible(), list.get()) << "confirmed: the registry closed";
     db->rollback();
