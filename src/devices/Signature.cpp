@@ -5,6 +5,8 @@
 #include <cmath>
 #include <memory>
 
+#include "platform/Format.h"
+
 namespace torvane {
 
 namespace {
@@ -14,6 +16,11 @@ cairo_status_t append(void* closure, const unsigned char* data, unsigned int len
     return CAIRO_STATUS_SUCCESS;
 }
 }  // namespace
+
+std::string signatureFrameText(const SignatureFrame& frame) {
+    return format("{{%@, %@}, {%@, %@}}", static_cast<double>(frame.x), static_cast<double>(frame.y),
+                  static_cast<double>(frame.width), static_cast<double>(frame.height));
+}
 
 std::optional<std::vector<unsigned char>> SignatureRenderer::png(const SignaturePad& pad, double scale,
                                                                  const std::string& date) {

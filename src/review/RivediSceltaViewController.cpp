@@ -674,6 +674,9 @@ void RivediSceltaViewController::firmaButtonTapped() {
 }
 
 void RivediSceltaViewController::signaturePadDidCompleteWithSignature(const Signature& signature) {
+    Log::line("-- Firma completata. --");
+    Log::f("Hash value: %@", signature.hashString);
+    Log::f("Frame: %@", signatureFrameText(signature.frame));
     if (ordineTestata_ && !inviato()) {
         ordineTestata_->setFirma(signature.imageData);
         salva();
@@ -684,9 +687,14 @@ void RivediSceltaViewController::signaturePadDidCompleteWithSignature(const Sign
 }
 
 void RivediSceltaViewController::signaturePadDidCompleteWithNoData() {
+    Log::line("SignaturePad signaturePadDidCompleteWithNoData");
     if (auto pad = std::move(firma_)) ui().dismissModal(*pad);
+    redraw();
 }
 
-void RivediSceltaViewController::didDismissModalView() {}
+void RivediSceltaViewController::didDismissModalView() {
+    Log::line("SignaturePad didDismissModalView");
+    if (auto pad = std::move(firma_)) ui().dismissModal(*pad);
+}
 
 }  // namespace torvane
