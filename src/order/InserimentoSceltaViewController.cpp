@@ -53,9 +53,10 @@ std::optional<Articolo> articoloDellaRiga(Database& database, const SceltaRiga& 
     return database.fetchArticoloByCodice(*articolo);
 }
 
-// Order entry words its leaving in its own way.
+// Order entry words its coming and leaving in its own way.
 ScannerClient::Options scannerOptions() {
     ScannerClient::Options options;
+    options.appearLog = "Connessione allo scanner ...";
     options.disappearLog = "viewWillDisappear Disconessione dallo scanner";
     return options;
 }
@@ -100,7 +101,6 @@ void InserimentoSceltaViewController::viewWillAppear() {
     ui().setBadge(kTab, std::nullopt);
     riprendiOrdine(*database);
     redraw();
-    Log::line("Connessione allo scanner ...");
     scanners_->attach();
 }
 
