@@ -95,8 +95,10 @@ void onlyEntry(const Cliente& cliente, const std::string& attributo, const std::
 std::vector<std::string> distinct(const std::optional<Database::DistinctValues>& rows, const std::string& key,
                                   const std::string& fallback) {
     std::vector<std::string> values;
+    // A price list without area or currency gives an empty value: no entry, so that the only
+    // real one is preset and a store without any falls back.
     for (const auto& row : rows.value_or(Database::DistinctValues{}))
-        if (auto found = row.find(key); found != row.end()) values.push_back(found->second);
+        if (auto found = row.find(key); found != row.end() && !found->second.empty()) values.push_back(found->second);
     if (values.empty()) values.push_back(fallback);
     return values;
 }
@@ -119,18 +121,22 @@ void AnagraficaCliente::gestisciAnagrafica(ui::Screen& from, const Cliente& clie
     auto database = store_ ? store_() : nullptr;
     if (!database) return;
     const std::string codice = cliente.codice().value_or("");
+    // A record that cannot be made takes back what is pending (a client made just before too)
+    // and the agent is told, rather than a tap that does nothing.
+    auto refused = [&](const char* entity) {
+        Log::line("Anagrafica: non riesco a preparare destinazione e dati aggiuntivi");
+        database->rollback();
+        ui_.showAlert(ui::Alert::simple("Errore", format("Errore durante la creazione di un oggetto %s", entity), "Continua"));
+    };
     auto destinazione = database->fetchDestinazioneByCodice("1", cliente);
     if (!destinazione) destinazione = database->createDestinazioneWithCodice("1", cliente);
-    if (destinazione && !destinazione->destinazioneInfo())
+    if (!destinazione) return refused("Destinazione");
+    if (!destinazione->destinazioneInfo())
         if (auto info = database->createClienteInfoWithCodice(format("%@-%@", codice, "1")))
             destinazione->setDestinazioneInfo(info);
     auto clienteInfo = database->fetchClienteInfoByCodice(codice);
     if (!clienteInfo) clienteInfo = database->createClienteInfoWithCodice(codice);
-    if (!destinazione || !clienteInfo) {
-        Log::line("Anagrafica: non riesco a preparare destinazione e dati aggiuntivi");
-        database->rollback();
-        return;
-    }
+    if (!destinazione->destinazioneInfo() || !clienteInfo) return refused("ClienteInfo");
     clienteCorrente_ = cliente;
     destinazioneCorrente_ = destinazione;
     clienteInfoCorrente_ = clienteInfo;
@@ -270,6 +276,11 @@ std::vector<GenericField> AnagraficaCliente::destinazione(Database& database) co
             numero = std::min<long long>(numero * 10 + (attributo[i] - '0'), 1000);
         const std::string nomeDb = format("attribute%d", numero);
         Log::f("          Numero=%d NOMEDB=%@", numero, nomeDb);
+        if (numero < 1 || numero > 30) {
+            // The extra data has attributes 1 to 30: a field for another number would drop its input.
+            Log::f("          Nessun campo per %@: numero fuori da 1-30", attributo);
+            continue;
+        }
         if (!info) continue;
         if (valore.empty()) {
             fields.push_back(single(*info, nomeDb, descrizione));

@@ -136,7 +136,9 @@ void ElencoClientiViewController::gestisciAnagrafica(const Cliente& cliente) {
     if (auto database = store()) {
         try {
             database->commit();
-        } catch (const StoreFailure&) {
+        } catch (const StoreFailure& failure) {
+            database->rollback();
+            ui().showAlert(ui::Alert::simple("Errore", failure.reason(), "Continua"));
             return;
         }
     }
@@ -208,11 +210,16 @@ void ElencoClientiViewController::actionSheetClickedButtonAtIndex(int index) {
     // Saved first, so that cancelling the registry takes back only the new client and its counter.
     try {
         database->commit();
-    } catch (const StoreFailure&) {
+    } catch (const StoreFailure& failure) {
+        database->rollback();
+        ui().showAlert(ui::Alert::simple("Errore", failure.reason(), "Continua"));
         return;
     }
     auto cliente = nuovoClienteConCodice(*database, "NEW%04d");
-    if (!cliente) return;
+    if (!cliente) {
+        ui().showAlert(ui::Alert::simple("Errore", "Errore durante la creazione di un oggetto Cliente", "Continua"));
+        return;
+    }
     const auto i = static_cast<size_t>(index);
     cliente->setTipo(mastriKeyCorrispondenti[i]);
     cliente->setMastro(mastriCodici[i]);

@@ -53,7 +53,9 @@ NuovoClienteViewController::NuovoClienteViewController(ui::Ui& ui, std::optional
     setTitle(cliente_ ? "Variazione  Cliente" : "Nuovo  Cliente");
     if (cliente_)
         if (auto database = this->store()) riempiDaCliente(*database);
-    scanners_ = std::make_unique<ScannerClient>(ui, *this, ScannerClient::Options{});
+    ScannerClient::Options options;
+    options.wording = ScannerClient::Options::StateWording::Scanner;
+    scanners_ = std::make_unique<ScannerClient>(ui, *this, options);
 }
 
 NuovoClienteViewController::~NuovoClienteViewController() {
@@ -78,6 +80,7 @@ void NuovoClienteViewController::riempiDaCliente(Database& database) {
     testo(Indirizzo) = c.indirizzo1().value_or("");
     testo(Citta) = c.citta().value_or("");
     testo(Cap) = c.cap().value_or("");
+    testo(Provincia) = c.provincia().value_or("");
     // The form has one telephone line, kept in the client's fax.
     testo(Telefono) = c.fax().value_or("");
     if (auto codice = c.nazione()) nazione_ = database.fetchNazioneByCodice(*codice);
@@ -88,12 +91,14 @@ void NuovoClienteViewController::riempiDaCliente(Database& database) {
 }
 
 std::vector<ui::Section> NuovoClienteViewController::sections() const {
-    auto field = [this](int tag, const std::string& placeholder, ui::Keyboard keyboard = ui::Keyboard::Default) {
+    auto field = [this](int tag, const std::string& placeholder, ui::Keyboard keyboard = ui::Keyboard::Default,
+                        int maxLength = 0) {
         ui::TextField made;
         made.tag = tag;
         made.text = testo(tag);
         made.placeholder = placeholder;
         made.keyboard = keyboard;
+        made.maxLength = maxLength;
         ui::Row row;
         row.items = {label(placeholder), made};
         row.selectable = false;
@@ -115,7 +120,9 @@ std::vector<ui::Section> NuovoClienteViewController::sections() const {
     scelte.rows.push_back(choiceRow("Nazione", "nazione", nazione_ ? nazione_->codice().value_or("") : "Nazione"));
 
     ui::Section indirizzo{"Indirizzo", "", {}};
-    indirizzo.rows = {field(Indirizzo, "Indirizzo"), field(Citta, "Citta'"), field(Cap, "CAP", ui::Keyboard::Number),
+    indirizzo.rows = {field(Indirizzo, "Indirizzo"), field(Citta, "Citta'"),
+                      field(Provincia, "Provincia", ui::Keyboard::Default, kProvinciaLength),
+                      field(Cap, "CAP", ui::Keyboard::Number),
                       field(Telefono, "Telefono", ui::Keyboard::Phone), field(Email, "Email", ui::Keyboard::Email),
                       field(Note, "Note"), field(CodiceFiscale, "Codice Fiscale")};
 
@@ -194,20 +201,26 @@ void NuovoClienteViewController::comboWithName(const std::string& name, int, con
     redraw();
 }
 
+bool NuovoClienteViewController::shouldChangeCharacters(int tag, const std::string& newText) {
+    // Kept as typed, so that Return can judge the name while its field stays open.
+    if (tag >= RagioneSociale && tag <= Provincia) testo(tag) = newText;
+    return true;
+}
+
 void NuovoClienteViewController::textFieldDidEndEditing(int tag, const std::string& text) {
-    if (tag < RagioneSociale || tag > CodiceFiscale) return;
+    if (tag < RagioneSociale || tag > Provincia) return;
     testo(tag) = text;
 }
 
 bool NuovoClienteViewController::textFieldShouldReturn(int tag) {
     if (tag == RagioneSociale) {
-        // The text is the one being typed: it is taken when editing ends, just below.
-        ui().endEditing(*this);
         ragioneSocialeErrata_ = testo(RagioneSociale).empty();
-        if (ragioneSocialeErrata_)
-            ui().showAlert(ui::Alert::simple("Errore", "Devi impostare una Ragione Sociale valida !", "Sii piu' preciso"));
         redraw();
-        return true;
+        if (ragioneSocialeErrata_) {
+            // The keyboard stays, for the name still to be typed.
+            ui().showAlert(ui::Alert::simple("Errore", "Devi impostare una Ragione Sociale valida !", "Sii piu' preciso"));
+            return false;
+        }
     }
     ui().endEditing(*this);
     return true;
@@ -281,6 +294,7 @@ void NuovoClienteViewController::scrivi(Cliente& c) const {
     c.setIndirizzo1(testo(Indirizzo));
     c.setCitta(testo(Citta));
     c.setCap(testo(Cap));
+    c.setProvincia(testo(Provincia));
     c.setFax(testo(Telefono));
     c.setNazione(nazione_ ? nazione_->codice() : std::nullopt);
     c.setEmail(testo(Email));
@@ -301,11 +315,18 @@ void NuovoClienteViewController::confermaTapped() {
     }
     std::optional<Cliente> cliente = cliente_;
     if (!cliente) cliente = nuovoClienteConCodice(*database, "NEW%03d");
-    if (!cliente) return;
+    if (!cliente) {
+        ui().showAlert(ui::Alert::simple("Errore", "Errore durante la creazione di un oggetto Cliente", "Continua"));
+        return;
+    }
     scrivi(*cliente);
     try {
         database->commit();
     } catch (const StoreFailure& failure) {
+        // Nothing of this confirmation stays pending: neither the new client nor the counter's
+        // step (a second "Conferma" would make another of each), nor a changed client's edits.
+        // The form keeps what was typed, to try again.
+        database->rollback();
         ui().showAlert(ui::Alert::simple("Errore", failure.reason(), "Continua"));
         return;
     }

@@ -20,7 +20,8 @@ class Database;
 // a 3-character scan picks the price list and a 9-character one is appended to the name.
 class NuovoClienteViewController : public ui::Screen, public ComboDelegate, public ScannerScreen {
 public:
-    enum Campo { RagioneSociale = 1, Indirizzo, Citta, Cap, Telefono, Email, Note, CodiceFiscale };
+    enum Campo { RagioneSociale = 1, Indirizzo, Citta, Cap, Telefono, Email, Note, CodiceFiscale, Provincia };
+    static constexpr int kProvinciaLength = 2;
 
     // `store` is for tests; by default the shared store of the active company. No client: a
     // new one.
@@ -34,6 +35,7 @@ public:
     void viewWillDisappear() override;
     void buttonTapped(const std::string& action, ui::IndexPath where) override;
     void navigationButtonTapped(const std::string& action) override;
+    bool shouldChangeCharacters(int tag, const std::string& newText) override;
     void textFieldDidEndEditing(int tag, const std::string& text) override;
     bool textFieldShouldReturn(int tag) override;
 
@@ -59,7 +61,8 @@ private:
 
     std::shared_ptr<Database> store_;
     std::optional<Cliente> cliente_;
-    std::vector<std::string> testi_ = std::vector<std::string>(9);
+    // By field tag; a field being typed in holds what is typed so far.
+    std::vector<std::string> testi_ = std::vector<std::string>(Provincia + 1);
     std::optional<std::string> lingua_;  // "1" to "6"
     std::optional<Mastro> mastro_;
     std::optional<Listino> listino_;

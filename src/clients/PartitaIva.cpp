@@ -39,6 +39,9 @@ std::optional<std::string> PartitaIva::problem(std::string_view text) {
     if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::string("PartitaIva errata !");
     if (!luhnCheck(text)) return std::string("PartitaIva errata !");
+    // Digits 8 to 10 name the issuing office, and no office is 000: eleven zeros pass the check
+    // digit yet are no one's number.
+    if (text.substr(7, 3) == "000") return std::string("PartitaIva errata !");
     return std::nullopt;
 }
 

@@ -6,12 +6,15 @@
 #include "devices/SignaturePadDelegate.h"
 #include "platform/DateFormat.h"
 #include "platform/Format.h"
+#include "platform/PreferenceKeys.h"
+#include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
 
 namespace torvane {
 
 FirmaViewController::FirmaViewController(ui::Ui& ui, SignaturePadDelegate* delegate) : Screen(ui), delegate_(delegate) {
     setTitle("Firma");
+    pad_.pressureEnabled = Preferences::standard().boolForKey(keys::pressureEnabled);
 }
 
 std::vector<ui::Section> FirmaViewController::sections() const {

@@ -44,7 +44,7 @@ ScannerClient::~ScannerClient() {
 }
 
 void ScannerClient::attach() {
-    Log::line("Connessione allo scanner");
+    Log::line(options_.appearLog);
     sled_.setUi(ui_);
     sled_.addDelegate(this);
     sled_.connect();

@@ -43,8 +43,9 @@ public:
         // How sled states are worded: "Sled: connesso" or "Stato dello scanner: connesso".
         enum class StateWording { Sled, Scanner };
         StateWording wording = StateWording::Sled;
-        // Logged when the screen detaches.
+        // Logged when the screen detaches and when it attaches.
         std::string disappearLog = "Disconessione dallo scanner";
+        std::string appearLog = "Connessione allo scanner";
     };
 
     // Built with the screen's view: takes the sled, creates the handheld driver over

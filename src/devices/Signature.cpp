@@ -2,8 +2,11 @@
 
 #include <cairo.h>
 
+#include <charconv>
 #include <cmath>
 #include <memory>
+
+#include "platform/Format.h"
 
 namespace torvane {
 
@@ -14,6 +17,16 @@ cairo_status_t append(void* closure, const unsigned char* data, unsigned int len
     return CAIRO_STATUS_SUCCESS;
 }
 }  // namespace
+
+std::string signatureFrameText(const SignatureFrame& frame) {
+    // Each value as the shortest text that reads back as the same float: 52.7, not 52.70000076.
+    auto text = [](float value) {
+        char buffer[32];
+        auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+        return std::string(buffer, end);
+    };
+    return format("{{%@, %@}, {%@, %@}}", text(frame.x), text(frame.y), text(frame.width), text(frame.height));
+}
 
 std::optional<std::vector<unsigned char>> SignatureRenderer::png(const SignaturePad& pad, double scale,
                                                                  const std::string& date) {

@@ -17,6 +17,9 @@ struct Signature {
     double timestamp = 0;
 };
 
+// Where a signature lies, written as "{{x, y}, {width, height}}" for the log.
+std::string signatureFrameText(const SignatureFrame& frame);
+
 // The signature's picture: the strokes in black on white at `scale` of the pad's size, with
 // the date written in a corner when given. None when cairo cannot make it.
 class SignatureRenderer {

@@ -16,7 +16,7 @@ double SignaturePad::thicknessFor(double x, double y, double time, std::optional
     if (elapsed > 0) speed = std::hypot(x - lastX_, y - lastY_) / elapsed;
     speed = std::min(speed, kMaximumVelocity);
     const double ratio = speed / kMaximumVelocity;
-    double thickness = pressure ? (kMaximumWidth + 3 * *pressure - 1.5 * ratio - 5 + 2 * previousThickness_) / 3
+    double thickness = pressure && pressureEnabled ? (kMaximumWidth + 3 * *pressure - 1.5 * ratio - 5 + 2 * previousThickness_) / 3
                                 : (kMaximumWidth - ratio * kMaximumWidth * kVelocityReduction + 2 * previousThickness_) / 3;
     thickness = std::max(thickness, 0.0);
     previousThickness_ = thickness;

@@ -20,8 +20,8 @@ struct SignatureFrame {
 };
 
 // The signing area's strokes. The thickness of each new point follows the speed of the hand
-// (faster is thinner), or its pressure when the device gives one, smoothed with the previous
-// thickness.
+// (faster is thinner), or a pen's pressure when that is enabled and the device gives one,
+// smoothed with the previous thickness.
 class SignaturePad {
 public:
     static constexpr double kFixedWidth = 2.0;
@@ -54,6 +54,8 @@ public:
     std::string hashString() const;
 
     bool variableWidth = true;
+    // Off: a pressure the device reports is ignored and the speed decides.
+    bool pressureEnabled = false;
 
 private:
     double thicknessFor(double x, double y, double time, std::optional<double> pressure);

@@ -90,8 +90,8 @@ std::vector<Listino> InserimentoSceltaViewController::listiniCandidati(Database&
             const size_t end = std::min(agenti.find(';', start), agenti.size());
             const std::string codice = agenti.substr(start, end - start);
             start = end + 1;
-            if (codice.empty()) continue;
             Log::f("Agente Codice=%@", codice);
+            if (codice.empty()) continue;
             if (auto agente = database.fetchAgenteByCodice(codice)) {
                 const std::vector<Listino> listini = agente->listini();
                 Log::f("Listini collegati N. %d", static_cast<long long>(listini.size()));

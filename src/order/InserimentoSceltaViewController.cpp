@@ -44,12 +44,29 @@ std::optional<std::string> nonEmpty(const std::optional<std::string>& text) {
     return text;
 }
 
+// A line keeps its article's code, which need not be the article's barcode: the barcode is
+// tried first, then the code.
+std::optional<Articolo> articoloDellaRiga(Database& database, const SceltaRiga& riga) {
+    const std::optional<std::string> articolo = riga.articolo();
+    if (!articolo) return std::nullopt;
+    if (auto trovato = database.fetchArticoloByBarCode(*articolo)) return trovato;
+    return database.fetchArticoloByCodice(*articolo);
+}
+
+// Order entry words its coming and leaving in its own way.
+ScannerClient::Options scannerOptions() {
+    ScannerClient::Options options;
+    options.appearLog = "Connessione allo scanner ...";
+    options.disappearLog = "viewWillDisappear Disconessione dallo scanner";
+    return options;
+}
+
 }  // namespace
 
 InserimentoSceltaViewController::InserimentoSceltaViewController(ui::Ui& ui, std::shared_ptr<Database> store)
     : Screen(ui), store_(std::move(store)) {
     setTitle("SCELTA");
-    scanners_ = std::make_unique<ScannerClient>(ui, *this, ScannerClient::Options{});
+    scanners_ = std::make_unique<ScannerClient>(ui, *this, scannerOptions());
 }
 
 InserimentoSceltaViewController::~InserimentoSceltaViewController() = default;
@@ -62,7 +79,7 @@ void InserimentoSceltaViewController::useHandheldSource(std::unique_ptr<ScannerS
     const bool attached = scanners_->attached();
     if (attached) scanners_->detach();
     scanners_.reset();
-    scanners_ = std::make_unique<ScannerClient>(ui(), *this, ScannerClient::Options{}, SledScanner::sharedDevice(),
+    scanners_ = std::make_unique<ScannerClient>(ui(), *this, scannerOptions(), SledScanner::sharedDevice(),
                                                 std::move(source));
     if (attached) scanners_->attach();
 }
@@ -84,7 +101,6 @@ void InserimentoSceltaViewController::viewWillAppear() {
     ui().setBadge(kTab, std::nullopt);
     riprendiOrdine(*database);
     redraw();
-    Log::line("Connessione allo scanner ...");
     scanners_->attach();
 }
 
@@ -124,15 +140,13 @@ void InserimentoSceltaViewController::riprendiOrdine(Database& database) {
         scelta_.clienteCorrente = cliente ? database.fetchClienteByCodice(*cliente) : std::nullopt;
         const std::optional<std::string> listino = riga.listino();
         scelta_.listinoCorrente = listino ? database.fetchListinoByBarCode(*listino) : std::nullopt;
-        const std::optional<std::string> articolo = riga.articolo();
-        scelta_.articoloLast = articolo ? database.fetchArticoloByBarCode(*articolo) : std::nullopt;
+        scelta_.articoloLast = articoloDellaRiga(database, riga);
         scelta_.serieLast = nonEmpty(riga.serie());
     }
     if (aperte.size() > 1) avvisa("Attenzione", "Ho piu' di una scelta NON terminata !!!");
 }
 
 void InserimentoSceltaViewController::viewWillDisappear() {
-    Log::line("viewWillDisappear Disconessione dallo scanner");
     scanners_->detach();
 }
 
@@ -508,12 +522,7 @@ void InserimentoSceltaViewController::annullaTapped() {
             scelta_.clienteCorrente = cliente ? database->fetchClienteByCodice(*cliente) : std::nullopt;
             const std::optional<std::string> listino = riga.listino();
             scelta_.listinoCorrente = listino ? database->fetchListinoByBarCode(*listino) : std::nullopt;
-            // A line keeps its article's code, which need not be the article's barcode: the
-            // barcode is tried first, then the code.
-            const std::optional<std::string> articolo = riga.articolo();
-            scelta_.articoloLast.reset();
-            if (articolo) scelta_.articoloLast = database->fetchArticoloByBarCode(*articolo);
-            if (articolo && !scelta_.articoloLast) scelta_.articoloLast = database->fetchArticoloByCodice(*articolo);
+            scelta_.articoloLast = articoloDellaRiga(*database, riga);
             scelta_.serieLast = nonEmpty(riga.serie());
         }
     } else if (testata && (status == 1 || status == 2)) {

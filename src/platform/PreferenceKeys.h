@@ -86,6 +86,8 @@ inline constexpr std::string_view pref_BTSCANNERDEVICE = "pref_BTSCANNERDEVICE";
 // pause between two of their characters.
 inline constexpr std::string_view pref_WEDGEENABLED = "pref_WEDGEENABLED";
 inline constexpr std::string_view pref_WEDGEMAXINTERVALMS = "pref_WEDGEMAXINTERVALMS";
+// The signing pad takes a pen's pressure into a stroke's thickness only when this is set.
+inline constexpr std::string_view pressureEnabled = "pressureEnabled";
 // Outgoing mail: the server as an smtp:// or smtps:// URL, its login, the sender address, and
 // whether messages may be kept in the outbox to be sent later (on unless switched off).
 inline constexpr std::string_view pref_SMTPSERVER = "pref_SMTPSERVER";
@@ -102,7 +104,7 @@ inline constexpr std::string_view SYSTEM_DATAULTIMOAAGGIORNAMENTO = "SYSTEM_DATA
 inline constexpr std::string_view SYSTEM_documentMarkerFormat = "SYSTEM_%@_%@";
 }  // namespace keys
 
-inline constexpr std::array<KeyInfo, 71> kAllKeys{{
+inline constexpr std::array<KeyInfo, 72> kAllKeys{{
     {keys::pref_version, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_azienda, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_aziendaAttiva, KeyType::Text, KeyPlace::Defaults},
@@ -165,6 +167,7 @@ inline constexpr std::array<KeyInfo, 71> kAllKeys{{
     {keys::pref_BTSCANNERDEVICE, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_WEDGEENABLED, KeyType::Boolean, KeyPlace::Defaults},
     {keys::pref_WEDGEMAXINTERVALMS, KeyType::Integer, KeyPlace::Defaults},
+    {keys::pressureEnabled, KeyType::Boolean, KeyPlace::Defaults},
     {keys::pref_SMTPSERVER, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_SMTPUSER, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_SMTPPASSWORD, KeyType::Text, KeyPlace::Defaults},

@@ -55,6 +55,8 @@ public:
         pango_layout_set_width(layout_.get(), static_cast<int>(width * PANGO_SCALE));
         pango_layout_set_wrap(layout_.get(), PANGO_WRAP_WORD_CHAR);
         pango_layout_set_alignment(layout_.get(), PANGO_ALIGN_LEFT);
+        // The columns read left to right whatever script a text begins with.
+        pango_layout_set_auto_dir(layout_.get(), FALSE);
     }
     void setText(const std::string& text) {
         std::string valid = validUtf8(text);
@@ -84,6 +86,11 @@ private:
 
 FontPtr font(const char* description) { return FontPtr(pango_font_description_from_string(description)); }
 
+// A data text set apart from what is printed around it: a first-strong isolate, closed by a
+// pop, which also ends any embedding or override the text left open. A client name holding an
+// unterminated right-to-left override so never turns the rest of its line around.
+std::string isolated(const std::string& text) { return "\u2068" + text + "\u2069"; }
+
 }  // namespace
 
 bool OrderPdfReport::write(const SceltaTestata& testata, const std::string& path) {
@@ -108,8 +115,9 @@ bool OrderPdfReport::write(const SceltaTestata& testata, const std::string& path
 
     const double contentWidth = kPageWidth - 2 * kMargin;
     TextBlock title(cr, titleFont.get(), contentWidth);
-    title.setText(format("Ordine NR.%@ - %@   Listino: %@", testata.codice(), textOf(testata.clienteRagioneSociale()),
-                         listino ? textOf(listino->descrizione()) : std::string()));
+    title.setText(format("Ordine NR.%@ - %@   Listino: %@", testata.codice(),
+                         isolated(textOf(testata.clienteRagioneSociale())),
+                         isolated(listino ? textOf(listino->descrizione()) : std::string())));
     cairo_set_source_rgb(cr, 0, 0, 0);
     title.drawAt(cr, kMargin, kMargin);
     double ruleY = kMargin + title.height();
@@ -130,7 +138,7 @@ bool OrderPdfReport::write(const SceltaTestata& testata, const std::string& path
         std::string articolo = hasText(riga.serie())
                                    ? stringByPaddingLeft(format("%@/%@", textOf(riga.articolo()), *riga.serie()), 20)
                                    : format("%-20@", textOf(riga.articolo()));
-        left.setText(articolo + stringByPaddingLeft(riga.colore(), 13));
+        left.setText(isolated(articolo) + isolated(stringByPaddingLeft(riga.colore(), 13)));
 
         std::string unita = "   ";
         if (textOf(riga.colore()) == "T+CC")
@@ -146,12 +154,12 @@ bool OrderPdfReport::write(const SceltaTestata& testata, const std::string& path
             importo = moneyFormat.format(*prezzo);
         else if (quantita && prezzo)
             importo = moneyFormat.format((*prezzo * Decimal::fromDouble(*quantita)).rounded(2));
-        right.setText(unita + format("%@ %@ = %@ %@",
+        right.setText(isolated(unita) + format("%@ %@ = %@ %@",
                                      stringByPaddingLeft(format("%@ x", quantita ? quantitaFormat.format(*quantita)
                                                                                  : std::string()),
                                                          10),
                                      stringByPaddingLeft(prezzo ? moneyFormat.format(*prezzo) : std::string(), 11),
-                                     stringByPaddingLeft(divisa, 5), stringByPaddingLeft(importo, 13)));
+                                     isolated(stringByPaddingLeft(divisa, 5)), stringByPaddingLeft(importo, 13)));
 
         // The taller of the two texts decides, so a wrapped right text never runs into the
         // next row.

@@ -104,8 +104,6 @@ std::string RivediSceltaViewController::estraiCodiceFromDescrizione(const std::s
     return ReportScelta::estraiCodiceFromDescrizione(descrizione);
 }
 
-bool RivediSceltaViewController::luhnCheck(const std::string& text) { return PartitaIva::luhnCheck(text); }
-
 void RivediSceltaViewController::carica() {
     auto db = store();
     if (!db) return;
@@ -657,10 +655,8 @@ void RivediSceltaViewController::genericTableControllerWithName(const std::strin
     auto errore = [this](const std::string& message) { ui().showAlert(ui::Alert::simple("Errore", message, "Continua")); };
     const Destinazione destinazione = *destinazioneCorrente_;
     if (destinazione.ragioneSociale1().value_or("").empty()) return errore("La Ragione Sociale e' obbligatoria !");
-    if (auto partitaIva = destinazione.partitaIva().value_or(""); !partitaIva.empty()) {
-        if (partitaIva.size() != 11) return errore("PartitaIva con lunghezza errata !");
-        if (!luhnCheck(partitaIva)) return errore("PartitaIva errata !");
-    }
+    if (auto partitaIva = destinazione.partitaIva().value_or(""); !partitaIva.empty())
+        if (auto wrong = PartitaIva::problem(partitaIva)) return errore(*wrong);
     for (const std::string& mancante : DatiObbligatori::destinazione(*db, ordineCliente_, destinazione.destinazioneInfo()))
         ui().showAlert(ui::Alert::simple("Attenzione:", mancante, "Continua"));
     destinazione.setFlagModifica(true);
@@ -678,6 +674,9 @@ void RivediSceltaViewController::firmaButtonTapped() {
 }
 
 void RivediSceltaViewController::signaturePadDidCompleteWithSignature(const Signature& signature) {
+    Log::line("-- Firma completata. --");
+    Log::f("Hash value: %@", signature.hashString);
+    Log::f("Frame: %@", signatureFrameText(signature.frame));
     if (ordineTestata_ && !inviato()) {
         ordineTestata_->setFirma(signature.imageData);
         salva();
@@ -688,9 +687,14 @@ void RivediSceltaViewController::signaturePadDidCompleteWithSignature(const Sign
 }
 
 void RivediSceltaViewController::signaturePadDidCompleteWithNoData() {
+    Log::line("SignaturePad signaturePadDidCompleteWithNoData");
     if (auto pad = std::move(firma_)) ui().dismissModal(*pad);
+    redraw();
 }
 
-void RivediSceltaViewController::didDismissModalView() {}
+void RivediSceltaViewController::didDismissModalView() {
+    Log::line("SignaturePad didDismissModalView");
+    if (auto pad = std::move(firma_)) ui().dismissModal(*pad);
+}
 
 }  // namespace torvane

@@ -82,7 +82,6 @@ public:
                                         const std::string& recipient) override;
 
     static std::string estraiCodiceFromDescrizione(const std::string& descrizione);
-    static bool luhnCheck(const std::string& text);
 
 private:
     std::shared_ptr<Database> store() const;

@@ -17,7 +17,8 @@ using namespace torvane::test;
 
 TEST(PartitaIvaRules, LengthThenDigitsThenCheckDigit) {
     EXPECT_EQ(PartitaIva::problem("12345678903"), std::nullopt);
-    EXPECT_EQ(PartitaIva::problem("00000000000"), std::nullopt) << "eleven zeros pass";
+    EXPECT_EQ(PartitaIva::problem("00000000000"), "PartitaIva errata !") << "passes the check digit, yet no one's";
+    EXPECT_EQ(PartitaIva::problem("12345670009"), "PartitaIva errata !") << "no office is 000";
     EXPECT_EQ(PartitaIva::problem("12345678901"), "PartitaIva errata !");
     EXPECT_EQ(PartitaIva::problem("1234567890"), "PartitaIva con lunghezza errata !");
     EXPECT_EQ(PartitaIva::problem("123456789033"), "PartitaIva con lunghezza errata !");
@@ -69,6 +70,11 @@ struct ClientRegistry : StoreFixture {
 }  // namespace
 
 TEST_F(ClientRegistry, ANewClientIsCommittedWithItsCounterOnlyWhenTheRegistryIsConfirmed) {
+    // Price lists without area or currency offer no empty entry: the one area is preset, and
+    // with no currency at all the fallback is.
+    db->createListinoWithBarCode("L01", {{"descrizione", "Stock"}});
+    db->createListinoWithBarCode("L02", {{"descrizione", "Export"}, {"area", "EU"}});
+    db->commit();
     ui::TabbedScreen& form = add();
     EXPECT_EQ(ui.alerts().back().alert.buttons,
               (std::vector<std::string>{"ITALIA", "CEE", "EXTRACEE", "PRIVATO", "Scegli una delle opzioni"}));
@@ -91,6 +97,9 @@ TEST_F(ClientRegistry, ANewClientIsCommittedWithItsCounterOnlyWhenTheRegistryIsC
     EXPECT_TRUE(ui.sawAlert("Errore", "Partita Iva gia' presente in Rossi Tessuti [C001]"));
     type(again, 600, "00000000000");
     again.navigationButtonTapped("conferma");
+    EXPECT_TRUE(ui.sawAlert("Errore", "PartitaIva errata !"));
+    type(again, 600, "00743110157");
+    again.navigationButtonTapped("conferma");
     EXPECT_EQ(ui.visible(), list.get()) << "confirmed: the registry closed";
     db->rollback();
     EXPECT_EQ(counter(), "1");
@@ -100,6 +109,8 @@ TEST_F(ClientRegistry, ANewClientIsCommittedWithItsCounterOnlyWhenTheRegistryIsC
     ASSERT_TRUE(destinazione);
     EXPECT_EQ(destinazione->ragioneSociale1(), "Tessitura Nuova") << "the destination takes the client's data";
     EXPECT_EQ(destinazione->abituale(), false);
+    EXPECT_EQ(saved->area(), "EU");
+    EXPECT_EQ(saved->divisa(), "EURO");
     EXPECT_EQ(list->rowAt(0, 1).accessory, ui::Accessory::DetailButton) << "a client made here can be edited";
     EXPECT_EQ(list->rowAt(0, 0).accessory, ui::Accessory::None);
 }
@@ -129,7 +140,8 @@ TEST_F(ClientRegistry, TheChecksComeInTheirOrderAndFollowTheParameters) {
 
 TEST_F(ClientRegistry, TypesFromParametersAgentsAndDestinationFieldsShapeTheForms) {
     db->createParametroWithAttributo("DIC-MASTROCEE", {{"descrizione", "Comunitario"}, {"valore", "22"}});
-    for (auto [attributo, valore] : {std::pair{"DES-3", "Si;No"}, std::pair{"DES-10", ""}, std::pair{"DES-2", ""}})
+    for (auto [attributo, valore] : {std::pair{"DES-3", "Si;No"}, std::pair{"DES-10", ""}, std::pair{"DES-2", ""},
+                                     std::pair{"DES-31", ""}, std::pair{"DES-0", "Si;No"}})
         db->createParametroWithAttributo(attributo, {{"descrizione", std::string("Campo ") + attributo}, {"valore", valore}});
     db->createAgenteWithCodice("AG01", {{"ragioneSociale", "Mario Agente"}});
     Preferences::standard().setString(keys::pref_agente, "AG01;");
@@ -152,7 +164,9 @@ TEST_F(ClientRegistry, TypesFromParametersAgentsAndDestinationFieldsShapeTheForm
 
     form.selectTab(2);
     auto destinazione = form.sections();
-    ASSERT_EQ(destinazione.size(), 10u);
+    ASSERT_EQ(destinazione.size(), 10u) << "no field for an attribute the extra data does not have";
+    EXPECT_TRUE(log->contains("          Nessun campo per DES-31: numero fuori da 1-30"));
+    EXPECT_TRUE(log->contains("          Nessun campo per DES-0: numero fuori da 1-30"));
     EXPECT_EQ(destinazione[7].title, "Campo DES-10") << "parameters in their text order";
     EXPECT_EQ(destinazione[8].title, "Campo DES-2");
     EXPECT_EQ(destinazione[9].title, "Campo DES-3");
@@ -163,6 +177,28 @@ TEST_F(ClientRegistry, TypesFromParametersAgentsAndDestinationFieldsShapeTheForm
     ASSERT_TRUE(info);
     EXPECT_EQ(info->attribute3(), "No");
     EXPECT_EQ(ui.visible(), &form);
+}
+
+TEST_F(ClientRegistry, ARegistryThatCannotBeOpenedSaysWhyAndLeavesNothingPending) {
+    // What other screens left pending cannot be saved first.
+    db->connection()->execute("PRAGMA defer_foreign_keys = ON");
+    db->connection()->execute("INSERT INTO \"Colore\" (articolo) VALUES (999999)");
+    list->navigationButtonTapped("aggiungiClienteTapped");
+    answerLast(0);
+    EXPECT_TRUE(ui.sawAlert("Errore", "Errore durante il salvataggio delle modifiche sul database"));
+    EXPECT_EQ(ui.visible(), list.get());
+
+    // Destination "1" cannot be made.
+    db->connection()->execute(
+        "CREATE TEMP TRIGGER rifiuta BEFORE INSERT ON \"Destinazione\" BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
+    db->commit();
+    list->navigationButtonTapped("aggiungiClienteTapped");
+    answerLast(0);
+    EXPECT_TRUE(ui.sawAlert("Errore", "Errore durante la creazione di un oggetto Destinazione"));
+    EXPECT_EQ(ui.visible(), list.get());
+    db->commit();
+    EXPECT_FALSE(db->fetchClienteByCodice("NEW0001")) << "the client made for it is taken back";
+    EXPECT_FALSE(counter());
 }
 
 TEST_F(ClientRegistry, SearchTextsAreTakenLiterallyWhateverTheyHold) {

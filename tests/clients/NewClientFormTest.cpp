@@ -118,3 +118,41 @@ TEST_F(NewClientForm, APhotoIsStoredAsANewPngAndABrokenOneIsRefused) {
     ASSERT_TRUE(foto);
     EXPECT_EQ(Picture::pngSize(*foto), (std::pair<int, int>(3, 2)));
 }
+
+TEST_F(NewClientForm, AFailedSaveLeavesNeitherTheClientNorTheCounterStepPending) {
+    type(NuovoClienteViewController::RagioneSociale, "Moda");
+    choose("lingua", 0);
+    choose("mastro", 0);
+    db->connection()->execute("PRAGMA defer_foreign_keys = ON");
+    db->connection()->execute("INSERT INTO \"Colore\" (articolo) VALUES (999999)");  // the next commit fails
+    form->confermaTapped();
+    EXPECT_TRUE(ui.sawAlert("Errore", "Errore durante il salvataggio delle modifiche sul database"));
+    EXPECT_EQ(ui.visible(), form.get()) << "the form stays, with what was typed";
+    EXPECT_FALSE(db->fetchClienteByCodice("NEW001"));
+    EXPECT_FALSE(counter());
+
+    form->confermaTapped();
+    EXPECT_EQ(ui.visible(), list.get());
+    db->rollback();
+    EXPECT_TRUE(db->fetchClienteByCodice("NEW001"));
+    EXPECT_FALSE(db->fetchClienteByCodice("NEW002")) << "one client for one confirmation that worked";
+    EXPECT_EQ(counter(), "1");
+}
+
+TEST_F(NewClientForm, ReturnOnAnEmptyNameKeepsTheKeyboardAndTurnsTheNameRed) {
+    const int nome = NuovoClienteViewController::RagioneSociale;
+    auto nameColor = [&] { return std::get<ui::TextField>(form->sections()[0].rows[0].items[1]).color; };
+    form->textFieldDidBeginEditing(nome);
+    form->shouldChangeCharacters(nome, "M");
+    form->shouldChangeCharacters(nome, "");
+    const auto before = std::count(ui.events().begin(), ui.events().end(), "endEditing");
+    EXPECT_FALSE(form->textFieldShouldReturn(nome));
+    EXPECT_TRUE(ui.sawAlert("Errore", "Devi impostare una Ragione Sociale valida !"));
+    EXPECT_EQ(std::count(ui.events().begin(), ui.events().end(), "endEditing"), before) << "the keyboard stays";
+    EXPECT_TRUE(nameColor());
+
+    form->shouldChangeCharacters(nome, "Moda");
+    EXPECT_TRUE(form->textFieldShouldReturn(nome));
+    EXPECT_GT(std::count(ui.events().begin(), ui.events().end(), "endEditing"), before);
+    EXPECT_FALSE(nameColor());
+}

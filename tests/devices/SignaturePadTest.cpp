@@ -6,7 +6,10 @@
 #include "devices/Signature.h"
 #include "devices/SignaturePadDelegate.h"
 #include "platform/Picture.h"
+#include "platform/PreferenceKeys.h"
+#include "platform/Preferences.h"
 #include "support/FakeUi.h"
+#include "support/TempDir.h"
 
 using namespace torvane;
 using namespace torvane::test;
@@ -18,6 +21,7 @@ TEST(SignaturePadModel, ThicknessFollowsSpeedOrPressureAndPointsAreNumberedFrom1
     pad.move(10 + 1500 * 0.01, 10, 0.01);  // at the maximum speed
     EXPECT_NEAR(pad.strokes()[0][1].thickness, (3.0 - 3.0 * 0.6 + 2 * 3.0) / 3, 1e-9);
     pad.end();
+    pad.pressureEnabled = true;
     pad.begin(50, 50, 1.0, 1.0);  // a pen at full pressure, still
     const double previous = pad.strokes()[0][1].thickness;
     EXPECT_NEAR(pad.strokes()[1][0].thickness, (3.0 + 3 * 1.0 - 0 - 5 + 2 * previous) / 3, 1e-9);
@@ -39,6 +43,10 @@ TEST(SignaturePadModel, ThicknessFollowsSpeedOrPressureAndPointsAreNumberedFrom1
     pad.move(20, 20, 2.0);
     EXPECT_EQ(pad.rawPoints().back().number, 103) << "numbers go on for the pad's whole life";
 
+    SignaturePad speedOnly;  // pressure not enabled: a pen's pressure changes nothing
+    speedOnly.begin(0, 0, 0, 0.1);
+    EXPECT_DOUBLE_EQ(speedOnly.strokes()[0][0].thickness, 3.0);
+
     SignaturePad fixed;
     fixed.variableWidth = false;
     fixed.begin(0, 0, 0);
@@ -56,9 +64,14 @@ struct RecordingDelegate : SignaturePadDelegate {
 }  // namespace
 
 TEST(SignaturePadScreen, ConfermaDeliversThePictureOrTheEmptyNewsAndAnnullaOnlyClears) {
+    TempDir dir;
+    Preferences::resetStandard(dir.file("prefs.json"));
     FakeUi ui;
     RecordingDelegate delegate;
     auto screen = std::make_shared<FirmaViewController>(ui, &delegate);
+    EXPECT_FALSE(screen->pad().pressureEnabled);
+    Preferences::standard().setBool(keys::pressureEnabled, true);
+    EXPECT_TRUE(FirmaViewController(ui, &delegate).pad().pressureEnabled) << "the user default decides";
     screen->buttonTapped("done", {});
     EXPECT_EQ(delegate.empty, 1) << "nothing drawn is no picture";
     EXPECT_TRUE(delegate.signatures.empty());

@@ -103,3 +103,17 @@ TEST_F(OrderPdfReportTest, ASizeLineShowsItsOwnAmountNotTheAmountTimesThePieces)
 }
 
 }  // namespace
+
+TEST_F(OrderPdfReportTest, ARightToLeftOverrideInATextEndsWithIt) {
+    listino("L01", "Listino estate", "MT");
+    cliente("C01", "Rossi");
+    auto t = ordine(25, "C01", "L01");
+    const std::string rlo = "\u202E";  // right-to-left override, never closed
+    t.setClienteRagioneSociale("Rossi" + rlo + " Tessuti");
+    riga(t, "ART" + rlo + "1", "001", 2, "10.5");
+    ASSERT_TRUE(reports().createReportPdfOrdine(t, path()));
+    const std::string text = pageText(1);
+    EXPECT_NE(text.find("Listino: Listino estate"), std::string::npos) << text;
+    EXPECT_NE(text.find("001"), std::string::npos) << text;
+    EXPECT_NE(text.find("2,00 x"), std::string::npos) << text;
+}

@@ -120,6 +120,7 @@ expect "<0: Tessitura Nuova>"
 TEST_F(ScriptCli, TheShortFormTakesScansAndAPhoto) {
     writeFile(dir.file("rotta.png"), "\x89PNG\r\n\x1a\nrotta");
     auto run = script("tap 0 0\nbutton +\nexpect \"== Nuovo  Cliente ==\"\ntype 1 Moda\nscan 123456789\n"
+                      "type 9 Prato\nexpect \"<9: Pr>\"\n"
                       "expect \"<1: Moda123456789>\"\nbutton \"Scatta foto\"\nphoto " + dir.file("rotta.png") +
                       "\nexpect-alert \"ALERT Errore | L'immagine non e' leggibile\"\nanswer Continua\n"
                       "button Conferma\nexpect-alert \"La Lingua e' obbligatoria !\"\nanswer Continua\n");
