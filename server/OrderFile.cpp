@@ -1,9 +1,13 @@
 #include "OrderFile.h"
 
+#include <fcntl.h>
 #include <libxml/xmlreader.h>
+#include <unistd.h>
 
 #include <memory>
 #include <vector>
+
+#include "AttributeLimit.h"
 
 namespace torvane::fiera {
 
@@ -13,11 +17,35 @@ void ignoreErrors(void*, xmlErrorPtr) {}
 
 std::string text(const xmlChar* value) { return value ? reinterpret_cast<const char*>(value) : std::string(); }
 
+// The file's bytes for the parser, each checked for a tag with too many attributes first.
+struct CheckedInput {
+    int fd = -1;
+    AttributeLimit limit;
+
+    static int read(void* context, char* buffer, int length) {
+        auto& input = *static_cast<CheckedInput*>(context);
+        const ssize_t got = ::read(input.fd, buffer, static_cast<std::size_t>(length));
+        if (got < 0 || !input.limit.accept(buffer, static_cast<std::size_t>(got))) return -1;
+        return static_cast<int>(got);
+    }
+    static int close(void* context) {
+        auto& input = *static_cast<CheckedInput*>(context);
+        const int closed = ::close(input.fd);
+        input.fd = -1;
+        return closed;
+    }
+};
+
 }  // namespace
 
 std::optional<OrderSummary> OrderFile::read(const std::string& path) {
+    CheckedInput input{::open(path.c_str(), O_RDONLY | O_CLOEXEC), {}};
+    if (input.fd < 0) return std::nullopt;
+    // The reader closes the input, also when it cannot be made.
     std::unique_ptr<xmlTextReader, void (*)(xmlTextReaderPtr)> reader(
-        xmlReaderForFile(path.c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_NOCDATA), xmlFreeTextReader);
+        xmlReaderForIO(&CheckedInput::read, &CheckedInput::close, &input, path.c_str(), nullptr,
+                       XML_PARSE_NONET | XML_PARSE_NOCDATA),
+        xmlFreeTextReader);
     if (!reader) return std::nullopt;
     xmlTextReaderPtr r = reader.get();
     xmlTextReaderSetStructuredErrorHandler(r, ignoreErrors, nullptr);
