@@ -102,8 +102,13 @@ struct FairServer::Exchange {
         status = code;
         answered = MHD_queue_response(connection, static_cast<unsigned>(code), response) == MHD_YES;
         MHD_destroy_response(response);
-        if (answered) server.watch_->answering(watched, bytes);
-        else cut = true;  // the server could not take an answer now: the connection is closed
+        if (answered) {
+            server.watch_->answering(watched, bytes);
+        } else {
+            // Half-way through a body no answer can be queued: the connection is closed instead.
+            cut = true;
+            note += " (connessione chiusa)";
+        }
     }
     void text(int code, const std::string& body, bool close = false) {
         const std::string line = body + "\n";
@@ -227,7 +232,10 @@ bool FairServer::start(std::string& error) {
         profiles_.emplace();
         if (!profiles_->load(*options_.profiles, error)) return false;
     }
-    files_ = StaticFiles(options_.dir, ordersFolderName);  // the folder exists now: its real path
+    // The folder exists now: its real path. The profiles hold every user's password.
+    std::vector<std::string> secrets;
+    if (options_.profiles) secrets.push_back(*options_.profiles);
+    files_ = StaticFiles(options_.dir, ordersFolderName, secrets);
     ConnectionWatch::Limits limits;
     limits.headerTime = std::chrono::seconds(options_.headerSeconds);
     limits.minimumRate = options_.minimumRate;
@@ -321,7 +329,8 @@ void FairServer::begin(Exchange& exchange) {
             exchange.note = "rifiutato prima di leggerlo";
             return exchange.text(417, "Errore: ordine oltre 20 MB, rifiutato", true);
         }
-        exchange.note = "rifiutato prima di leggerlo: " + std::to_string(announced) + " byte";
+        exchange.note = exchange.bodyLimit == 0 ? std::string("corpo non ammesso")
+                                                : "rifiutato prima di leggerlo: " + std::to_string(announced) + " byte";
         return exchange.text(413,
                              exchange.route == Exchange::Route::Upload ? "Errore: ordine oltre 20 MB, rifiutato"
                                                                        : "Errore: richiesta troppo grande",
@@ -338,7 +347,7 @@ void FairServer::begin(Exchange& exchange) {
             MHD_create_post_processor(exchange.connection, kFormBuffer, &ServerCallbacks::loginField, &exchange);
     }
     watch_->bodyStarted(exchange.watched);
-    if (isGet) respond(exchange);
+
 }
 
 void FairServer::receive(Exchange& exchange, const char* data, std::size_t size) {
