@@ -8,7 +8,7 @@ namespace torvane::fiera {
 
 namespace {
 
-constexpr std::size_t kMostSpecsRead = 100;  // past that the header is not worth reading
+constexpr std::size_t kMostSpecsRead = 1000;  // past that the header is not worth reading
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);

@@ -53,8 +53,8 @@ void ConnectionWatch::closed(Connection* connection) {
 }
 
 void ConnectionWatch::enter(Connection* connection, Phase phase, std::uint64_t bytes) {
-    if (!connection) return;
     std::lock_guard lock(mutex_);
+    if (!connections_.count(connection)) return;  // closed already (or never watched)
     connection->phase = phase;
     connection->since = Clock::now();
     connection->bytes = bytes;
@@ -66,9 +66,8 @@ void ConnectionWatch::waiting(Connection* connection) { enter(connection, Phase:
 void ConnectionWatch::nextRequest(Connection* connection) { enter(connection, Phase::Headers, 0); }
 
 void ConnectionWatch::bodyReceived(Connection* connection, std::uint64_t bytes) {
-    if (!connection) return;
     std::lock_guard lock(mutex_);
-    connection->bytes += bytes;
+    if (connections_.count(connection)) connection->bytes += bytes;
 }
 
 bool ConnectionWatch::late(const Connection& c, Clock::time_point now, std::string& reason) const {

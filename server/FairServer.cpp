@@ -427,10 +427,10 @@ void FairServer::login(Exchange& exchange) {
     field("user", exchange.user, exchange.haveUser);
     field("pass", exchange.password, exchange.havePassword);
     exchange.haveUser = exchange.havePassword = true;
-    // The password is never written to the log.
-    exchange.note = "profilo di " + exchange.user.substr(0, 60);
     const auto now = LoginThrottle::Clock::now();
     if (!exchange.turn) {
+        // The password is never written to the log.
+        exchange.note = "profilo di " + exchange.user.substr(0, 60);
         exchange.turn = throttle_.turn(exchange.address, now);
         if (!exchange.turn) {
             exchange.note += ": troppi tentativi falliti";
