@@ -21,7 +21,7 @@ namespace torvane::fiera {
 
 namespace {
 
-constexpr unsigned kServingThreads = 4;
+constexpr unsigned kServingThreads = 16;
 constexpr unsigned kIdleSeconds = 60;  // no byte either way: closed even when no deadline runs
 constexpr std::size_t kFormBuffer = 64 * 1024;
 
