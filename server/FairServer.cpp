@@ -79,7 +79,7 @@ struct FairServer::Exchange {
     std::uint64_t bodyLimit = 0, bodyBytes = 0;
     int status = 0;
     std::string note;
-    bool answered = false, cut = false, badBody = false, notForm = false;
+    bool begun = false, answered = false, cut = false, badBody = false, notForm = false;
     MHD_PostProcessor* form = nullptr;
     std::string partKey;
     std::uint64_t partBytes = 0;
@@ -127,17 +127,26 @@ struct FairServer::Exchange {
 };
 
 struct ServerCallbacks {
+    // A request's line has arrived: its exchange starts here, so that one whose client goes
+    // away before the headers are read is still logged (it is never handed over otherwise).
+    static void* requestLine(void* self, const char* uri, MHD_Connection* connection) {
+        auto* exchange = new FairServer::Exchange(*static_cast<FairServer*>(self), connection);
+        const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
+        exchange->watched = info ? static_cast<ConnectionWatch::Connection*>(info->socket_context) : nullptr;
+        const MHD_ConnectionInfo* client = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+        exchange->address = addressOf(client ? client->client_addr : nullptr);
+        exchange->method = "?";
+        exchange->path = std::string(uri).substr(0, 2000);
+        return exchange;
+    }
+
     static MHD_Result request(void* self, MHD_Connection* connection, const char* url, const char* method,
                               const char*, const char* data, size_t* size, void** context) {
         auto& server = *static_cast<FairServer*>(self);
+        if (!*context) *context = requestLine(self, url, connection);
         auto* exchange = static_cast<FairServer::Exchange*>(*context);
-        if (!exchange) {
-            exchange = new FairServer::Exchange(server, connection);
-            *context = exchange;
-            const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
-            exchange->watched = info ? static_cast<ConnectionWatch::Connection*>(info->socket_context) : nullptr;
-            const MHD_ConnectionInfo* client = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
-            exchange->address = addressOf(client ? client->client_addr : nullptr);
+        if (!exchange->begun) {
+            exchange->begun = true;
             exchange->method = method;
             exchange->path = url;
             server.begin(*exchange);
@@ -262,7 +271,8 @@ bool FairServer::start(std::string& error) {
             MHD_OPTION_CONNECTION_LIMIT, options_.maxConnections, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
             options_.maxPerAddress, MHD_OPTION_CONNECTION_TIMEOUT, kIdleSeconds, MHD_OPTION_NOTIFY_COMPLETED,
             &ServerCallbacks::completed, this, MHD_OPTION_NOTIFY_CONNECTION, &ServerCallbacks::connection, this,
-            MHD_OPTION_UNESCAPE_CALLBACK, &unescape, nullptr, MHD_OPTION_END);
+            MHD_OPTION_UNESCAPE_CALLBACK, &unescape, nullptr, MHD_OPTION_URI_LOG_CALLBACK,
+            &ServerCallbacks::requestLine, this, MHD_OPTION_END);
         freeaddrinfo(found);
     }
     const MHD_DaemonInfo* bound = daemon_ ? MHD_get_daemon_info(daemon_, MHD_DAEMON_INFO_BIND_PORT) : nullptr;
