@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <microhttpd.h>
 #include <netdb.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -21,6 +22,8 @@ namespace torvane::fiera {
 
 namespace {
 
+// Event loops; an order's store (fsync, parse) runs on the one that read it, so several let
+// the disk's flushes overlap.
 constexpr unsigned kServingThreads = 16;
 constexpr unsigned kIdleSeconds = 60;  // no byte either way: closed even when no deadline runs
 constexpr std::size_t kFormBuffer = 64 * 1024;
@@ -256,6 +259,16 @@ bool FairServer::start(std::string& error) {
         [](void* c) { MHD_resume_connection(static_cast<MHD_Connection*>(c)); });
     copies_ = std::make_unique<CompressedCopies>();
 
+    // Each connection takes two descriptors (its socket and the watch's duplicate), and a file
+    // being sent a third: never more connections than the process may open.
+    unsigned connections = options_.maxConnections;
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur != RLIM_INFINITY && files.rlim_cur > 64)
+        connections = static_cast<unsigned>(std::min<rlim_t>(connections, (files.rlim_cur - 64) / 3));
+    if (connections < options_.maxConnections)
+        Log::f("Connessioni limitate a %d dai file apribili dal processo", static_cast<long long>(connections));
+    const unsigned threads = std::max(1u, std::min(kServingThreads, connections));
+
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -267,8 +280,8 @@ bool FairServer::start(std::string& error) {
         if (found->ai_family == AF_INET6) flags |= MHD_USE_IPv6;
         daemon_ = MHD_start_daemon(
             flags, static_cast<uint16_t>(options_.port), nullptr, nullptr, &ServerCallbacks::request, this,
-            MHD_OPTION_SOCK_ADDR, found->ai_addr, MHD_OPTION_THREAD_POOL_SIZE, kServingThreads,
-            MHD_OPTION_CONNECTION_LIMIT, options_.maxConnections, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
+            MHD_OPTION_SOCK_ADDR, found->ai_addr, MHD_OPTION_THREAD_POOL_SIZE, threads,
+            MHD_OPTION_CONNECTION_LIMIT, connections, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
             options_.maxPerAddress, MHD_OPTION_CONNECTION_TIMEOUT, kIdleSeconds, MHD_OPTION_NOTIFY_COMPLETED,
             &ServerCallbacks::completed, this, MHD_OPTION_NOTIFY_CONNECTION, &ServerCallbacks::connection, this,
             MHD_OPTION_UNESCAPE_CALLBACK, &unescape, nullptr, MHD_OPTION_URI_LOG_CALLBACK,

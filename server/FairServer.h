@@ -68,9 +68,10 @@ private:
     PageAccess access_;
     std::optional<UserProfiles> profiles_;
     LoginThrottle throttle_;
+    // In this order: the copies' last waiters are resumed through `paused_` as they go.
     std::unique_ptr<ConnectionWatch> watch_;
-    std::unique_ptr<CompressedCopies> copies_;
     std::unique_ptr<PausedConnections> paused_;
+    std::unique_ptr<CompressedCopies> copies_;
     MHD_Daemon* daemon_ = nullptr;
     int port_ = 0;
     std::mutex runMutex_;
