@@ -15,6 +15,7 @@ struct ConnectionWatch::Connection {
     Clock::time_point since;
     std::uint64_t bytes = 0;  // received in Body; to be sent in Answer
     bool shut = false;
+    bool served = false;  // an answer went out: waiting for the next request is being idle
 };
 
 ConnectionWatch::ConnectionWatch(Limits limits, std::function<void(const std::string&, const std::string&)> cut)
@@ -63,7 +64,11 @@ void ConnectionWatch::enter(Connection* connection, Phase phase, std::uint64_t b
 void ConnectionWatch::bodyStarted(Connection* connection) { enter(connection, Phase::Body, 0); }
 void ConnectionWatch::answering(Connection* connection, std::uint64_t bytes) { enter(connection, Phase::Answer, bytes); }
 void ConnectionWatch::waiting(Connection* connection) { enter(connection, Phase::Waiting, 0); }
-void ConnectionWatch::nextRequest(Connection* connection) { enter(connection, Phase::Headers, 0); }
+void ConnectionWatch::nextRequest(Connection* connection) {
+    enter(connection, Phase::Headers, 0);
+    std::lock_guard lock(mutex_);
+    if (connections_.count(connection)) connection->served = true;
+}
 
 void ConnectionWatch::bodyReceived(Connection* connection, std::uint64_t bytes) {
     std::lock_guard lock(mutex_);
@@ -79,7 +84,8 @@ bool ConnectionWatch::late(const Connection& c, Clock::time_point now, std::stri
     };
     switch (c.phase) {
     case Phase::Headers:
-        reason = "intestazioni non arrivate in tempo";
+        // A kept-alive connection is closed as quietly as the client would close it.
+        reason = c.served ? "" : "intestazioni non arrivate in tempo";
         return elapsed > limits_.headerTime;
     case Phase::Body:
         reason = "corpo della richiesta troppo lento";
@@ -104,7 +110,7 @@ void ConnectionWatch::watch() {
             if (c->shut || !late(*c, now, reason)) continue;
             ::shutdown(c->fd, SHUT_RDWR);
             c->shut = true;
-            cut.emplace_back(c->address, reason);
+            if (!reason.empty()) cut.emplace_back(c->address, reason);
         }
         lock.unlock();
         for (const auto& [address, reason] : cut) cut_(address, reason);

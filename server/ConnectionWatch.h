@@ -28,7 +28,8 @@ public:
     enum class Phase { Headers, Body, Answer, Waiting };
     struct Connection;
 
-    // `cut` is told the address and the reason of each connection shut down (for the log).
+    // `cut` is told the address and the reason of each connection shut down (for the log),
+    // except a kept-alive one that stayed idle after its answers.
     ConnectionWatch(Limits limits, std::function<void(const std::string&, const std::string&)> cut);
     ~ConnectionWatch();
     ConnectionWatch(const ConnectionWatch&) = delete;
