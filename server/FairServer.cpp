@@ -15,6 +15,7 @@
 #include "FileVersion.h"
 #include "HttpDate.h"
 #include "FileResponse.h"
+#include "HttpExchange.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
 
@@ -71,69 +72,12 @@ size_t unescape(void*, MHD_Connection*, char* text) {
 
 }  // namespace
 
-struct FairServer::Exchange {
-    enum class Route { Upload, Login, Page, File, Refused };
-
-    FairServer& server;
-    MHD_Connection* connection;
-    ConnectionWatch::Connection* watched;
-    std::string method, path, address;
-    Route route = Route::Refused;
-    std::uint64_t bodyLimit = 0, bodyBytes = 0;
-    int status = 0;
-    std::string note;
-    bool begun = false, answered = false, cut = false, badBody = false, notForm = false;
-    MHD_PostProcessor* form = nullptr;
-    std::string partKey;
-    std::uint64_t partBytes = 0;
-    // An upload.
-    std::unique_ptr<IncomingOrder> incoming;
-    std::string sentName;
-    bool inField = false, seenField = false, diskFailed = false;
-    // A login.
-    std::string user, password;
-    bool haveUser = false, havePassword = false;
-    std::optional<LoginThrottle::Clock::time_point> turn;
-
-    Exchange(FairServer& s, MHD_Connection* c) : server(s), connection(c) {}
-    ~Exchange() {
-        if (form) MHD_destroy_post_processor(form);
-    }
-
-    // Queues `response` (and releases it); the answer's size sets its deadline.
-    void send(int code, MHD_Response* response, std::uint64_t bytes) {
-        status = code;
-        answered = MHD_queue_response(connection, static_cast<unsigned>(code), response) == MHD_YES;
-        MHD_destroy_response(response);
-        if (answered) {
-            server.watch_->answering(watched, bytes);
-        } else {
-            // Half-way through a body no answer can be queued: the connection is closed instead.
-            cut = true;
-            note += " (connessione chiusa)";
-        }
-    }
-    void text(int code, const std::string& body, bool close = false) {
-        const std::string line = body + "\n";
-        MHD_Response* response =
-            MHD_create_response_from_buffer(line.size(), const_cast<char*>(line.data()), MHD_RESPMEM_MUST_COPY);
-        MHD_add_response_header(response, "Content-Type", "text/plain; charset=utf-8");
-        if (close) MHD_add_response_header(response, "Connection", "close");
-        send(code, response, line.size());
-    }
-    // A new part of a form starts when the field changes, or when its offset starts again.
-    bool newPart(const char* key, std::uint64_t offset) {
-        const bool fresh = partKey != key || (offset == 0 && partBytes != 0);
-        if (fresh) partKey = key, partBytes = 0;
-        return fresh;
-    }
-};
-
 struct ServerCallbacks {
     // A request's line has arrived: its exchange starts here, so that one whose client goes
     // away before the headers are read is still logged (it is never handed over otherwise).
     static void* requestLine(void* self, const char* uri, MHD_Connection* connection) {
-        auto* exchange = new FairServer::Exchange(*static_cast<FairServer*>(self), connection);
+        auto& server = *static_cast<FairServer*>(self);
+        auto* exchange = new HttpExchange(connection, *server.watch_, server.inbox_);
         const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
         exchange->watched = info ? static_cast<ConnectionWatch::Connection*>(info->socket_context) : nullptr;
         const MHD_ConnectionInfo* client = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
@@ -147,7 +91,7 @@ struct ServerCallbacks {
                               const char*, const char* data, size_t* size, void** context) {
         auto& server = *static_cast<FairServer*>(self);
         if (!*context) *context = requestLine(self, url, connection);
-        auto* exchange = static_cast<FairServer::Exchange*>(*context);
+        auto* exchange = static_cast<HttpExchange*>(*context);
         if (!exchange->begun) {
             exchange->begun = true;
             exchange->method = method;
@@ -164,7 +108,7 @@ struct ServerCallbacks {
 
     static void completed(void* self, MHD_Connection*, void** context, MHD_RequestTerminationCode) {
         auto& server = *static_cast<FairServer*>(self);
-        auto* exchange = static_cast<FairServer::Exchange*>(*context);
+        auto* exchange = static_cast<HttpExchange*>(*context);
         if (!exchange) return;
         if (!exchange->answered && exchange->status == 0) {
             exchange->status = 400;
@@ -192,13 +136,13 @@ struct ServerCallbacks {
 
     static MHD_Result uploadField(void* cls, MHD_ValueKind, const char* key, const char* filename, const char*,
                                   const char*, const char* data, uint64_t offset, size_t size) {
-        auto& exchange = *static_cast<FairServer::Exchange*>(cls);
+        auto& exchange = *static_cast<HttpExchange*>(cls);
         if (exchange.newPart(key, offset)) {
             exchange.inField = std::strcmp(key, "userfile") == 0 && !exchange.seenField;  // a second one is ignored
             if (exchange.inField) {
                 exchange.seenField = true;
                 exchange.sentName = filename ? filename : "";
-                exchange.incoming = exchange.server.inbox_.receive();
+                exchange.incoming = exchange.inbox.receive();
                 exchange.diskFailed = !exchange.incoming;
             }
         }
@@ -210,7 +154,7 @@ struct ServerCallbacks {
 
     static MHD_Result loginField(void* cls, MHD_ValueKind, const char* key, const char*, const char*, const char*,
                                  const char* data, uint64_t offset, size_t size) {
-        auto& exchange = *static_cast<FairServer::Exchange*>(cls);
+        auto& exchange = *static_cast<HttpExchange*>(cls);
         const bool fresh = exchange.newPart(key, offset);
         exchange.partBytes = offset + size;
         std::string* value = std::strcmp(key, "user") == 0   ? &exchange.user
@@ -321,7 +265,7 @@ void FairServer::stop() {
     stopped_.notify_all();
 }
 
-void FairServer::begin(Exchange& exchange) {
+void FairServer::begin(HttpExchange& exchange) {
     const std::string encoding = headerText(exchange.connection, "Content-Encoding");
     if (!encoding.empty() && !startsWithIgnoringCase(encoding, "identity")) {
         // A body is limited on the bytes read: one that would grow once decoded is not taken.
@@ -330,13 +274,13 @@ void FairServer::begin(Exchange& exchange) {
     }
     const bool isGet = exchange.method == "GET" || exchange.method == "HEAD";
     if (exchange.method == "POST" && exchange.path == "/upload.php") {
-        exchange.route = Exchange::Route::Upload;
+        exchange.route = HttpExchange::Route::Upload;
         exchange.bodyLimit = OrderInbox::maxBodySize;
     } else if (exchange.method == "POST" && exchange.path == "/ios/userProfile" && profiles_) {
-        exchange.route = Exchange::Route::Login;
+        exchange.route = HttpExchange::Route::Login;
         exchange.bodyLimit = maxLoginBody;
     } else if (isGet) {
-        exchange.route = exchange.path == "/" ? Exchange::Route::Page : Exchange::Route::File;
+        exchange.route = exchange.path == "/" ? HttpExchange::Route::Page : HttpExchange::Route::File;
     } else {
         return exchange.text(405, "Errore: richiesta non accettata", true);
     }
@@ -348,24 +292,24 @@ void FairServer::begin(Exchange& exchange) {
     const bool hasBody = announced > 0 || header(exchange.connection, "Transfer-Encoding");
     if (announced > exchange.bodyLimit || (exchange.bodyLimit == 0 && hasBody)) {
         const bool asked = startsWithIgnoringCase(headerText(exchange.connection, "Expect"), "100-continue");
-        if (exchange.route == Exchange::Route::Upload && asked) {
+        if (exchange.route == HttpExchange::Route::Upload && asked) {
             exchange.note = "rifiutato prima di leggerlo";
             return exchange.text(417, "Errore: ordine oltre 20 MB, rifiutato", true);
         }
         exchange.note = exchange.bodyLimit == 0 ? std::string("corpo non ammesso")
                                                 : "rifiutato prima di leggerlo: " + std::to_string(announced) + " byte";
         return exchange.text(413,
-                             exchange.route == Exchange::Route::Upload ? "Errore: ordine oltre 20 MB, rifiutato"
+                             exchange.route == HttpExchange::Route::Upload ? "Errore: ordine oltre 20 MB, rifiutato"
                                                                        : "Errore: richiesta troppo grande",
                              true);
     }
-    if (exchange.route == Exchange::Route::Upload) {
+    if (exchange.route == HttpExchange::Route::Upload) {
         const bool isForm = startsWithIgnoringCase(headerText(exchange.connection, "Content-Type"), "multipart/form-data");
         if (isForm)
             exchange.form = MHD_create_post_processor(exchange.connection, kFormBuffer, &ServerCallbacks::uploadField,
                                                       &exchange);
         exchange.notForm = !exchange.form;
-    } else if (exchange.route == Exchange::Route::Login) {
+    } else if (exchange.route == HttpExchange::Route::Login) {
         exchange.form =
             MHD_create_post_processor(exchange.connection, kFormBuffer, &ServerCallbacks::loginField, &exchange);
     }
@@ -373,14 +317,14 @@ void FairServer::begin(Exchange& exchange) {
 
 }
 
-void FairServer::receive(Exchange& exchange, const char* data, std::size_t size) {
+void FairServer::receive(HttpExchange& exchange, const char* data, std::size_t size) {
     if (exchange.answered) return;
     exchange.bodyBytes += size;
     watch_->bodyReceived(exchange.watched, size);
     if (exchange.bodyBytes > exchange.bodyLimit) {
         // Sent without announcing its length: stopped at the limit.
         exchange.incoming.reset();
-        if (exchange.route == Exchange::Route::Upload) {
+        if (exchange.route == HttpExchange::Route::Upload) {
             exchange.note = "oltre 20 MB";
             return exchange.text(413, "Errore: ordine oltre 20 MB, rifiutato", true);
         }
@@ -391,21 +335,21 @@ void FairServer::receive(Exchange& exchange, const char* data, std::size_t size)
         exchange.badBody = true;
 }
 
-void FairServer::respond(Exchange& exchange) {
+void FairServer::respond(HttpExchange& exchange) {
     if (exchange.form) {
         if (MHD_destroy_post_processor(exchange.form) != MHD_YES) exchange.badBody = true;
         exchange.form = nullptr;
     }
     switch (exchange.route) {
-    case Exchange::Route::Upload: return upload(exchange);
-    case Exchange::Route::Login: return login(exchange);
-    case Exchange::Route::Page: return page(exchange);
-    case Exchange::Route::File: return file(exchange);
-    case Exchange::Route::Refused: return;
+    case HttpExchange::Route::Upload: return upload(exchange);
+    case HttpExchange::Route::Login: return login(exchange);
+    case HttpExchange::Route::Page: return page(exchange);
+    case HttpExchange::Route::File: return file(exchange);
+    case HttpExchange::Route::Refused: return;
     }
 }
 
-void FairServer::upload(Exchange& exchange) {
+void FairServer::upload(HttpExchange& exchange) {
     if (exchange.notForm) {
         exchange.note = "senza campo userfile";
         return exchange.text(400, "Errore: manca il campo userfile");
@@ -440,7 +384,7 @@ void FairServer::upload(Exchange& exchange) {
     }
 }
 
-void FairServer::login(Exchange& exchange) {
+void FairServer::login(HttpExchange& exchange) {
     // Fields in the body; the query's when the body has none.
     auto field = [&](const char* name, std::string& value, bool have) {
         if (have) return;
@@ -476,7 +420,7 @@ void FairServer::login(Exchange& exchange) {
     exchange.send(200, response, reply.size());
 }
 
-void FairServer::page(Exchange& exchange) {
+void FairServer::page(HttpExchange& exchange) {
     switch (access_.check(exchange.address, headerText(exchange.connection, "Authorization"))) {
     case PageAccess::Verdict::Allowed: {
         const std::string html = page_.html();
@@ -498,7 +442,7 @@ void FairServer::page(Exchange& exchange) {
     }
 }
 
-void FairServer::file(Exchange& exchange) {
+void FairServer::file(HttpExchange& exchange) {
     const std::optional<std::string> path = files_.resolve(exchange.path);
     const int fd = path ? ::open(path->c_str(), O_RDONLY | O_CLOEXEC) : -1;
     const std::optional<FileVersion> version = fd >= 0 ? FileVersion::ofOpenFile(fd) : std::nullopt;
@@ -545,7 +489,7 @@ void FairServer::file(Exchange& exchange) {
     exchange.send(answer.status, answer.response, answer.bytes);
 }
 
-void FairServer::logRequest(const Exchange& exchange) const {
+void FairServer::logRequest(const HttpExchange& exchange) const {
     Log::line(printable(format("%@ %@ %@ %d%@", exchange.address, exchange.method, exchange.path,
                                static_cast<long long>(exchange.status),
                                exchange.note.empty() ? std::string() : " " + exchange.note)));

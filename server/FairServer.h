@@ -22,6 +22,8 @@ struct MHD_Connection;
 
 namespace torvane::fiera {
 
+struct HttpExchange;
+
 // The fair PC's HTTP server: "POST /upload.php" takes orders (multipart field "userfile"),
 // "GET /" shows the orders received, "GET /<file>" serves the files of the folder (gzip,
 // validators, ranges). With a profiles file, "POST /ios/userProfile" answers the login. One
@@ -49,17 +51,16 @@ public:
     void stop();
 
 private:
-    struct Exchange;
     friend struct ServerCallbacks;
 
-    void begin(Exchange& exchange);
-    void receive(Exchange& exchange, const char* data, std::size_t size);
-    void respond(Exchange& exchange);
-    void upload(Exchange& exchange);
-    void login(Exchange& exchange);
-    void page(Exchange& exchange);
-    void file(Exchange& exchange);
-    void logRequest(const Exchange& exchange) const;
+    void begin(HttpExchange& exchange);
+    void receive(HttpExchange& exchange, const char* data, std::size_t size);
+    void respond(HttpExchange& exchange);
+    void upload(HttpExchange& exchange);
+    void login(HttpExchange& exchange);
+    void page(HttpExchange& exchange);
+    void file(HttpExchange& exchange);
+    void logRequest(const HttpExchange& exchange) const;
 
     FairServerOptions options_;
     OrderInbox inbox_;
