@@ -137,6 +137,7 @@ struct ServerCallbacks {
     static MHD_Result uploadField(void* cls, MHD_ValueKind, const char* key, const char* filename, const char*,
                                   const char*, const char* data, uint64_t offset, size_t size) {
         auto& exchange = *static_cast<HttpExchange*>(cls);
+        if (!key) return MHD_YES;
         if (exchange.newPart(key, offset)) {
             exchange.inField = std::strcmp(key, "userfile") == 0 && !exchange.seenField;  // a second one is ignored
             if (exchange.inField) {
@@ -155,6 +156,7 @@ struct ServerCallbacks {
     static MHD_Result loginField(void* cls, MHD_ValueKind, const char* key, const char*, const char*, const char*,
                                  const char* data, uint64_t offset, size_t size) {
         auto& exchange = *static_cast<HttpExchange*>(cls);
+        if (!key) return MHD_YES;
         const bool fresh = exchange.newPart(key, offset);
         exchange.partBytes = offset + size;
         std::string* value = std::strcmp(key, "user") == 0   ? &exchange.user
@@ -163,7 +165,7 @@ struct ServerCallbacks {
         if (!value) return MHD_YES;
         (value == &exchange.user ? exchange.haveUser : exchange.havePassword) = true;
         if (fresh) value->clear();
-        value->append(data, size);
+        if (size > 0) value->append(data, size);
         return MHD_YES;
     }
 };
@@ -314,7 +316,6 @@ void FairServer::begin(HttpExchange& exchange) {
             MHD_create_post_processor(exchange.connection, kFormBuffer, &ServerCallbacks::loginField, &exchange);
     }
     watch_->bodyStarted(exchange.watched);
-
 }
 
 void FairServer::receive(HttpExchange& exchange, const char* data, std::size_t size) {
