@@ -19,9 +19,14 @@ public:
     bool accept(const char* data, std::size_t size);
 
 private:
+    void step(char c);
+    // Takes `c` into the last bytes seen; true when they end with `end` (at most 3 bytes).
+    bool closes(char c, const char* end);
+
     enum class State { Text, Open, Markup, Comment, CData, Instruction, EndTag, StartTag, Quoted };
     State state_ = State::Text;
-    std::string seen_;  // after "<!", or the last bytes of a comment, CDATA or instruction
+    std::string seen_;  // after "<!"
+    char tail_[3] = {};  // the last bytes of a comment, CDATA section or instruction
     char quote_ = 0;
     int attributes_ = 0;
     bool refused_ = false;

@@ -2,12 +2,14 @@
 // without end, documents that cost the parser dearly, guessing passwords, asking for secrets.
 #include <thread>
 
+#include "AttributeLimit.h"
 #include "FairServerFixture.h"
 #include "LoginThrottle.h"
 
 namespace torvane::test {
 namespace {
 
+using fiera::AttributeLimit;
 using fiera::LoginThrottle;
 
 // A POST whose body is sent in chunks, `total` bytes of `fill` after `head`; the bytes the
@@ -113,6 +115,33 @@ TEST_F(FairServerTest, AnElementWithHundredsOfThousandsOfAttributesCostsNothing)
     EXPECT_NE(page->body.find("<td class=\"n\">?</td><td>attributi.xml</td>"), std::string::npos) << page->body;
     // A real order still goes through.
     EXPECT_EQ(upload("vero.xml", order("1", "Vero", 3))->status, 200);
+}
+
+TEST(AttributeLimitTest, CountsAttributesOfStartTagsOnlyWhateverTheChunks) {
+    auto tag = [](int attributes) {
+        std::string text = "<a";
+        for (int i = 0; i < attributes; ++i) text += " b" + std::to_string(i) + "='x'";
+        return text + "/>";
+    };
+    const std::string equals(200, '=');
+    struct Case {
+        std::string document;
+        bool accepted;
+    };
+    const std::vector<Case> cases{
+        {"<r>" + tag(AttributeLimit::maxAttributes) + "</r>", true},
+        {"<r>" + tag(AttributeLimit::maxAttributes + 1) + "</r>", false},
+        {"<r>" + equals + "<!--" + equals + "--><![CDATA[" + equals + "]]><?pi " + equals + "?></r>", true},
+        {"<r a=\"" + equals + ">\" b='" + equals + "'>" + equals + "</r>", true},
+        {"<r><!-- -- --> " + tag(AttributeLimit::maxAttributes + 1) + "</r>", false},
+    };
+    for (const Case& c : cases) {
+        AttributeLimit whole, byteByByte;
+        bool each = true;
+        for (char b : c.document) each = byteByByte.accept(&b, 1) && each;
+        EXPECT_EQ(whole.accept(c.document.data(), c.document.size()), c.accepted) << c.document.substr(0, 40);
+        EXPECT_EQ(each, c.accepted) << c.document.substr(0, 40);
+    }
 }
 
 TEST_F(FairServerTest, TheProfilesFileIsNeverServedUnderAnyName) {
