@@ -8,7 +8,7 @@ namespace torvane::fiera {
 
 namespace {
 
-constexpr std::size_t kMostSpecsRead = 1000;  // past that the header is not worth reading
+constexpr std::size_t kMostRangesRead = 1000;  // past that the header is not worth reading
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -44,17 +44,17 @@ ByteRanges::Selection ByteRanges::select(std::string_view header, std::uint64_t 
     if (!startsWithBytesUnit(header)) return {};
     std::string_view rest = header.substr(6);
     std::vector<ByteRange> wanted;
-    std::size_t specs = 0;
+    std::size_t counted = 0;
     while (true) {
         const std::size_t comma = rest.find(',');
-        const std::string_view spec = trimmed(rest.substr(0, comma));
-        if (++specs > kMostSpecsRead) return {};
-        const std::size_t dash = spec.find('-');
+        const std::string_view asked = trimmed(rest.substr(0, comma));
+        if (++counted > kMostRangesRead) return {};
+        const std::size_t dash = asked.find('-');
         if (dash == std::string_view::npos) return {};
-        const std::optional<std::uint64_t> from = number(spec.substr(0, dash));
-        const std::optional<std::uint64_t> to = number(spec.substr(dash + 1));
+        const std::optional<std::uint64_t> from = number(asked.substr(0, dash));
+        const std::optional<std::uint64_t> to = number(asked.substr(dash + 1));
         if (from) {
-            if (spec.size() > dash + 1 && !to) return {};
+            if (asked.size() > dash + 1 && !to) return {};
             if (to && *to < *from) return {};
             if (*from < size) wanted.push_back({*from, to ? std::min(*to, size - 1) : size - 1});
         } else {
