@@ -22,6 +22,8 @@ public:
         call();
         values_.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
     }
+    // A duration measured elsewhere (on another thread), in microseconds.
+    void add(double micros) { values_.push_back(micros); }
     double percentile(double p) {
         if (values_.empty()) return 0;
         std::sort(values_.begin(), values_.end());

@@ -9,10 +9,7 @@
 // opens. Target: a median under 200 ms, and each draft must carry the five attachments.
 //
 // OrderUpload [path of torvane-fiera]; by default the one built beside this program.
-#include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -20,6 +17,7 @@
 #include <string>
 
 #include "BenchStats.h"
+#include "FairServerProcess.h"
 #include "NullLogSink.h"
 #include "platform/Bundle.h"
 #include "platform/Format.h"
@@ -67,33 +65,6 @@ SceltaTestata buildOrder(Database& db) {
     }
     db.commit();
     return *testata;
-}
-
-struct Server {
-    pid_t pid = 0;
-    int port = 0;
-};
-
-Server startServer(const std::string& program, const fs::path& dir) {
-    int out[2];
-    if (pipe(out) != 0) return {};
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], 1);
-        close(out[0]), close(out[1]);
-        std::freopen("/dev/null", "w", stderr);  // its request lines
-        execl(program.c_str(), program.c_str(), "--dir", dir.c_str(), "--port", "0", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(out[1]);
-    std::string line;
-    char c;
-    pollfd p{out[0], POLLIN, 0};
-    while (line.find('\n') == std::string::npos && poll(&p, 1, 10000) > 0 && read(out[0], &c, 1) == 1) line += c;
-    close(out[0]);
-    const std::string prefix = "in ascolto su http://127.0.0.1:";
-    if (line.rfind(prefix, 0) != 0) return {pid, 0};
-    return {pid, std::stoi(line.substr(prefix.size()))};
 }
 
 // Times the e-mail's composition; the number of drafts that lacked an attachment.
@@ -145,7 +116,7 @@ int main(int argc, char** argv) {
     }
     std::printf("order of %d lines: %zu bytes\n", kLines, document.size());
 
-    const Server server = startServer(program, folder / "fiera");
+    const bench::FairServerProcess server = bench::FairServerProcess::start(program, (folder / "fiera").string());
     if (server.port == 0) {
         std::fprintf(stderr, "torvane-fiera did not start (%s)\n", program.c_str());
         if (server.pid > 0) kill(server.pid, SIGKILL);
@@ -170,14 +141,12 @@ int main(int argc, char** argv) {
     const double median = samples.percentile(0.5) / 1000.0;
     std::printf("%-44s %.1f ms of 200 ms target (%.2fx)\n", "", median, median / 200.0);
 
-    kill(server.pid, SIGTERM);
-    int status = 0;
-    waitpid(server.pid, &status, 0);
+    const int exitStatus = server.stop();
     int arrived = 0;
     for (const auto& entry : fs::directory_iterator(folder / "fiera" / "ordini"))
         if (entry.file_size() == document.size() + std::string("<!-- run 0 -->\n\r\n").size()) ++arrived;
     std::printf("orders stored by the server: %d of %d, failed uploads: %d, server exit %d\n", arrived, kRuns,
-                failures, WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+                failures, exitStatus);
     const int incomplete = timeMailComposition(db, testata, xmlPath);
     return arrived == kRuns && failures == 0 && incomplete == 0 ? 0 : 1;
 }

@@ -5,6 +5,18 @@
 
 namespace torvane::fiera {
 
+namespace {
+
+unsigned FairServerOptions::*limitNamed(std::string_view word) {
+    if (word == "--max-connessioni") return &FairServerOptions::maxConnections;
+    if (word == "--max-per-indirizzo") return &FairServerOptions::maxPerAddress;
+    if (word == "--tempo-intestazioni") return &FairServerOptions::headerSeconds;
+    if (word == "--velocita-minima") return &FairServerOptions::minimumRate;
+    return nullptr;
+}
+
+}  // namespace
+
 std::variant<FairServerOptions, std::string> FairServerOptions::parse(int argc, const char* const argv[]) {
     FairServerOptions options;
     bool haveDir = false;
@@ -14,8 +26,16 @@ std::variant<FairServerOptions, std::string> FairServerOptions::parse(int argc, 
             if (i + 1 >= argc) return std::nullopt;
             return std::string(argv[++i]);
         };
-        if (word == "--dir" || word == "--port" || word == "--bind" || word == "--pagina-password" ||
-            word == "--profili") {
+        if (unsigned FairServerOptions::*limit = limitNamed(word)) {
+            const std::optional<std::string> given = value();
+            if (!given) return std::string(word) + " senza valore";
+            unsigned number = 0;
+            const auto [end, error] = std::from_chars(given->data(), given->data() + given->size(), number);
+            if (error != std::errc() || end != given->data() + given->size() || number == 0 || number > 1000000)
+                return std::string(word) + " non valido: " + *given;
+            options.*limit = number;
+        } else if (word == "--dir" || word == "--port" || word == "--bind" || word == "--pagina-password" ||
+                   word == "--profili") {
             const std::optional<std::string> given = value();
             if (!given) return std::string(word) + " senza valore";
             if (word == "--dir") {

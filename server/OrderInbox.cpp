@@ -100,7 +100,9 @@ OrderInbox::Placing OrderInbox::place(IncomingOrder& incoming, const std::string
 StoreResult OrderInbox::store(std::unique_ptr<IncomingOrder> incoming, const std::string& sentName) {
     if (!incoming || !incoming->finish()) return {StoreOutcome::Failed, {}};
     if (!OrderFile::read(incoming->temporaryPath())) return {StoreOutcome::NotXml, {}};
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
+    // The same bytes being flushed by another request: its outcome decides this one's.
+    settled_.wait(lock, [&] { return flushing_.count(incoming->digest()) == 0; });
     if (auto known = byDigest_.find(incoming->digest()); known != byDigest_.end())
         return {StoreOutcome::AlreadyStored, known->second};
     const std::string wanted = UploadName::sanitised(sentName);
@@ -110,13 +112,19 @@ StoreResult OrderInbox::store(std::unique_ptr<IncomingOrder> incoming, const std
         if (placing == Placing::Taken) continue;  // another order has that name: never replaced
         if (placing == Placing::Refused) return {StoreOutcome::Failed, {}};
         incoming->taken();
-        if (!syncFolder(folder_)) {
-            // Not known to be durable: not answered as stored, and not known by its digest,
-            // so the device's retry is stored again rather than answered from a lost file.
-            return {StoreOutcome::Failed, {}};
-        }
-        byDigest_.emplace(incoming->digest(), name);
-        return {StoreOutcome::Stored, name};
+        // The folder is flushed without the lock, so the flushes of orders arriving together
+        // are one for the disk.
+        const std::string digest = incoming->digest();
+        flushing_.insert(digest);
+        lock.unlock();
+        const bool synced = syncFolder(folder_);
+        lock.lock();
+        flushing_.erase(digest);
+        // Not known to be durable: not answered as stored, and not known by its digest, so
+        // the device's retry is stored again rather than answered from a lost file.
+        if (synced) byDigest_.emplace(digest, name);
+        settled_.notify_all();
+        return synced ? StoreResult{StoreOutcome::Stored, name} : StoreResult{StoreOutcome::Failed, {}};
     }
     return {StoreOutcome::Failed, {}};
 }

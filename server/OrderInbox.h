@@ -1,10 +1,12 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -57,6 +59,8 @@ private:
     std::string folder_;
     std::mutex mutex_;
     std::map<std::string, std::string> byDigest_;  // digest -> stored name
+    std::set<std::string> flushing_;                // placed, the folder not yet flushed
+    std::condition_variable settled_;
 };
 
 }  // namespace torvane::fiera

@@ -10,9 +10,13 @@ OrdersPage::OrdersPage(const OrderInbox& inbox) : inbox_(inbox) {}
 std::optional<OrderSummary> OrdersPage::summaryOf(const StoredOrder& order) {
     // Known by name and time: a file the operator replaced by hand is read again.
     const std::string key = order.name + "|" + std::to_string(order.received.time_since_epoch().count());
-    std::lock_guard lock(mutex_);
-    if (auto known = summaries_.find(key); known != summaries_.end()) return known->second;
+    {
+        std::lock_guard lock(mutex_);
+        if (auto known = summaries_.find(key); known != summaries_.end()) return known->second;
+    }
+    // Read without the lock: another request for the page never waits on this file.
     std::optional<OrderSummary> summary = OrderFile::read(inbox_.folder() + "/" + order.name);
+    std::lock_guard lock(mutex_);
     summaries_.emplace(key, summary);
     return summary;
 }

@@ -1,12 +1,15 @@
 #include "StaticFiles.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 namespace torvane::fiera {
 
 namespace fs = std::filesystem;
 
-StaticFiles::StaticFiles(std::string root, std::string ordersFolderName) : orders_(std::move(ordersFolderName)) {
+StaticFiles::StaticFiles(std::string root, std::string ordersFolderName, const std::vector<std::string>& secrets)
+    : orders_(std::move(ordersFolderName)), secrets_(secrets) {
     std::error_code code;
     const fs::path canonical = fs::canonical(root, code);
     root_ = code ? root : canonical.string();
@@ -37,7 +40,15 @@ std::optional<std::string> StaticFiles::resolve(std::string_view requestPath) co
         return std::nullopt;
     const std::string inside = text.substr(root_.size() + 1);
     if (inside == orders_ || inside.rfind(orders_ + "/", 0) == 0) return std::nullopt;
-    if (!fs::is_regular_file(real, code)) return std::nullopt;
+    struct stat info {};
+    if (::stat(text.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    // The same file under any name: a link, or another hard link to it.
+    for (const std::string& secret : secrets_) {
+        struct stat secretInfo {};
+        if (::stat(secret.c_str(), &secretInfo) == 0 && secretInfo.st_dev == info.st_dev &&
+            secretInfo.st_ino == info.st_ino)
+            return std::nullopt;
+    }
     return text;
 }
 

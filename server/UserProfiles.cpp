@@ -45,7 +45,7 @@ std::string UserProfiles::answer(const std::string& user, const std::string& pas
     read(ignored);
     for (const Utente& utente : utenti_)
         if (utente.user == user && utente.password == password) return "{\"aziende\":" + utente.aziende + "}";
-    return "{\"aziende\":[]}";
+    return noCompanies;
 }
 
 }  // namespace torvane::fiera

@@ -16,6 +16,9 @@ namespace torvane::fiera {
 // file that cannot be read then leaves the users read before).
 class UserProfiles {
 public:
+    // The answer to a user and password that match no one.
+    static constexpr const char* noCompanies = "{\"aziende\":[]}";
+
     // Reads the file; the reason in `error` when it cannot be used.
     bool load(const std::string& path, std::string& error);
     std::string answer(const std::string& user, const std::string& password);

@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
         server.stop();
     });
     server.run();
-    // The server also ends without a signal when listening fails: wake the stopper then.
+    // Should the server ever end without a signal, the stopper is woken all the same.
     if (!signalled.exchange(true)) pthread_kill(stopper.native_handle(), SIGTERM);
     stopper.join();
     torvane::Log::line("Server fermato");
