@@ -6,7 +6,8 @@ Every message accepted is written to DIR as N.eml (the bytes as received) and N.
 asks for that login before any message; --tls CERT KEY offers STARTTLS (and then takes a login
 only over TLS), --implicit-tls makes it TLS from the first byte (smtps); --later N answers 452
 to the first N recipients; --drop N closes the connection instead of answering the first N
-messages; --silent accepts connections and never says a word. The first line on standard
+messages; --silent accepts connections and never says a word; --port P listens on P (a server
+coming back where it was). The first line on standard
 output says where it listens: "in ascolto su 127.0.0.1:PORT". SIGTERM stops it.
 """
 import argparse
@@ -60,6 +61,7 @@ def main():
     parser.add_argument("--later", type=int, default=0)
     parser.add_argument("--drop", type=int, default=0)
     parser.add_argument("--silent", action="store_true")
+    parser.add_argument("--port", type=int, default=0)
     options = parser.parse_args()
     user, _, password = options.login.partition(":")
 
@@ -83,7 +85,7 @@ def main():
     if options.silent:
         factory = asyncio.Protocol
     listening = options.implicit_tls and context or None
-    server = loop.run_until_complete(loop.create_server(factory, "127.0.0.1", 0, ssl=listening))
+    server = loop.run_until_complete(loop.create_server(factory, "127.0.0.1", options.port, ssl=listening))
     print("in ascolto su 127.0.0.1:%d" % server.sockets[0].getsockname()[1], flush=True)
     loop.add_signal_handler(signal.SIGTERM, loop.stop)
     loop.run_forever()
