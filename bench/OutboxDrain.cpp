@@ -3,7 +3,8 @@
 // (Debian's aiosmtpd), through the background sender while a stand-in main thread runs as the
 // window's does: woken every millisecond, and redrawing the settings screen's outbox figures
 // whenever the sender reports. Targets: under 50 ms per message (median); no main-thread
-// stall over 16 ms. Floor: the same message handed to the same server by libcurl alone.
+// stall over 16 ms. Floors: the same message handed to the same server by libcurl alone, and
+// the main thread's longest gap over 3 s with nothing sending.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -54,6 +55,7 @@ struct Server {
 };
 
 bool startServer(Server& server, const std::string& folder) {
+    fs::create_directories(folder);
     int out[2];
     if (::pipe(out) != 0) return false;
     posix_spawn_file_actions_t actions;
@@ -156,16 +158,13 @@ int main() {
     }
     const SmtpSettings settings{server.url, "", "", ""};
 
-    // Floor: libcurl alone, the same bytes to the same server.
-    bench::Samples floor;
-    for (int i = 0; i < 20; ++i)
-        floor.time([&] { SmtpSender(settings).send("agente@azienda.it", {"acquisti@rossi.example"}, message); });
-    floor.print("floor: libcurl send alone");
-
     // The background drain of 100 waiting messages, the main thread watching.
     Outbox outbox;
     for (int i = 0; i < kMessages; ++i) outbox.save(message);
     MainThread main;
+    // The same loop with nothing sending: what the machine itself does to a waiting thread.
+    const auto idleStart = Clock::now();
+    const double idleGap = main.runUntil([&] { return bench::secondsSince(idleStart) > 3; });
     double longestTask = 0;
     const auto start = Clock::now();
     double stall = 0;
@@ -184,19 +183,24 @@ int main() {
     }
     const double drained = bench::secondsSince(start);
     const int sent = countFiles(outbox.sentFolder(), ".eml");
-    const int received = countFiles((folder / "smtp").string(), ".eml") - 20;
+    const int received = countFiles((folder / "smtp").string(), ".eml");
     std::printf("background drain: %d messages in %.2f s, %.1f ms each on average; sent %d, received %d, left %d\n",
                 kMessages, drained, drained * 1000 / kMessages, sent, received, outbox.status().waiting);
-    std::printf("main thread: longest wake-up gap %.1f ms of 16 ms (%.2fx), longest outbox redraw %.2f ms\n", stall,
-                stall / 16, longestTask);
+    std::printf("main thread: longest wake-up gap %.1f ms of 16 ms (%.2fx; %.1f ms with nothing sending), "
+                "longest outbox redraw %.2f ms\n",
+                stall, stall / 16, idleGap, longestTask);
 
-    // Per message: the outbox's whole step (lock, list, read, send, move) for one message.
-    bench::Samples each;
+    // Per message: the outbox's whole step (lock, list, read, send, move) for one message,
+    // each beside the floor (libcurl alone, the same bytes to the same server), so both see
+    // the same machine.
+    bench::Samples each, floor;
     for (int i = 0; i < kMessages; ++i) {
         outbox.save(message);
         each.time([&] { outbox.sendAll(SmtpSender(settings)); });
+        floor.time([&] { SmtpSender(settings).send("agente@azienda.it", {"acquisti@rossi.example"}, message); });
     }
     each.print("outbox, one message");
+    floor.print("floor: libcurl send alone");
     const double median = each.percentile(0.5) / 1000;
     std::printf("%-44s %.1f ms of 50 ms target (%.2fx); %.2fx the floor\n", "", median, median / 50,
                 each.percentile(0.5) / floor.percentile(0.5));
