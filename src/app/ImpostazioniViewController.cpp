@@ -153,9 +153,9 @@ void ImpostazioniViewController::aggiornaPosta() {
     const OutboxStatus stato = Outbox().status();
     postaInUscita_ = stato.waiting > 0 ? format("Messaggi in uscita: %d", static_cast<long long>(stato.waiting))
                                        : "Nessun messaggio in uscita";
-    postaErrore_ = stato.waiting > 0 ? stato.lastFailure : std::string();
-    if (stato.waiting > 0 && postaErrore_.empty() && !MailSettings::smtp())
-        postaErrore_ = "nessun server di posta impostato (pref_SMTPSERVER)";
+    std::string errore = stato.waiting > 0 ? stato.lastFailure : std::string();
+    if (stato.waiting > 0 && errore.empty() && !MailSettings::smtp()) errore = "nessun server di posta impostato (pref_SMTPSERVER)";
+    postaErrore_ = errore.empty() ? std::string() : format("Ultimo errore: %@", errore);
 }
 
 void ImpostazioniViewController::aggiornaContatori() {

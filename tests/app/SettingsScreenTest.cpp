@@ -136,6 +136,6 @@ TEST_F(SettingsScreen, TheOutboxShowsWhatWaitsWhyAndSendsWhenAsked) {
         for (int i = 0; i < 1000 && sender.runs() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }  // the sender's last word is posted before it ends
     ui.drainMain();
-    EXPECT_NE(shown().find("Messaggi in uscita: 2\nCouldn't connect to server"), std::string::npos) << shown();
+    EXPECT_NE(shown().find("Messaggi in uscita: 2\nUltimo errore: Couldn't connect to server"), std::string::npos) << shown();
     EXPECT_TRUE(std::get<ui::Button>(screen->sections()[2].rows.back().items[0]).enabled);
 }
