@@ -7,6 +7,7 @@
 #include <string>
 
 #include "BenchStats.h"
+#include "ThousandLineOrder.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
 #include "platform/Paths.h"
@@ -20,51 +21,7 @@ using bench::Clock;
 
 namespace {
 
-constexpr int kLines = 1000, kArticles = 200, kRuns = 5;
-
-std::string articleCode(int a) { return format("ART%04d", a); }
-
-SceltaTestata buildOrder(Database& db) {
-    auto listino = db.createListinoWithBarCode("L01");
-    listino->setDescrizione(std::string("Collezione estate"));
-    listino->setUm(std::string("MT"));
-    listino->setDivisa(std::string("EUR"));
-    db.createVarianteCommercialeWithCodice("01")->setDescrizioneITA(std::string("Base"));
-    for (int a = 0; a < kArticles; ++a) {
-        auto article = db.createArticoloWithBarCode(format("B%06d", a));
-        article->setCodice(articleCode(a));
-        article->setDescrizione1(format("Popeline di cotone %d", a));
-        article->setComposizione(std::string("100% cotone"));
-        article->setPesoGr(std::string("120"));
-        article->setFotoUrl(format("%@.jpg", articleCode(a)));
-        auto entry = db.createArticoloListinoWithArticolo(articleCode(a), *listino);
-        db.createPrezzoWithVarianteCommerciale("01", *entry)->setValore(Decimal::fromInteger(5 + a % 20));
-    }
-    auto cliente = db.createClienteWithBarCode("C0001");
-    cliente->setCodice(std::string("C0001"));
-    cliente->setRagioneSociale1(std::string("Tessuti Rossi & Figli"));
-    for (int d = 1; d <= 5; ++d) {
-        auto destinazione = db.createDestinazioneWithCodice(std::to_string(d), *cliente);
-        destinazione->setRagioneSociale1(format("Magazzino %d", d));
-    }
-    auto testata = db.createSceltaTestataWithCodice(1);
-    testata->setCliente(std::string("C0001"));
-    testata->setClienteRagioneSociale(std::string("Tessuti Rossi & Figli"));
-    testata->setListinoTestata(std::string("L01"));
-    testata->setTipo(std::string("N"));
-    testata->setNote(std::string("Consegna entro marzo"));
-    for (int i = 0; i < kLines; ++i) {
-        auto riga = db.createSceltaRigaForSceltaTestata(*testata);
-        riga->setArticolo(articleCode(i % kArticles));
-        riga->setColore(format("%03d", i % 37));
-        riga->setVarianteCommerciale(std::string("01"));
-        riga->setListino(std::string("L01"));
-        riga->setQuantita(1.5 + i % 40);
-        riga->setPrezzo(Decimal::fromInteger(5 + i % 20));
-    }
-    db.commit();
-    return *testata;
-}
+constexpr int kRuns = 5;
 
 template <typename F>
 void timeDocument(const char* name, double targetMs, F&& build) {
@@ -92,8 +49,8 @@ int main() {
     auto db = Database::openFile((folder / "bench.sqllite").string(), "B");
     if (!db) return 1;
     auto start = Clock::now();
-    SceltaTestata testata = buildOrder(*db);
-    std::printf("order of %d lines built in %.0f ms (%s)\n", kLines, bench::secondsSince(start) * 1000,
+    SceltaTestata testata = bench::buildThousandLineOrder(*db);
+    std::printf("order of %d lines built in %.0f ms (%s)\n", bench::kOrderLines, bench::secondsSince(start) * 1000,
                 folder.c_str());
 
     ReportScelta reports(db);

@@ -11,13 +11,19 @@ namespace torvane::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "  outbox list|send             i messaggi salvati nella posta in uscita: elenco, o invio\n"
-    "                               al server SMTP (pref_SMTPSERVER); 1 se un invio non riesce\n";
+    "  outbox list|send             i messaggi salvati nella posta in uscita: elenco con stato\n"
+    "                               e ultimo errore, o invio di tutti (anche dei rifiutati) al\n"
+    "                               server SMTP (pref_SMTPSERVER); 1 se un invio non riesce\n";
 
 int list(const Outbox& outbox) {
     const auto entries = outbox.list();
     if (entries.empty()) std::cout << "posta in uscita vuota\n";
-    for (const OutboxEntry& entry : entries) std::cout << entry.file << "  " << entry.to << "  " << entry.subject << '\n';
+    for (const OutboxEntry& entry : entries) {
+        std::cout << entry.file << "  " << entry.to << "  " << entry.subject << "  "
+                  << (entry.refused ? "rifiutato" : "in attesa");
+        if (!entry.lastFailure.empty()) std::cout << ": " << entry.lastFailure;
+        std::cout << '\n';
+    }
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "CommandRegistry.h"
 #include "platform/Bundle.h"
+#include "platform/FileModes.h"
 #include "platform/Paths.h"
 #include "platform/Preferences.h"
 
@@ -25,6 +26,7 @@ void printHelp(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    FileModes::makeEverythingPrivate();
     cli::CommandLine line(argc, argv);
     if (line.error()) {
         std::cerr << *line.error() << '\n';

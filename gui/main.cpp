@@ -14,7 +14,10 @@
 #include "QtUi.h"
 #include "WindowScript.h"
 #include "app/AppDelegate.h"
+#include "mail/MailSettings.h"
+#include "mail/OutboxSender.h"
 #include "platform/Bundle.h"
+#include "platform/FileModes.h"
 #include "platform/Paths.h"
 #include "platform/Preferences.h"
 
@@ -31,6 +34,7 @@ const char* optionValue(int argc, char** argv, const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    FileModes::makeEverythingPrivate();
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName("torvane");
     app.setWindowIcon(QIcon(QString::fromStdString(Bundle::resourcePath("torvane.png"))));
@@ -40,6 +44,9 @@ int main(int argc, char** argv) {
     gui::QtUi ui;
     AppDelegate delegate(ui);
     delegate.didFinishLaunching();
+    // The outbox leaves by itself while the window is open.
+    OutboxSender outboxSender;
+    outboxSender.drainNow(MailSettings::smtp());
     // A scanner in keyboard mode may type anywhere in the window; its device settings are
     // read once, at start, like the serial scanners'.
     gui::KeyboardWedge wedge(gui::KeyboardWedge::Settings::fromPreferences());

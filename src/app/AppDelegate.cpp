@@ -9,6 +9,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/PropertyList.h"
+#include "platform/SecretText.h"
 #include "platform/ui/Ui.h"
 #include "store/Database.h"
 
@@ -86,10 +87,10 @@ void AppDelegate::reconcileFile(const std::string& path) {
             auto converted = value ? PropertyList::toPreferenceValue(*value) : std::nullopt;
             if (converted) {
                 prefs().setObject(*key, *converted);
-                Log::f("    %@ -> %@", *key, Preferences::describe(*converted));
+                Log::f("    %@ -> %@", *key, SecretText::shown(*key, Preferences::describe(*converted)));
             }
         } else {
-            Log::f("    %@ = %@", *key, Preferences::describe(*prefs().objectForKey(*key)));
+            Log::f("    %@ = %@", *key, SecretText::shown(*key, Preferences::describe(*prefs().objectForKey(*key))));
         }
     }
 }

@@ -11,6 +11,9 @@
 #include "loader/DocumentUrls.h"
 #include "loader/LoadResultAlert.h"
 #include "loader/ProgressView.h"
+#include "mail/MailSettings.h"
+#include "mail/Outbox.h"
+#include "mail/OutboxSender.h"
 #include "platform/DateFormat.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
@@ -95,9 +98,15 @@ std::vector<ui::Section> ImpostazioniViewController::sections() const {
     azioni.items = {button("inviaScelteTap", "Invia Scelte"), button("cancellaScelteButton", "Cancella Scelte")};
     ordini.rows.push_back(azioni);
 
+    ui::Section posta{"Posta in uscita", "", {ui::Row::labels({postaInUscita_})}};
+    if (!postaErrore_.empty()) posta.rows.push_back(ui::Row::labels({postaErrore_}));
+    ui::Row inviaPosta;
+    inviaPosta.items = {button("inviaPostaTap", "Invia posta")};
+    posta.rows.push_back(inviaPosta);
+
     ui::Row dispositivo;
     dispositivo.items = {button("impostazioniDispositivo", "Impostazioni dispositivo")};
-    std::vector<ui::Section> all{catalogo, ordini, ui::Section{"Dispositivo", "", {dispositivo}}};
+    std::vector<ui::Section> all{catalogo, ordini, posta, ui::Section{"Dispositivo", "", {dispositivo}}};
     if (inCorso_) {
         ui::Row barra;
         ui::ProgressBar bar;
@@ -133,8 +142,20 @@ void ImpostazioniViewController::viewWillAppear() {
         clearSwitch(keys::pref_deleteFotoEnabled);
     }
     aggiornaContatori();
+    aggiornaPosta();
+    // While the application runs its background sender, what it does shows here as it happens.
+    if (OutboxSender* sender = OutboxSender::shared()) sender->setOnChange(postaCambiata());
     printFreeMemory();
     redraw();
+}
+
+void ImpostazioniViewController::aggiornaPosta() {
+    const OutboxStatus stato = Outbox().status();
+    postaInUscita_ = stato.waiting > 0 ? format("Messaggi in uscita: %d", static_cast<long long>(stato.waiting))
+                                       : "Nessun messaggio in uscita";
+    std::string errore = stato.waiting > 0 ? stato.lastFailure : std::string();
+    if (stato.waiting > 0 && errore.empty() && !MailSettings::smtp()) errore = "nessun server di posta impostato (pref_SMTPSERVER)";
+    postaErrore_ = errore.empty() ? std::string() : format("Ultimo errore: %@", errore);
 }
 
 void ImpostazioniViewController::aggiornaContatori() {
@@ -154,6 +175,7 @@ void ImpostazioniViewController::buttonTapped(const std::string& action, ui::Ind
     if (action == "caricaListinoTap") caricaListinoTap();
     else if (action == "inviaScelteTap") inviaScelteTap();
     else if (action == "cancellaScelteButton") cancellaScelteButton();
+    else if (action == "inviaPostaTap") inviaPostaTap();
     else if (action == "impostazioniDispositivo") ui().push(*this, std::make_shared<ImpostazioniDispositivoViewController>(ui()));
 }
 
@@ -242,6 +264,38 @@ void ImpostazioniViewController::cancellaScelteButton() {
     committed(*database);
     aggiornaContatori();
     redraw();
+}
+
+void ImpostazioniViewController::inviaPostaTap() {
+    Log::line("Invia posta tapped");
+    auto smtp = MailSettings::smtp();
+    if (OutboxSender* sender = OutboxSender::shared()) {
+        sender->drainNow(std::move(smtp), true);
+        return;
+    }
+    // No background sender (a script): one run, off the main thread all the same.
+    if (!smtp) {
+        aggiornaPosta();
+        redraw();
+        return;
+    }
+    ui().runInBackground([settings = std::move(*smtp), cambiata = postaCambiata()] {
+        Outbox().sendAll(SmtpSender(settings), OutboxRun::Everything);
+        cambiata();
+    });
+}
+
+std::function<void()> ImpostazioniViewController::postaCambiata() {
+    std::weak_ptr<Screen> alive = weak_from_this();
+    ui::Ui& platform = ui();
+    return [&platform, alive] {
+        platform.postToMain([alive] {
+            auto screen = std::static_pointer_cast<ImpostazioniViewController>(alive.lock());
+            if (!screen) return;
+            screen->aggiornaPosta();
+            screen->redraw();
+        });
+    };
 }
 
 void ImpostazioniViewController::printFreeMemory() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,8 +13,9 @@ namespace torvane {
 class CaricatoreDatabase;
 
 // The settings tab: the catalogue download with its progress panel and result, the date of
-// the last download, the order count, and the one-shot maintenance switches of the device
-// settings, which take effect each time the screen appears.
+// the last download, the order count, the outbox (messages waiting, the last failure, a
+// button to send them now), and the one-shot maintenance switches of the device settings,
+// which take effect each time the screen appears.
 class ImpostazioniViewController : public ui::Screen {
 public:
     explicit ImpostazioniViewController(ui::Ui& ui);
@@ -26,6 +28,8 @@ public:
     void caricaListinoTap();
     void inviaScelteTap();
     void cancellaScelteButton();
+    // "Invia posta": the outbox now, the messages refused for good included.
+    void inviaPostaTap();
     bool caricamentoInCorso() const { return inCorso_; }
 
     // What the panel shows while a download runs; set on the main thread only.
@@ -42,10 +46,16 @@ public:
 
 private:
     void aggiornaContatori();
+    void aggiornaPosta();
+    // For any thread: the outbox's figures read again and shown, on the main thread, while
+    // this screen is there.
+    std::function<void()> postaCambiata();
     void lenghtyOperationDidEndWithResult(const std::shared_ptr<CaricatoreDatabase>& loader);
 
     std::string numeroScelte_;
     std::string aggiornamento_;
+    std::string postaInUscita_;
+    std::string postaErrore_;
     bool inCorso_ = false;
     Avanzamento avanzamento_;
 };

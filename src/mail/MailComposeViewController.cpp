@@ -9,6 +9,7 @@
 #include "mail/MailMessage.h"
 #include "mail/MailSettings.h"
 #include "mail/Outbox.h"
+#include "mail/OutboxSender.h"
 #include "mail/SmtpSender.h"
 #include "platform/Log.h"
 #include "platform/ui/Ui.h"
@@ -16,6 +17,11 @@
 namespace torvane {
 
 namespace {
+
+// The background sender, when the application runs one, takes a newly saved message at once.
+void wakeOutboxSender() {
+    if (OutboxSender* sender = OutboxSender::shared()) sender->drainNow(MailSettings::smtp());
+}
 
 std::string sizeText(std::size_t bytes) {
     if (bytes < 1024) return std::to_string(bytes) + " byte";
@@ -130,7 +136,10 @@ void MailComposeViewController::send() {
         // No server yet: the outbox keeps the message until there is one.
         if (MailSettings::outboxEnabled()) {
             Log::line("Nessun server SMTP: il messaggio resta nella posta in uscita");
-            if (Outbox().save(*message)) return finish(MailComposeResult::Saved);
+            if (Outbox().save(*message)) {
+                wakeOutboxSender();
+                return finish(MailComposeResult::Saved);
+            }
             return fail("non riesco a scrivere nella posta in uscita");
         }
         return fail("nessun server SMTP impostato");
@@ -143,20 +152,28 @@ void MailComposeViewController::send() {
     std::weak_ptr<ui::Screen> weak = weak_from_this();
     ui::Ui& platform = ui();
     platform.runInBackground([&platform, weak, settings = std::move(*smtp), from = MailSettings::fromAddress(),
-                              recipients = std::move(recipients), message = std::move(*message)] {
+                              recipients = std::move(recipients), message = std::move(*message)]() mutable {
         SmtpResult result = SmtpSender(settings).send(from, recipients, message);
-        platform.postToMain([weak, result = std::move(result)] {
-            if (auto screen = weak.lock()) static_cast<MailComposeViewController&>(*screen).sendingEnded(result);
+        platform.postToMain([weak, result = std::move(result), message = std::move(message)] {
+            if (auto screen = weak.lock()) static_cast<MailComposeViewController&>(*screen).sendingEnded(result, message);
         });
     });
 }
 
-void MailComposeViewController::sendingEnded(const SmtpResult& result) {
+void MailComposeViewController::sendingEnded(const SmtpResult& result, const std::string& message) {
     sending_ = false;
     redraw();
-    if (!result.sent) return fail(result.reason);
-    Log::f("Messaggio inviato a %@", toField_);
-    finish(MailComposeResult::Sent);
+    if (result.sent) {
+        Log::f("Messaggio inviato a %@", toField_);
+        return finish(MailComposeResult::Sent);
+    }
+    // A server out of reach is the usual case at a fair: the message waits in the outbox
+    // rather than being lost with the screen. A refusal or wrong settings need the person.
+    if (!result.temporary || !MailSettings::outboxEnabled()) return fail(result.reason);
+    Log::f("Invio non riuscito (%@): il messaggio resta nella posta in uscita", result.reason);
+    if (!Outbox().save(message)) return fail(result.reason + "; non riesco a scrivere nella posta in uscita");
+    wakeOutboxSender();
+    finish(MailComposeResult::Queued);
 }
 
 void MailComposeViewController::save() {
@@ -166,13 +183,16 @@ void MailComposeViewController::save() {
     auto path = Outbox().save(*message);
     if (!path) return fail("non riesco a scrivere nella posta in uscita");
     Log::f("Messaggio salvato in %@", *path);
+    wakeOutboxSender();
     finish(MailComposeResult::Saved);
 }
 
+// The screen stays with everything the person wrote: the message can go once the reason is
+// mended (another address, the settings).
 void MailComposeViewController::fail(const std::string& reason) {
     lastFailure_ = reason;
     Log::f("Invio fallito: %@", reason);
-    finish(MailComposeResult::Failed);
+    ui().showAlert(ui::Alert::simple(std::string("Invio fallito"), reason, "OK"));
 }
 
 void MailComposeViewController::finish(MailComposeResult result) {

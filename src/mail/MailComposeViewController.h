@@ -17,12 +17,15 @@ struct SmtpResult;
 // "Invia" (through the SMTP server, off the main thread), "Salva" (into the outbox) and
 // "Annulla". Presented modally by its caller, held by a shared pointer; it never dismisses
 // itself: the delegate hears the result and dismisses it. While a message is being sent the
-// buttons do nothing, so one press is one message.
+// buttons do nothing, so one press is one message. A failure is shown and the screen stays;
+// a server out of reach puts the message in the outbox (when on) and ends as `Queued`.
 class MailComposeViewController : public ui::Screen {
 public:
     static constexpr int kToTag = 1;
     static constexpr int kCcTag = 2;
     static constexpr int kSubjectTag = 3;
+    static constexpr const char* kQueuedMessage =
+        "Messaggio in uscita: partira' appena il server di posta e' raggiungibile";
 
     MailComposeViewController(ui::Ui& ui, MailDraft draft, MailComposeDelegate* delegate);
 
@@ -49,7 +52,7 @@ private:
     std::optional<std::string> checkedMessage();
     void send();
     void save();
-    void sendingEnded(const SmtpResult& result);
+    void sendingEnded(const SmtpResult& result, const std::string& message);
     void fail(const std::string& reason);
     void finish(MailComposeResult result);
 

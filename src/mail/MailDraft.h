@@ -26,6 +26,8 @@ struct MailDraft {
     std::optional<long long> codiceOrdine;
 };
 
-enum class MailComposeResult { Cancelled, Saved, Sent, Failed };
+// Queued: "Invia" could not reach the server and the outbox took the message, to send it
+// as soon as the server can be reached.
+enum class MailComposeResult { Cancelled, Saved, Sent, Failed, Queued };
 
 }  // namespace torvane

@@ -20,6 +20,7 @@ std::optional<SmtpSettings> MailSettings::smtp() {
     if (settings.server.empty()) return std::nullopt;
     settings.user = text(keys::pref_SMTPUSER);
     settings.password = text(keys::pref_SMTPPASSWORD);
+    settings.caFile = text(keys::pref_SMTPCAFILE);
     return settings;
 }
 

@@ -14,6 +14,7 @@
 #include "mail/MailAddress.h"
 #include "mail/MailMessage.h"
 #include "mail/SmtpSender.h"
+#include "platform/FileModes.h"
 #include "platform/Log.h"
 #include "platform/Paths.h"
 #include "review/AtomicFile.h"
@@ -25,6 +26,9 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kExtension = ".eml";
+constexpr const char* kMarkExtension = ".stato";
+constexpr const char* kRefused = "rifiutato";
+constexpr const char* kWaiting = "in attesa";
 
 // A saved message's header block, up to the blank line that ends it, read without its
 // attachments: a list of the outbox should not read megabytes of photos. None when the file
@@ -47,9 +51,7 @@ std::optional<std::string> readHeaderBlock(const std::string& path) {
 }
 
 bool ensurePrivateFolder(const std::string& folder) {
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    return ::chmod(folder.c_str(), 0700) == 0;
+    return FileModes::privateFolder(folder) && ::chmod(folder.c_str(), FileModes::kFolder) == 0;
 }
 
 bool writeAllDurably(int fd, const std::string& bytes) {
@@ -83,7 +85,7 @@ std::string newFileName() {
 class SendingLock {
 public:
     explicit SendingLock(const std::string& folder)
-        : fd_(::open((folder + "/.invio.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        : fd_(::open((folder + "/.invio.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, FileModes::kFile)) {
         held_ = fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
     }
     ~SendingLock() {
@@ -105,24 +107,65 @@ Outbox::Outbox() : Outbox(Paths::documents() + "/Outbox", Paths::documents() + "
 Outbox::Outbox(std::string folder, std::string sentFolder)
     : folder_(std::move(folder)), sentFolder_(std::move(sentFolder)) {}
 
+// Whole or not at all, readable by this user only.
+bool writePrivately(const std::string& path, const std::string& bytes) {
+    const std::string temporary = temporarySiblingOf(path);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, FileModes::kFile);
+    const bool written = fd >= 0 && writeAllDurably(fd, bytes);
+    if (fd >= 0 && ::close(fd) != 0) Log::f("Posta in uscita: errore alla chiusura di %@", temporary);
+    if (!written || !replaceFileWith(temporary, path)) {
+        std::error_code ec;
+        fs::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
 std::optional<std::string> Outbox::save(const std::string& message) const {
     if (!ensurePrivateFolder(folder_)) {
         Log::f("Posta in uscita: non riesco a creare la cartella %@", folder_);
         return std::nullopt;
     }
     const std::string path = folder_ + "/" + newFileName();
-    const std::string temporary = temporarySiblingOf(path);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-    const bool written = fd >= 0 && writeAllDurably(fd, message);
-    if (fd >= 0 && ::close(fd) != 0) Log::f("Posta in uscita: errore alla chiusura di %@", temporary);
-    if (!written || !replaceFileWith(temporary, path)) {
-        std::error_code ec;
-        fs::remove(temporary, ec);
+    if (!writePrivately(path, message)) {
         Log::f("Posta in uscita: non riesco a scrivere %@", path);
         return std::nullopt;
     }
     syncFolder(folder_);
     return path;
+}
+
+std::optional<Outbox::Mark> Outbox::markOf(const std::string& file) const {
+    std::ifstream in(folder_ + "/" + file + kMarkExtension);
+    std::string state, reason;
+    if (!in || !std::getline(in, state)) return std::nullopt;
+    std::getline(in, reason);
+    return Mark{state == kRefused, reason};
+}
+
+void Outbox::setMark(const std::string& file, const Mark& mark) const {
+    // A reason on one line: the server's answer may hold line breaks.
+    std::string reason = mark.reason;
+    for (char& c : reason)
+        if (c == '\r' || c == '\n') c = ' ';
+    if (!writePrivately(folder_ + "/" + file + kMarkExtension, std::string(mark.refused ? kRefused : kWaiting) + "\n" + reason + "\n"))
+        Log::f("Posta in uscita: non riesco a segnare lo stato di %@", file);
+}
+
+OutboxStatus Outbox::status() const {
+    OutboxStatus status;
+    fs::file_time_type newest = fs::file_time_type::min();
+    for (const std::string& file : messageFiles()) {
+        ++status.waiting;
+        std::error_code ec;
+        const auto written = fs::last_write_time(folder_ + "/" + file + kMarkExtension, ec);
+        if (ec || written < newest) continue;
+        if (auto mark = markOf(file)) {
+            newest = written;
+            status.lastFailure = mark->reason;
+        }
+    }
+    return status;
 }
 
 std::vector<std::string> Outbox::messageFiles() const {
@@ -137,7 +180,11 @@ std::vector<std::string> Outbox::messageFiles() const {
 std::vector<OutboxEntry> Outbox::list() const {
     std::vector<OutboxEntry> entries;
     for (const std::string& file : messageFiles()) {
-        OutboxEntry entry{file, {}, {}, std::nullopt};
+        OutboxEntry entry{file, {}, {}, std::nullopt, false, {}};
+        if (auto mark = markOf(file)) {
+            entry.refused = mark->refused;
+            entry.lastFailure = mark->reason;
+        }
         auto bytes = readHeaderBlock(folder_ + "/" + file);
         if (auto envelope = bytes ? MailMessage::read(*bytes) : std::nullopt) {
             entry.to = MailAddress::join(envelope->to);
@@ -149,15 +196,22 @@ std::vector<OutboxEntry> Outbox::list() const {
     return entries;
 }
 
-std::vector<OutboxSendResult> Outbox::sendAll(const SmtpSender& sender) const {
+std::vector<OutboxSendResult> Outbox::sendAll(const SmtpSender& sender, OutboxRun which) const {
     std::vector<OutboxSendResult> results;
     if (!fs::exists(folder_)) return results;
+    // flock: the kernel lets go when its holder ends, so a killed sender leaves nothing held.
     SendingLock lock(folder_);
     if (!lock.held()) {
-        results.push_back({"", false, "un altro invio della posta in uscita e' in corso"});
+        results.push_back({"", false, "un altro invio della posta in uscita e' in corso", false});
         return results;
     }
-    for (const std::string& file : messageFiles()) results.push_back(sendOne(sender, file));
+    for (const std::string& file : messageFiles()) {
+        if (which == OutboxRun::Retry) {
+            auto mark = markOf(file);
+            if (mark && mark->refused) continue;
+        }
+        results.push_back(sendOne(sender, file));
+    }
     return results;
 }
 
@@ -167,7 +221,10 @@ OutboxSendResult Outbox::sendOne(const SmtpSender& sender, const std::string& fi
     auto bytes = readWholeFile(path);
     auto envelope = bytes ? MailMessage::read(*bytes) : std::nullopt;
     if (!envelope) {
+        // Kept, never deleted: it may still be read by a person; no retry can mend it.
         result.reason = "messaggio illeggibile";
+        result.refused = true;
+        setMark(file, {true, result.reason});
         return result;
     }
     std::vector<std::string> recipients = envelope->to;
@@ -175,6 +232,8 @@ OutboxSendResult Outbox::sendOne(const SmtpSender& sender, const std::string& fi
     const SmtpResult sent = sender.send(envelope->from, recipients, *bytes);
     if (!sent.sent) {
         result.reason = sent.reason;
+        result.refused = sent.permanent;
+        setMark(file, {sent.permanent, sent.reason});
         Log::f("Posta in uscita: %@ non inviato: %@", file, sent.reason);
         return result;
     }
@@ -187,6 +246,7 @@ OutboxSendResult Outbox::sendOne(const SmtpSender& sender, const std::string& fi
         result.reason = "inviato, ma non spostato in " + sentFolder_ + ": " + ec.message();
         fs::rename(path, path + ".inviato", ec);
     }
+    fs::remove(path + kMarkExtension, ec);
     Log::f("Posta in uscita: %@ inviato", file);
     return result;
 }

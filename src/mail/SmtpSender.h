@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -8,9 +9,13 @@ namespace torvane {
 
 // Where mail goes out: read on the main thread, so sending touches no preferences.
 struct SmtpSettings {
-    std::string server;  // "smtp://host[:port]" (STARTTLS when offered) or "smtps://host[:port]"
-    std::string user;    // empty: no login
+    // "smtp://host[:port]" or "smtps://host[:port]". Plain smtp:// upgrades to TLS when the
+    // server offers it, and must upgrade when there is a login: credentials never travel in clear.
+    std::string server;
+    std::string user;  // empty: no login
     std::string password;
+    // A company authority trusted besides the system's (a PEM file); empty: the system's only.
+    std::string caFile;
     // A whole message may take this long (photos over a slow line); a server silent for
     // `stallTimeout` ends it much sooner.
     std::chrono::milliseconds timeout{std::chrono::minutes(10)};
@@ -20,12 +25,22 @@ struct SmtpSettings {
 struct SmtpResult {
     bool sent = false;
     std::string reason;  // why not, with the server's own answer when it gave one
+    // The server refused the message itself for good (a 5xx answer to the sender, a
+    // recipient or the content): sending it again unchanged would be refused again.
+    bool permanent = false;
+    // The server could not be reached, or asked to try later (a 4xx answer): the same
+    // message may well go later. Neither this nor `permanent`: the settings are wrong (login,
+    // TLS, certificate) and need the person.
+    bool temporary = false;
 };
 
 // One message handed to an SMTP server through libcurl. Blocking; callable from any thread.
 class SmtpSender {
 public:
-    explicit SmtpSender(SmtpSettings settings) : settings_(std::move(settings)) {}
+    // `cancel`, when given, ends a sending under way as soon as it turns true (the application
+    // closing): it must outlive the sender.
+    explicit SmtpSender(SmtpSettings settings, const std::atomic<bool>* cancel = nullptr)
+        : settings_(std::move(settings)), cancel_(cancel) {}
 
     // Sent only when the server accepted the sender, every recipient and the message.
     SmtpResult send(const std::string& from, const std::vector<std::string>& recipients,
@@ -36,6 +51,7 @@ public:
 
 private:
     SmtpSettings settings_;
+    const std::atomic<bool>* cancel_;
 };
 
 }  // namespace torvane

@@ -1,7 +1,13 @@
 #include "platform/Log.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
+
+#include "platform/FileModes.h"
 
 namespace torvane {
 
@@ -21,8 +27,13 @@ void StderrLogSink::write(std::string_view line) {
     std::fputc('\n', stderr);
 }
 
+// Logs hold whole order documents: this user's alone, an older log tightened too.
 FileLogSink::FileLogSink(std::string path) : path_(std::move(path)) {
-    file_ = std::fopen(path_.c_str(), "a");
+    const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, FileModes::kFile);
+    if (fd < 0) return;
+    ::fchmod(fd, FileModes::kFile);
+    file_ = ::fdopen(fd, "a");
+    if (!file_) ::close(fd);
 }
 
 FileLogSink::~FileLogSink() {

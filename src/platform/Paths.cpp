@@ -1,5 +1,7 @@
 #include "platform/Paths.h"
 
+#include "platform/FileModes.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -73,8 +75,7 @@ std::string Paths::config() {
 std::string Paths::preferencesFile() { return (fs::path(config()) / "preferences.json").string(); }
 
 std::string Paths::ensure(const std::string& folder) {
-    std::error_code ec;
-    fs::create_directories(folder, ec);
+    FileModes::privateFolder(folder);
     return folder;
 }
 

@@ -19,7 +19,7 @@ public:
     static void setRoot(const std::string& root);
     static std::string root();  // empty when the XDG locations are in use
 
-    // Creates the folder (and its parents) when missing; returns it.
+    // Creates the folder (and its parents) when missing, private to this user; returns it.
     static std::string ensure(const std::string& folder);
 };
 

@@ -89,12 +89,14 @@ inline constexpr std::string_view pref_WEDGEMAXINTERVALMS = "pref_WEDGEMAXINTERV
 // The signing pad takes a pen's pressure into a stroke's thickness only when this is set.
 inline constexpr std::string_view pressureEnabled = "pressureEnabled";
 // Outgoing mail: the server as an smtp:// or smtps:// URL, its login, the sender address, and
-// whether messages may be kept in the outbox to be sent later (on unless switched off).
+// whether messages may be kept in the outbox to be sent later (on unless switched off), and a
+// company certificate file trusted besides the system's authorities.
 inline constexpr std::string_view pref_SMTPSERVER = "pref_SMTPSERVER";
 inline constexpr std::string_view pref_SMTPUSER = "pref_SMTPUSER";
 inline constexpr std::string_view pref_SMTPPASSWORD = "pref_SMTPPASSWORD";
 inline constexpr std::string_view pref_SMTPFROM = "pref_SMTPFROM";
 inline constexpr std::string_view pref_OUTBOXENABLED = "pref_OUTBOXENABLED";
+inline constexpr std::string_view pref_SMTPCAFILE = "pref_SMTPCAFILE";
 inline constexpr std::string_view SYSTEM_AAA = "SYSTEM_AAA";
 inline constexpr std::string_view SYSTEM_ProgressivoCliente = "SYSTEM_ProgressivoCliente";
 inline constexpr std::string_view SYSTEM_ProgressivoOrdine = "SYSTEM_ProgressivoOrdine";
@@ -173,6 +175,7 @@ inline constexpr std::array<KeyInfo, 72> kAllKeys{{
     {keys::pref_SMTPPASSWORD, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_SMTPFROM, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_OUTBOXENABLED, KeyType::Boolean, KeyPlace::Defaults},
+    {keys::pref_SMTPCAFILE, KeyType::Text, KeyPlace::Defaults},
     {keys::SYSTEM_AAA, KeyType::Records, KeyPlace::Defaults},
     {keys::SYSTEM_ProgressivoCliente, KeyType::IntegerText, KeyPlace::Parametro},
     {keys::SYSTEM_ProgressivoOrdine, KeyType::IntegerText, KeyPlace::Parametro},

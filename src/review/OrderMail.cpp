@@ -95,19 +95,18 @@ MailDraft OrderMail::compose(const SceltaTestata& testata, const std::string& xm
     if (hasText(html)) draft.htmlBody = std::move(html);
     else if (hasText(testata.note())) draft.textBody = testata.note();
 
-    if (folder) {
-        if (auto firma = testata.firma(); firma && !firma->empty())
-            attachPicture(draft, *folder, *firma, "firma_", "FirmaOrdine.jpg");
-        if (auto foto = cliente ? cliente->foto() : std::nullopt; foto && !foto->empty())
-            attachPicture(draft, *folder, *foto, "foto_", "FotoCliente.jpg");
-    }
+    // The pictures' bytes are in memory: they go whatever the temporary folder does.
+    if (auto firma = testata.firma(); firma && !firma->empty())
+        attachPicture(draft, folder ? &*folder : nullptr, *firma, "firma_", "FirmaOrdine.jpg");
+    if (auto foto = cliente ? cliente->foto() : std::nullopt; foto && !foto->empty())
+        attachPicture(draft, folder ? &*folder : nullptr, *foto, "foto_", "FotoCliente.jpg");
     if (!pdfPath.empty()) draft.attachments.push_back({"Ordine.pdf", "application/pdf", fileBytes(pdfPath)});
     if (!textPath.empty()) draft.attachments.push_back({"Ordine.txt", "text/plain", fileBytes(textPath)});
     if (!testata.dataTrasmissione()) draft.attachments.push_back({"Ordine.xml", "text/plain", fileBytes(xmlPath)});
     return draft;
 }
 
-void OrderMail::attachPicture(MailDraft& draft, const PrivateTempFolder& folder, const std::vector<unsigned char>& picture,
+void OrderMail::attachPicture(MailDraft& draft, const PrivateTempFolder* folder, const std::vector<unsigned char>& picture,
                               const std::string& prefix, const std::string& fileName) const {
     auto jpeg = Picture::jpegFromBytes(picture, kJpegQuality);
     if (!jpeg) {
@@ -116,7 +115,7 @@ void OrderMail::attachPicture(MailDraft& draft, const PrivateTempFolder& folder,
     }
     std::string bytes(jpeg->begin(), jpeg->end());
     // Written as the documents are, then attached from what is in the draft.
-    folder.write(prefix + timeName() + ".jpg", bytes);
+    if (folder) folder->write(prefix + timeName() + ".jpg", bytes);
     draft.attachments.push_back({fileName, "image/jpeg", std::move(bytes)});
 }
 

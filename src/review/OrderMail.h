@@ -36,7 +36,7 @@ public:
     static std::vector<std::string> copies(const SceltaTestata& testata);
 
 private:
-    void attachPicture(MailDraft& draft, const PrivateTempFolder& folder, const std::vector<unsigned char>& picture,
+    void attachPicture(MailDraft& draft, const PrivateTempFolder* folder, const std::vector<unsigned char>& picture,
                        const std::string& prefix, const std::string& fileName) const;
 
     std::shared_ptr<Database> db_;

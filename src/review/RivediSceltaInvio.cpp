@@ -1,5 +1,6 @@
 // The two buttons at the end of the review: sending (checks, document, fair PC, e-mail) and
 // suspension or duplication.
+#include <cerrno>
 #include <chrono>
 
 #include "mail/MailComposeViewController.h"
@@ -28,6 +29,18 @@ std::string secondiDal1970(Timestamp time) {
     return format("%d.%06d", static_cast<long long>(micro / 1000000), static_cast<long long>(micro % 1000000));
 }
 
+// Why the order's document could not be written, in the person's words.
+std::string causaScrittura(int errore) {
+    switch (errore) {
+    case ENOSPC:
+    case EDQUOT: return "spazio su disco esaurito";
+    case EACCES:
+    case EPERM: return "permesso negato";
+    case EROFS: return "disco in sola lettura";
+    default: return "errore di scrittura";
+    }
+}
+
 }  // namespace
 
 void RivediSceltaViewController::fineRivediSceltaTapped() {
@@ -45,10 +58,22 @@ void RivediSceltaViewController::fineRivediSceltaTapped() {
 
     invioInCorso_ = true;
     redraw();
+    errno = 0;
     documenti_ = PrivateTempFolder::create("ordine");
     const std::string xmlPath = documenti_ ? documenti_->file(secondiDal1970(now()) + ".xml") : std::string();
-    if (xmlPath.empty() || !ReportScelta(db).createReportXmlOrdine(*ordineTestata_, xmlPath))
-        Log::f("Documento XML dell'ordine %d non scritto", codiceTestata_);
+    // Without the order's document nothing goes: an e-mail or an upload without it would mark
+    // the order sent with the order itself lost.
+    std::string causa;
+    if (xmlPath.empty()) causa = "cartella temporanea non disponibile, " + causaScrittura(errno);
+    else if (!ReportScelta(db).createReportXmlOrdine(*ordineTestata_, xmlPath)) causa = causaScrittura(errno);
+    if (!causa.empty()) {
+        Log::f("Documento XML dell'ordine %d non scritto: %@", codiceTestata_, causa);
+        documenti_.reset();
+        invioInCorso_ = false;
+        redraw();
+        ui().showAlert(ui::Alert::simple("Attenzione:", format("Ordine non inviato: documento dell'ordine non scritto (%@)", causa), "Continua"));
+        return;
+    }
     if (preferenza(keys::pref_MODALITAFIERAENABLED) && !giaInviato_) {
         inviaAlPcFiera(xmlPath);
         return;
@@ -163,9 +188,12 @@ void RivediSceltaViewController::mailComposeControllerDidFinish(MailComposeViewC
     case MailComposeResult::Sent: messaggio = "Ordine inviato"; break;
     case MailComposeResult::Cancelled: messaggio = "Messaggio cancellato"; break;
     case MailComposeResult::Failed: messaggio = "Invio fallito"; break;
+    case MailComposeResult::Queued: messaggio = MailComposeViewController::kQueuedMessage; break;
     default: messaggio = "Messaggio non inviato"; break;
     }
-    if ((result == MailComposeResult::Saved || result == MailComposeResult::Sent) && ordineTestata_) {
+    const bool partito = result == MailComposeResult::Saved || result == MailComposeResult::Sent ||
+                         result == MailComposeResult::Queued;
+    if (partito && ordineTestata_) {
         Log::f("Messaggio inviato a %@", recipient);
         ordineTestata_->setEmailTrasmissione(recipient);
         ordineTestata_->setStatus(1);

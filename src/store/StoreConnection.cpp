@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include "platform/FileModes.h"
 #include "platform/Log.h"
 #include "platform/TextCase.h"
 
@@ -86,6 +87,8 @@ static std::string describeFailure(sqlite3* db, const char* message) {
 }
 
 StoreConnection::StoreConnection(const std::string& path) : path_(path) {
+    // SQLite gives its journal files the store file's mode: a private store keeps them private.
+    if (!path.empty() && path[0] != ':') FileModes::privateFile(path);
     int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                              nullptr);
     if (rc != SQLITE_OK) {

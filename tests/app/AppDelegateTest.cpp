@@ -54,6 +54,21 @@ TEST_F(StartUp, ANewVersionCopiesOnlyNewKeysAndKeepsWhatTheUserSet) {
     EXPECT_EQ(prefs().stringForKey(keys::pref_version), Bundle::version());
 }
 
+TEST_F(StartUp, TheSettingsDumpNeverShowsAPassword) {
+    writeSettings("Settings.bundle/Root.plist", {{"pref_password", "<string>predefinita</string>"},
+                                                  {"pref_SMTPPASSWORD", "<string></string>"},
+                                                  {"pref_SMTPUSER", "<string></string>"}});
+    prefs().setString(keys::pref_SMTPPASSWORD, "posta-segreta");
+    prefs().setString(keys::pref_SMTPUSER, "agente");
+    AppDelegate(ui).checkImpostazioni();
+
+    EXPECT_TRUE(log->contains("    pref_SMTPPASSWORD = ********"));
+    EXPECT_TRUE(log->contains("    pref_password -> ********"));
+    EXPECT_TRUE(log->contains("    pref_SMTPUSER = agente")) << "only secrets are masked";
+    for (const std::string& line : log->lines())
+        EXPECT_TRUE(line.find("segreta") == std::string::npos && line.find("predefinita") == std::string::npos) << line;
+}
+
 TEST_F(StartUp, MissingSettingsFilesCopyNothingAndStartUpGoesOn) {
     std::filesystem::remove_all(dir.file("resources"));
     AppDelegate app(ui);

@@ -1,11 +1,15 @@
 // The settings tab: the download it starts, what it records and reports, and the one-shot
 // maintenance switches.
 #include <filesystem>
+#include <thread>
 
 #include "app/AppTestSupport.h"
 #include "app/ImpostazioniViewController.h"
 #include "articles/FotoCache.h"
 #include "loader/LoaderTestSupport.h"
+#include "mail/MailMessage.h"
+#include "mail/Outbox.h"
+#include "mail/OutboxSender.h"
 #include "platform/PreferenceKeys.h"
 
 using namespace torvane;
@@ -113,4 +117,25 @@ TEST_F(AppFixture, ASecondPressWhileADownloadRunsDoesNothing) {
     held.held.front()();
     held.drainMain();
     EXPECT_FALSE(screen->caricamentoInCorso());
+}
+
+TEST_F(SettingsScreen, TheOutboxShowsWhatWaitsWhyAndSendsWhenAsked) {
+    screen->viewWillAppear();
+    EXPECT_NE(shown().find("Nessun messaggio in uscita"), std::string::npos) << shown();
+    MailDraft draft;
+    draft.to = {"cliente@example.it"};
+    draft.subject = "Ordine";
+    for (int n = 0; n < 2; ++n) ASSERT_TRUE(Outbox().save(MailMessage::build(draft, "agente@azienda.it", std::chrono::system_clock::now())));
+    // A server that is down: the background sender tries, fails, and the screen hears of it.
+    prefs().setString(keys::pref_SMTPSERVER, "smtp://127.0.0.1:1");
+    {
+        OutboxSender sender;
+        screen->viewWillAppear();
+        EXPECT_NE(shown().find("Messaggi in uscita: 2"), std::string::npos) << shown();
+        screen->buttonTapped("inviaPostaTap", {});
+        for (int i = 0; i < 1000 && sender.runs() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }  // the sender's last word is posted before it ends
+    ui.drainMain();
+    EXPECT_NE(shown().find("Messaggi in uscita: 2\nUltimo errore: Couldn't connect to server"), std::string::npos) << shown();
+    EXPECT_TRUE(std::get<ui::Button>(screen->sections()[2].rows.back().items[0]).enabled);
 }

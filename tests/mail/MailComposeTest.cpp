@@ -78,33 +78,48 @@ TEST_F(MailComposeTest, InviaDeliversTheWholeMessageOnce) {
     EXPECT_EQ(headers.find("Società"), std::string::npos);
 }
 
-TEST_F(MailComposeTest, AServerThatRefusesTheRecipientOrTheLoginFailsWithItsReason) {
+TEST_F(MailComposeTest, ARefusalIsShownAndTheScreenKeepsTheMessage) {
     SmtpServer refusing(dir.file("refusing"), {"--refuse", "cliente@example.it"});
     useServer(refusing);
     auto screen = composer();
     screen->navigationButtonTapped("invia");
     ui.drainMain();
-    ASSERT_EQ(finished.calls.size(), 1u);
-    EXPECT_EQ(finished.calls[0].first, MailComposeResult::Failed);
+    EXPECT_TRUE(finished.calls.empty()) << "the screen stays";
     EXPECT_NE(screen->lastFailure().find("550"), std::string::npos) << screen->lastFailure();
-    EXPECT_TRUE(refusing.received().empty());
+    EXPECT_TRUE(ui.sawAlert(std::string("Invio fallito"), screen->lastFailure()));
+    EXPECT_TRUE(Outbox().list().empty()) << "a refused message would be refused again";
 
-    SmtpServer guarded(dir.file("guarded"), {"--login", "agente:segreta"});
-    useServer(guarded);
-    Preferences::standard().setString(keys::pref_SMTPUSER, "agente");
-    Preferences::standard().setString(keys::pref_SMTPPASSWORD, "sbagliata");
+    // Nothing was lost: the same screen sends once the address is mended.
+    screen->setRecipientField("altro@example.it");
     screen->navigationButtonTapped("invia");
     ui.drainMain();
-    ASSERT_EQ(finished.calls.size(), 2u);
-    EXPECT_EQ(finished.calls[1].first, MailComposeResult::Failed);
-    EXPECT_NE(screen->lastFailure().find("535"), std::string::npos) << screen->lastFailure();
+    ASSERT_EQ(finished.calls.size(), 1u);
+    EXPECT_EQ(finished.calls[0].first, MailComposeResult::Sent);
+    EXPECT_EQ(refusing.received().size(), 1u);
+}
 
-    // Nothing was lost: the same screen sends once the login is right.
-    Preferences::standard().setString(keys::pref_SMTPPASSWORD, "segreta");
+TEST_F(MailComposeTest, AServerOutOfReachLeavesTheMessageInTheOutbox) {
+    SmtpServer server(dir.file("smtp"));
+    useServer(server);
+    server.stop();
+    auto screen = composer();
     screen->navigationButtonTapped("invia");
     ui.drainMain();
-    EXPECT_EQ(finished.calls.back().first, MailComposeResult::Sent);
-    EXPECT_EQ(guarded.received().size(), 1u);
+    ASSERT_EQ(finished.calls.size(), 1u);
+    EXPECT_EQ(finished.calls[0].first, MailComposeResult::Queued);
+    auto waiting = Outbox().list();
+    ASSERT_EQ(waiting.size(), 1u);
+    EXPECT_EQ(waiting[0].subject, draft().subject);
+
+    // With the outbox off the failure is shown and the screen stays with its content.
+    Preferences::standard().setBool(keys::pref_OUTBOXENABLED, false);
+    auto second = composer();
+    second->navigationButtonTapped("invia");
+    ui.drainMain();
+    EXPECT_EQ(finished.calls.size(), 1u);
+    EXPECT_TRUE(ui.sawAlert(std::string("Invio fallito"), second->lastFailure()));
+    EXPECT_EQ(second->draft().attachments.size(), 2u);
+    EXPECT_EQ(Outbox().list().size(), 1u);
 }
 
 TEST_F(MailComposeTest, AnAddressWithALineBreakIsRefusedAndNothingGoes) {

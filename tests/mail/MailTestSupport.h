@@ -3,6 +3,7 @@
 #include <gmime/gmime.h>
 
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
@@ -21,8 +22,32 @@ struct ReceivedMail {
     std::string bytes;
 };
 
+// A test authority and a certificate it signed for 127.0.0.1, made with openssl.
+struct TestCertificates {
+    std::string authority, certificate, key;
+
+    explicit TestCertificates(const std::string& folder)
+        : authority(folder + "/ca.pem"), certificate(folder + "/server.pem"), key(folder + "/server.key") {
+        std::filesystem::create_directories(folder);
+        const std::string caKey = folder + "/ca.key", request = folder + "/server.csr", names = folder + "/names.cnf";
+        std::ofstream(names) << "subjectAltName=IP:127.0.0.1,DNS:localhost\n";
+        for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{
+                 {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", caKey,
+                  "-out", authority, "-days", "2", "-subj", "/CN=Autorita di prova", "-addext",
+                  "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign,cRLSign"},
+                 {"req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", key, "-out",
+                  request, "-subj", "/CN=127.0.0.1"},
+                 {"x509", "-req", "-in", request, "-CA", authority, "-CAkey", caKey, "-CAcreateserial", "-out",
+                  certificate, "-days", "2", "-extfile", names}}) {
+            const ProcessResult made = runProcess("/usr/bin/openssl", words);
+            if (made.exitCode != 0) throw std::runtime_error("openssl: " + made.err);
+        }
+    }
+};
+
 // Debian's aiosmtpd on a free loopback port (tests/support/smtp_server.py), keeping each
-// message it accepts in a folder of its own. `more`: "--refuse ADDRESS", "--login USER:PASSWORD".
+// message it accepts in a folder of its own. `more`: "--refuse ADDRESS", "--login USER:PASSWORD",
+// "--tls CERT KEY", "--implicit-tls", "--later N", "--drop N", "--silent".
 class SmtpServer {
 public:
     explicit SmtpServer(const std::string& folder, const std::vector<std::string>& more = {})
@@ -32,7 +57,7 @@ public:
             throw std::runtime_error("smtp_server.py did not start: " + readFile(folder + ".log"));
         port_ = std::stoi(process_.banner().substr(prefix.size()));
     }
-    std::string url() const { return "smtp://127.0.0.1:" + std::to_string(port_); }
+    std::string url(const std::string& scheme = "smtp") const { return scheme + "://127.0.0.1:" + std::to_string(port_); }
     void stop() { process_.stop(); }
 
     std::vector<ReceivedMail> received() const {

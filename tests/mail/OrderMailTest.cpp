@@ -92,6 +92,21 @@ TEST_F(OrderMailTest, ALargeClientPhotoIsAttachedWhole) {
     EXPECT_FALSE(privateFoldersLeft());
 }
 
+TEST_F(OrderMailTest, TheSignatureAndPhotoGoWhateverTheTemporaryFolderDoes) {
+    auto t = order("Rossi");
+    t.setFirma(png("magnifying_glass.png"));
+    db->fetchClienteByCodice("C1")->setFoto(png("barra_verde.png"));
+    prefs().setBool(keys::pref_REPORTPDFENABLED, false);
+    prefs().setBool(keys::pref_REPORTTXTENABLED, false);
+    std::filesystem::remove_all(Paths::temporary());
+    writeFile(Paths::temporary(), "a file where the folder should be");
+
+    MailDraft draft = OrderMail(db).compose(t, xmlPath, today);
+
+    EXPECT_EQ(names(draft), (std::vector<std::string>{"FirmaOrdine.jpg image/jpeg", "FotoCliente.jpg image/jpeg",
+                                                      "Ordine.xml text/plain"}));
+}
+
 TEST_F(OrderMailTest, AnOrderSentBeforeGoesAgainWithoutTheOrderFileAndItsCopy) {
     auto t = order("Rossi");
     const Timestamp sent = parseIsoDate("2026-03-04T10:05:00Z").value();

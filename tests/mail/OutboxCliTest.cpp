@@ -41,7 +41,7 @@ TEST_F(OutboxCli, SendMovesEachAcceptedMessageToTheSentFolder) {
     SmtpServer server(dir.file("smtp"));
     auto listed = cli(server.url(), "list");
     EXPECT_EQ(listed.exitCode, 0);
-    EXPECT_NE(listed.out.find(file + "  cliente@example.it  Ordine Società"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.out.find(file + "  cliente@example.it  Ordine Società  in attesa\n"), std::string::npos) << listed.out;
 
     auto sent = cli(server.url(), "send");
     EXPECT_EQ(sent.exitCode, 0) << sent.out << sent.err;
@@ -61,6 +61,8 @@ TEST_F(OutboxCli, WithTheServerDownTheMessageStaysAndTheRunFails) {
     EXPECT_NE(sent.out.find(file + ": non inviato"), std::string::npos) << sent.out;
     ASSERT_EQ(Outbox().list().size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(Outbox().sentFolder() + "/" + file));
+    auto listed = cli(url, "list");
+    EXPECT_NE(listed.out.find("Ordine Società  in attesa: Couldn't connect to server"), std::string::npos) << listed.out;
 }
 
 }  // namespace

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "mail/MailComposeViewController.h"
 #include "order/OrderCounter.h"
+#include "platform/Paths.h"
 #include "platform/PreferenceKeys.h"
 #include "review/ReviewFixture.h"
 #include "support/FairProcess.h"
@@ -156,6 +158,27 @@ TEST_F(Sending, TheComposerResultsDecideTheOrderState) {
     auto t = reread(7);
     EXPECT_EQ(t.status(), 1) << "a saved message counts as sent";
     EXPECT_EQ(t.emailTrasmissione(), "acquisti@rossi.example");
+
+    auto& queued = open(7);
+    queued.fineRivediSceltaTapped();
+    queued.mailComposeControllerDidFinish(*composer(), MailComposeResult::Queued, "acquisti@rossi.example");
+    EXPECT_TRUE(ui.sawAlert(std::nullopt, "Messaggio in uscita: partira' appena il server di posta e' raggiungibile"));
+    EXPECT_EQ(reread(7).status(), 1) << "a message waiting in the outbox counts as sent";
+}
+
+TEST_F(Sending, WithoutTheOrderDocumentNothingGoesAndTheAlertSaysWhy) {
+    prefs().setBool(keys::pref_MODALITAFIERAENABLED, false);
+    std::filesystem::remove_all(Paths::temporary());
+    std::ofstream(Paths::temporary()) << "a file where the temporary folder should be";
+    auto& r = open(7);
+    r.fineRivediSceltaTapped();
+    EXPECT_FALSE(composer()) << "no e-mail without the order's document";
+    ASSERT_TRUE(ui.lastAlert());
+    EXPECT_EQ(ui.lastAlert()->message,
+              "Ordine non inviato: documento dell'ordine non scritto (cartella temporanea non disponibile, errore di scrittura)");
+    EXPECT_EQ(reread(7).status(), 0);
+    EXPECT_FALSE(reread(7).dataTrasmissione());
+    EXPECT_TRUE(std::get<ui::Button>(r.rowAt(fixed(R::kInvia), 0).items[0]).enabled) << "can be pressed again";
 }
 
 TEST_F(Sending, SuspendingChangesOnlyTheStatusAndDuplicatingCopiesWhatItShould) {
