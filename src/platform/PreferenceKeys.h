@@ -106,7 +106,7 @@ inline constexpr std::string_view SYSTEM_DATAULTIMOAAGGIORNAMENTO = "SYSTEM_DATA
 inline constexpr std::string_view SYSTEM_documentMarkerFormat = "SYSTEM_%@_%@";
 }  // namespace keys
 
-inline constexpr std::array<KeyInfo, 72> kAllKeys{{
+inline constexpr std::array<KeyInfo, 73> kAllKeys{{
     {keys::pref_version, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_azienda, KeyType::Text, KeyPlace::Defaults},
     {keys::pref_aziendaAttiva, KeyType::Text, KeyPlace::Defaults},
