@@ -222,8 +222,10 @@ void ElencoClientiViewController::actionSheetClickedButtonAtIndex(int index) {
 
 void ElencoClientiViewController::searchTextChanged(const std::string& text) {
     searchText_ = text;
-    if (text.empty()) fetchAllCliente();
-    else fetchAllMatchesCliente(text);
+    if (!text.empty()) return fetchAllMatchesCliente(text);
+    // An emptied search shows every client again, and is counted as any other search.
+    fetchAllCliente();
+    Log::f("Trovati N.%d Clienti", static_cast<long long>(clienti_.size()));
 }
 
 void ElencoClientiViewController::searchButtonClicked(const std::string& text) {
