@@ -149,15 +149,15 @@ void FotoCache::lavora() {
         lock.unlock();
         const bool kept = scarica(richiesta);
         lock.lock();
+        // At exit nothing is handed back: the screens and their platform may be gone. A photo
+        // counts as under way until it is handed back, so a wait for the downloads sees it.
+        const bool handBack = kept && richiesta.to && !stopping_;
+        lock.unlock();
+        if (handBack) richiesta.to->consegna(richiesta.file);
+        lock.lock();
         inCorso_.erase(richiesta.file);
         if (!kept) falliti_.insert(richiesta.location);
         changed_.notify_all();
-        // At exit nothing is handed back: the screens and their platform may be gone.
-        if (kept && richiesta.to && !stopping_) {
-            lock.unlock();
-            richiesta.to->consegna(richiesta.file);
-            lock.lock();
-        }
     }
 }
 
