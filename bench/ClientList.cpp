@@ -40,8 +40,27 @@ constexpr int kClients = 50000, kRuns = 10;
 const char* const kSurnames[] = {"Rossi", "Bianchi", "Russo", "Ferrari", "Esposito", "Romano", "Colombo",
                                  "Ricci", "Marino", "Greco", "Bruno", "Gallo", "Conti", "Rosati"};
 const char* const kTrades[] = {"Tessuti", "Confezioni", "Moda", "Abbigliamento", "Filati"};
-// What the agent types, one letter at a time, then a second search.
-const char* const kTyped[] = {"rossi", "moda prato"};
+const char* const kTowns[] = {"Prato", "Biella", "Como", "Carpi", "Schio", "Busto Arsizio", "Valdagno"};
+// What the agent types, one letter at a time, then further searches of several words.
+const char* const kTyped[] = {"rossi", "moda prato", "rossi como"};
+
+// The floor's condition: each word somewhere in the searched fields, through SQLite's LIKE.
+std::string likeEveryWord(const std::string& text, std::vector<SqlValue>& binds) {
+    std::string where;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find(' ', at);
+        if (end == std::string::npos) end = text.size();
+        if (end > at) {
+            if (!where.empty()) where += " AND ";
+            const std::string n = "?" + std::to_string(binds.size() + 1);
+            where += "(ragioneSociale1 LIKE " + n + " OR ragioneSociale2 LIKE " + n + " OR ragioneSociale3 LIKE " + n +
+                     " OR citta LIKE " + n + ")";
+            binds.push_back("%" + text.substr(at, end - at) + "%");
+        }
+        at = end + 1;
+    }
+    return where;
+}
 
 // The real list, counting the rows the renderer asks it for.
 class CountedList : public ElencoClientiViewController {
@@ -101,7 +120,7 @@ int main(int argc, char** argv) {
              {"ragioneSociale2", std::string("Reparto acquisti")},
              {"indirizzo1", format("Via dei Tessitori %d", c % 200 + 1)},
              {"cap", std::string("59100")},
-             {"citta", std::string("Prato")},
+             {"citta", std::string(kTowns[(c / 7) % std::size(kTowns)])},
              {"provincia", std::string("PO")},
              {"nazione", std::string("ITA")}});
     }
@@ -150,13 +169,15 @@ int main(int argc, char** argv) {
                 paintedPerKeystroke += painted;
                 matched[prefix] = found;
                 // The floor: the same rows in the same order through SQLite's own matcher
-                // (ASCII case only, no accent folding), as plain ids.
+                // (ASCII case only, no accent folding, no index), as plain ids.
                 size_t floorFound = 0;
+                std::vector<SqlValue> binds;
+                const std::string where = likeEveryWord(prefix, binds);
                 floor.time([&] {
                     floorFound = db->connection()
-                                     ->queryIds("SELECT id FROM \"Cliente\" WHERE ragioneSociale1 LIKE ? "
-                                                "ORDER BY ragioneSociale1, id",
-                                                {"%" + prefix + "%"})
+                                     ->queryIds("SELECT id FROM \"Cliente\" WHERE " + where +
+                                                    " ORDER BY ragioneSociale1, id",
+                                                binds)
                                      .size();
                 });
                 worked = worked && static_cast<long long>(floorFound) == found;
@@ -187,7 +208,7 @@ int main(int argc, char** argv) {
         for (size_t length = 1; length <= text.size(); ++length)
             std::printf(" \"%s\" %lld;", text.substr(0, length).c_str(), matched[text.substr(0, length)]);
     }
-    std::printf("\ntargets: opening p99 < 100000 us, keystroke p99 < 30000 us\n");
+    std::printf("\ntargets: opening p99 < 100000 us, keystroke p99 <= 16000 us\n");
 
     db.reset();
     std::filesystem::remove_all(folder);

@@ -16,6 +16,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "store/StoreConnection.h"
+
 namespace torvane::bench {
 
 class LeanCatalogueFloor {
@@ -23,6 +25,7 @@ public:
     // `path`: a store file whose schema is already made.
     explicit LeanCatalogueFloor(const std::string& path) {
         if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK) fail("open");
+        StoreConnection::addFunctions(db_);  // the client search's triggers call them
         // The store's bulk settings. Its one commit waits for the disk, as the load's last commit
         // does: both leave the catalogue durable.
         exec("PRAGMA foreign_keys = ON; PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; "

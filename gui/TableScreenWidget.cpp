@@ -1,7 +1,10 @@
 #include "TableScreenWidget.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -42,6 +45,10 @@ TableScreenWidget::TableScreenWidget(std::shared_ptr<ui::Screen> screen, QWidget
         view_->scrollToSection(index);
     });
 
+    connect(view_, &ScreenTableView::contentMoved, this, [this] { scheduleShownRows(); });
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { showEditMenu(at); });
+
     refresh();
 }
 
@@ -59,6 +66,28 @@ void TableScreenWidget::refreshContent() {
 
     pendingRows_.clear();
     view_->reload();
+    shownRows_.clear();
+    scheduleShownRows();
+}
+
+void TableScreenWidget::scheduleShownRows() {
+    if (shownPending_) return;
+    shownPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        shownPending_ = false;
+        reportShownRows();
+    });
+}
+
+void TableScreenWidget::reportShownRows() {
+    std::vector<ui::IndexPath> rows;
+    for (const auto& [index, rect] : view_->visibleItems()) {
+        const ui::IndexPath where = view_->screenModel().pathOf(index);
+        if (where.row >= 0 && where.row < screen().numberOfRows(where.section)) rows.push_back(where);
+    }
+    if (rows == shownRows_) return;
+    shownRows_ = rows;
+    screen().rowsShown(rows);
 }
 
 void TableScreenWidget::scheduleRowReload(const std::vector<ui::IndexPath>& rows) {
@@ -73,6 +102,21 @@ void TableScreenWidget::reloadPendingRows() {
     const std::vector<ui::IndexPath> rows = std::move(pendingRows_);
     pendingRows_.clear();
     view_->reloadRows(rows);
+}
+
+void TableScreenWidget::showEditMenu(const QPoint& at) {
+    const ui::IndexPath where = view_->screenModel().pathOf(view_->indexAt(at));
+    if (where.row < 0 || where.row >= screen().numberOfRows(where.section)) return;
+    auto row = view_->screenModel().row(where);
+    if (!row || row->editMenu.empty()) return;
+    QMenu menu(this);
+    QAction* copy = menu.addAction(QStringLiteral("Copia"));
+    for (const std::string& entry : row->editMenu) menu.addAction(qs(entry));  // they do nothing
+    if (menu.exec(view_->viewport()->mapToGlobal(at)) != copy) return;
+    QStringList texts;
+    for (const ui::Item& item : row->items)
+        if (const auto* label = std::get_if<ui::Label>(&item); label && !label->hidden) texts << qs(label->text);
+    QGuiApplication::clipboard()->setText(texts.join(QLatin1Char(' ')));
 }
 
 void TableScreenWidget::scrollTo(ui::IndexPath where, ui::ScrollPosition position) {

@@ -6,6 +6,7 @@
 #include "ScreenWidget.h"
 
 class QLineEdit;
+class QPoint;
 class QPushButton;
 
 namespace torvane::gui {
@@ -36,6 +37,11 @@ protected:
 
 private:
     void reloadPendingRows();
+    // Tells the screen which rows are on screen, once per event-loop turn.
+    void scheduleShownRows();
+    void reportShownRows();
+    // A row's edit menu (right click): copying the row's text, then the row's own items.
+    void showEditMenu(const QPoint& at);
 
     QLineEdit* search_;
     QPushButton* cancelSearch_;
@@ -43,6 +49,8 @@ private:
     RowWidgetLayer* layer_;
     SectionIndexBar* index_;
     std::vector<ui::IndexPath> pendingRows_;
+    std::vector<ui::IndexPath> shownRows_;
+    bool shownPending_ = false;
 };
 
 }  // namespace torvane::gui

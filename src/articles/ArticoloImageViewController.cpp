@@ -16,20 +16,35 @@ ArticoloImageViewController::ArticoloImageViewController(ui::Ui& ui, const Artic
     setTitle(articolo.codice().value_or(""));
 }
 
-void ArticoloImageViewController::carica() {
-    std::weak_ptr<Screen> alive = weak_from_this();
-    foto_ = FotoCache::shared().fotoGrande(ui(), articolo_, [alive] {
-        if (auto self = std::static_pointer_cast<ArticoloImageViewController>(alive.lock())) {
-            self->carica();
-            self->redraw();
-        }
-    });
+ArticoloImageViewController::~ArticoloImageViewController() {
+    if (destinatario_) destinatario_->chiudi();
+}
+
+void ArticoloImageViewController::mostra() {
+    const std::string file = FotoCache::fileGrande(articolo_);
+    foto_ = FotoCache::suDisco(file);
     dimensioni_.reset();
     if (!foto_) return;
     std::ifstream in(*foto_, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     dimensioni_ = Picture::decodedSize(bytes);
     if (dimensioni_) Log::f("%f,%f", static_cast<double>(dimensioni_->first), static_cast<double>(dimensioni_->second));
+}
+
+void ArticoloImageViewController::carica() {
+    Log::f("Path foto: %@", FotoCache::fileGrande(articolo_));
+    mostra();
+    if (foto_ && !FotoCache::forzato()) return;
+    if (!destinatario_) {
+        std::weak_ptr<Screen> alive = weak_from_this();
+        destinatario_ = std::make_shared<FotoDestinatario>(ui(), [alive](const std::string&) {
+            if (auto self = std::static_pointer_cast<ArticoloImageViewController>(alive.lock())) {
+                self->mostra();
+                self->redraw();
+            }
+        });
+    }
+    FotoCache::shared().chiediGrande(articolo_, destinatario_);
 }
 
 void ArticoloImageViewController::viewWillAppear() {

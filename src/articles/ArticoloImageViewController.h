@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -9,12 +10,15 @@
 namespace torvane {
 
 // An article's full photo on black, fitted to the screen, zoomable from 1 to 9 times and shown
-// at 1.3 times when it appears. The photo comes from the photo folder, or once downloaded.
+// at 1.3 times when it appears. The photo comes from the photo folder; a missing one is downloaded meanwhile.
+class FotoDestinatario;
+
 class ArticoloImageViewController : public ui::Screen {
 public:
     static constexpr double kMinimumZoom = 1.0, kMaximumZoom = 9.0, kZoomOnAppearing = 1.3;
 
     ArticoloImageViewController(ui::Ui& ui, const Articolo& articolo);
+    ~ArticoloImageViewController() override;
 
     std::string kind() const override { return "photo"; }
     std::vector<ui::Section> sections() const override;
@@ -28,12 +32,16 @@ public:
     void setZoom(double zoom);
 
 private:
+    // Asks for the photo when it is missing (or always, when downloads are forced).
     void carica();
+    // Shows what the photo folder holds.
+    void mostra();
 
     Articolo articolo_;
     std::optional<std::string> foto_;
     std::optional<std::pair<int, int>> dimensioni_;
     double zoom_ = kMinimumZoom;
+    std::shared_ptr<FotoDestinatario> destinatario_;
 };
 
 }  // namespace torvane

@@ -46,10 +46,12 @@ std::vector<ui::Section> DettaglioArticoloViewController::sections() const {
         else if (descrizione.empty() || descrizione == codice)
             section.title = format("%@ %@", codice, colore.varianteCommerciale());
         else section.title = format("%@ %@ %@", codice, descrizione, colore.varianteCommerciale());
-        for (const Giacenza& giacenza : giacenze)
-            section.rows.push_back(ui::Row::labels(
-                {giacenza.descrizione().value_or(""), giacenza.um().value_or(""),
-                 format("%8.2f", giacenza.quantita().value_or(Decimal()).rounded(2).toDouble())}));
+        for (const Giacenza& giacenza : giacenze) {
+            ui::Row row = ui::Row::labels({giacenza.descrizione().value_or(""), giacenza.um().value_or(""),
+                                           format("%8.2f", giacenza.quantita().value_or(Decimal()).rounded(2).toDouble())});
+            row.editMenu = {kVoceMenu};
+            section.rows.push_back(std::move(row));
+        }
         sections.push_back(std::move(section));
     }
     return sections;

@@ -19,6 +19,8 @@ class Database;
 class DettaglioArticoloViewController : public ui::Screen {
 public:
     using Selection = std::function<void(const Giacenza&)>;
+    // The one item of a stock row's edit menu, beside copying; it does nothing.
+    static constexpr const char* kVoceMenu = "C.I.=27.5";
 
     // `colore`: the colour to show first (scrolled to 0.3 s after opening).
     DettaglioArticoloViewController(ui::Ui& ui, const Articolo& articolo, std::optional<Colore> colore, Selection onSelect,

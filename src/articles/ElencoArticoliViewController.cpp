@@ -48,12 +48,22 @@ ElencoArticoliViewController::ElencoArticoliViewController(ui::Ui& ui, Listino l
                              listino_.um(), listino_.descrizione()})
         if (part) title += format("%@ ", *part);
     setTitle(title);
+    Log::f("Listino esistente: %@   Listino passato: %@", std::optional<std::string>(), listino_.barCode());
+}
+
+ElencoArticoliViewController::~ElencoArticoliViewController() {
+    if (foto_) {
+        foto_->chiudi();
+        FotoCache::shared().annulla(foto_.get());
+    }
 }
 
 std::shared_ptr<Database> ElencoArticoliViewController::store() const { return store_ ? store_ : Database::sharedDatabase(); }
 
 void ElencoArticoliViewController::carica(const std::string& testo) {
     auto database = store();
+    // New rows: the renderer tells which are on screen once it has drawn them.
+    dimenticaRigheMostrate();
     if (!database) {
         articoli_.clear();
     } else if (testo.empty()) {
@@ -87,36 +97,83 @@ int ElencoArticoliViewController::numberOfRows(int section) const {
     return section == 0 ? static_cast<int>(articoli_.size()) : 0;
 }
 
-ui::Row ElencoArticoliViewController::rowAt(int section, int row) const {
-    if (section != 0 || row < 0 || row >= static_cast<int>(articoli_.size())) return {};
+std::optional<Articolo> ElencoArticoliViewController::articoloAt(int row) const {
+    if (row < 0 || row >= static_cast<int>(articoli_.size())) return std::nullopt;
     auto database = store();
     const std::string codice = articoli_[static_cast<std::size_t>(row)].articolo().value_or("");
-    auto articolo = database ? database->fetchArticoloByCodice(codice) : std::nullopt;
-    if (!articolo) return ui::Row::labels({codice});
+    return database ? database->fetchArticoloByCodice(codice) : std::nullopt;
+}
+
+ui::Row ElencoArticoliViewController::rowAt(int section, int row) const {
+    if (section != 0 || row < 0 || row >= static_cast<int>(articoli_.size())) return {};
+    auto articolo = articoloAt(row);
+    if (!articolo) return ui::Row::labels({articoli_[static_cast<std::size_t>(row)].articolo().value_or("")});
     return rigaArticolo(*articolo);
 }
 
-bool ElencoArticoliViewController::haGiacenze(const Articolo& articolo) const {
-    for (const Colore& colore : articolo.colori())
-        for (const Giacenza& giacenza : colore.giacenze())
+bool ElencoArticoliViewController::haGiacenze(const Articolo& articolo, bool log) const {
+    const auto colori = articolo.colori();
+    if (log) Log::f("Colori presenti x Articolo %@ N. %d", articolo.codice(), static_cast<long long>(colori.size()));
+    for (const Colore& colore : colori) {
+        const auto giacenze = colore.giacenze();
+        if (log) Log::f("    Giacenze presenti x Colore %@ N. %d", colore.codice(), static_cast<long long>(giacenze.size()));
+        for (const Giacenza& giacenza : giacenze)
             if (auto quantita = giacenza.quantita(); quantita && !quantita->isZero()) return true;
+    }
     return false;
 }
+
+bool ElencoArticoliViewController::conFoto(const Articolo& a) {
+    return (a.fotoUrl() && !a.fotoUrl()->empty()) || FotoCache::forzato();
+}
+
+void ElencoArticoliViewController::rowsShown(const std::vector<ui::IndexPath>& rows) {
+    std::map<int, std::string> shown;
+    std::vector<Articolo> nuove;
+    for (const ui::IndexPath& where : rows) {
+        if (where.section != 0) continue;
+        auto articolo = articoloAt(where.row);
+        if (!articolo || !conFoto(*articolo)) continue;
+        shown[where.row] = FotoCache::fileMiniatura(*articolo);
+        // A row that stays on screen is not shown again: a forced download runs once per showing.
+        if (!mostrate_.count(where.row)) nuove.push_back(*articolo);
+    }
+    mostrate_ = std::move(shown);
+    if (!foto_) {
+        std::weak_ptr<Screen> alive = weak_from_this();
+        foto_ = std::make_shared<FotoDestinatario>(ui(), [alive](const std::string& file) {
+            if (auto self = std::static_pointer_cast<ElencoArticoliViewController>(alive.lock())) self->fotoArrivata(file);
+        });
+    }
+    std::set<std::string> keep;
+    for (const auto& [row, file] : mostrate_) keep.insert(file);
+    FotoCache::shared().annulla(foto_.get(), keep);
+    for (const Articolo& articolo : nuove) FotoCache::shared().chiediMiniatura(articolo, foto_);
+}
+
+void ElencoArticoliViewController::fotoArrivata(const std::string& file) {
+    std::vector<ui::IndexPath> rows;
+    for (const auto& [row, shown] : mostrate_)
+        if (shown == file) rows.push_back({0, row});
+    if (!rows.empty()) redrawRows(rows);
+}
+
+void ElencoArticoliViewController::dimenticaRigheMostrate() {
+    mostrate_.clear();
+    if (foto_) FotoCache::shared().annulla(foto_.get());
+}
+
+void ElencoArticoliViewController::viewWillDisappear() { dimenticaRigheMostrate(); }
 
 ui::Row ElencoArticoliViewController::rigaArticolo(const Articolo& a) const {
     ui::Row row;
     const std::string codice = a.codice().value_or("");
-    const bool foto = (a.fotoUrl() && !a.fotoUrl()->empty()) || Preferences::standard().boolForKey(keys::pref_forzaDownloadFotoEnabled);
+    const bool foto = conFoto(a);
     if (foto) {
         row.items = {label(format("[%@]", a.barCode()), kGrigio), label(codice), label(a.descrizione1().value_or(""))};
-        // The thumbnail from the photo folder; the substitute while it is downloaded.
-        std::weak_ptr<const Screen> alive = weak_from_this();
-        auto file = FotoCache::shared().miniatura(ui(), a, [alive] {
-            if (auto self = std::const_pointer_cast<Screen>(alive.lock()))
-                std::static_pointer_cast<ElencoArticoliViewController>(self)->redraw();
-        });
+        // The thumbnail from the photo folder; the substitute until it arrives.
         ui::Image miniatura;
-        miniatura.path = file.value_or(FotoCache::sostituto());
+        miniatura.path = FotoCache::suDisco(FotoCache::fileMiniatura(a)).value_or(FotoCache::sostituto());
         miniatura.width = miniatura.height = 64;
         ui::Button foto;
         foto.action = "foto";
@@ -133,7 +190,9 @@ ui::Row ElencoArticoliViewController::rigaArticolo(const Articolo& a) const {
                      label(coppia("Gr.", a.pesoGr(), "Oz.", a.pesoOz())),
                      label(coppia("Cm.", a.altezzaCm(), "In.", a.altezzaIn()))};
     }
-    if (Preferences::standard().stringForKey(keys::pref_TIPOORDINE) != std::optional<std::string>("S") && haGiacenze(a))
+    const bool ordineStock = Preferences::standard().stringForKey(keys::pref_TIPOORDINE) == std::optional<std::string>("S");
+    const bool giacenze = (!ordineStock || foto) && haGiacenze(a, foto);
+    if (!ordineStock && giacenze)
         row.accessory = ui::Accessory::DetailButton;
     row.height = a.categoriaMerceologica() == std::optional<std::string>("2") ? 40 : 80;
     return row;
@@ -145,6 +204,7 @@ void ElencoArticoliViewController::didSelectRow(int section, int row) {
     const std::string codice = articoli_[static_cast<std::size_t>(row)].articolo().value_or("");
     auto articolo = database ? database->fetchArticoloByCodice(codice) : std::nullopt;
     if (!articolo) return;
+    Log::f("Articolo selezionato: %@", articolo->codice());
     if (onSelect_) onSelect_(*articolo);
     ui().pop(*this);
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,10 +13,13 @@
 namespace torvane {
 
 class Database;
+class FotoDestinatario;
 
 // The articles of a price list, in article-code order, with a search: choosing one hands it
 // to the opener (order entry) and closes the list. Rows are read only when drawn, as a price
-// list may hold tens of thousands of articles.
+// list may hold tens of thousands of articles; drawing a row only reads. The thumbnails of the
+// rows on screen are asked of the photo cache, those of rows scrolled away are dropped, and an
+// arriving thumbnail redraws its own row alone.
 class ElencoArticoliViewController : public ui::Screen {
 public:
     using Selection = std::function<void(const Articolo&)>;
@@ -24,6 +29,7 @@ public:
     // `store` is for tools and tests; by default the shared store of the active company.
     ElencoArticoliViewController(ui::Ui& ui, Listino listino, Selection onSelect, std::shared_ptr<Database> store = nullptr,
                                  LotSelection onLot = {});
+    ~ElencoArticoliViewController() override;
 
     const std::vector<ArticoloListino>& articoli() const { return articoli_; }
 
@@ -37,6 +43,9 @@ public:
     std::optional<std::string> searchText() const override { return searchText_; }
 
     void viewWillAppear() override;
+    void viewWillDisappear() override;
+    void rowsShown(const std::vector<ui::IndexPath>& rows) override;
+    bool followsRowsShown() const override { return true; }
     void didSelectRow(int section, int row) override;
     void accessoryTapped(int section, int row) override;
     void buttonTapped(const std::string& action, ui::IndexPath where) override;
@@ -51,8 +60,15 @@ public:
 private:
     std::shared_ptr<Database> store() const;
     void carica(const std::string& testo);
-    // Some stock row of some colour of the article holds a quantity other than 0.
-    bool haGiacenze(const Articolo& articolo) const;
+    // Some stock row of some colour of the article holds a quantity other than 0; `log`: the
+    // photo row's lines about the colours and stock looked at.
+    bool haGiacenze(const Articolo& articolo, bool log) const;
+    std::optional<Articolo> articoloAt(int row) const;
+    // A photo row: the article names a thumbnail, or every row is asked for one.
+    static bool conFoto(const Articolo& articolo);
+    void fotoArrivata(const std::string& file);
+    // Forgets which rows were on screen and drops the thumbnails asked for them.
+    void dimenticaRigheMostrate();
 
     std::shared_ptr<Database> store_;
     Listino listino_;
@@ -62,6 +78,9 @@ private:
     bool chiudi_ = false;
     std::vector<ArticoloListino> articoli_;
     std::string searchText_;
+    std::shared_ptr<FotoDestinatario> foto_;
+    // The thumbnail file of each row on screen, by row.
+    std::map<int, std::string> mostrate_;
 };
 
 }  // namespace torvane

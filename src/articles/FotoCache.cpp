@@ -1,5 +1,8 @@
 #include "articles/FotoCache.h"
 
+#include <openssl/evp.h>
+
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/Bundle.h"
@@ -19,27 +22,67 @@ namespace torvane {
 namespace {
 namespace fs = std::filesystem;
 
+constexpr char kHex[] = "0123456789ABCDEF";
+// Keys longer than this are cut and given a digest: a file name has at most 255 bytes.
+constexpr std::size_t kLongestKey = 160, kKeptOfLongKey = 100;
+
 std::string company() { return Preferences::standard().stringForKey(keys::pref_aziendaAttiva).value_or(""); }
-bool forced() { return Preferences::standard().boolForKey(keys::pref_forzaDownloadFotoEnabled); }
+
+std::string digest(const std::string& text) {
+    unsigned char out[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_Digest(text.data(), text.size(), out, &length, EVP_sha256(), nullptr);
+    std::string hex;
+    for (unsigned int i = 0; i < length && i < 16; ++i) hex += {kHex[out[i] >> 4], kHex[out[i] & 15]};
+    return hex;
+}
 }  // namespace
+
+void FotoDestinatario::chiudi() {
+    std::lock_guard lock(mutex_);
+    ui_ = nullptr;
+}
+
+void FotoDestinatario::consegna(const std::string& file) {
+    std::lock_guard lock(mutex_);
+    if (!ui_) return;
+    ui_->postToMain([arrived = arrived_, file] {
+        if (arrived) arrived(file);
+    });
+}
 
 FotoCache& FotoCache::shared() {
     static FotoCache cache;
     return cache;
 }
 
+FotoCache::~FotoCache() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+        coda_.clear();
+    }
+    changed_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+}
+
 std::string FotoCache::folderFor(const std::string& company) { return Paths::documents() + "/FotoCache" + company; }
 
 std::string FotoCache::chiave(const std::string& codice) {
     std::string key;
-    for (char c : codice) {
-        const auto u = static_cast<unsigned char>(c);
-        const bool plain = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || c == '-' ||
-                           c == '_' || c == '.';
-        key += plain ? c : '_';
+    for (std::size_t i = 0; i < codice.size(); ++i) {
+        const auto u = static_cast<unsigned char>(codice[i]);
+        const bool plain = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' ||
+                           (u == '.' && i > 0);
+        if (u == ' ') key += '_';
+        else if (plain) key += static_cast<char>(u);
+        else key += {'%', kHex[u >> 4], kHex[u & 15]};
     }
-    if (key.empty() || key[0] == '.') key.insert(key.begin(), '_');
-    return key;
+    if (key.size() <= kLongestKey) return key;
+    // "~" is escaped everywhere else, so a cut key never meets a whole one.
+    std::size_t cut = kKeptOfLongKey;
+    while (cut > 0 && (key[cut - 1] == '%' || (cut > 1 && key[cut - 2] == '%'))) --cut;
+    return key.substr(0, cut) + "~" + digest(codice);
 }
 
 std::string FotoCache::remoteLocation(const std::string& stored) {
@@ -49,74 +92,111 @@ std::string FotoCache::remoteLocation(const std::string& stored) {
 
 std::string FotoCache::sostituto() { return Bundle::resourcesDir() + "/magnifying_glass.png"; }
 
-std::optional<std::string> FotoCache::miniatura(ui::Ui& ui, const Articolo& articolo, std::function<void()> arrived) {
-    const std::string codice = articolo.codice().value_or("");
-    std::string stored = articolo.fotoUrl().value_or("");
-    // Forced downloads ask for the code's own thumbnail when the article names none.
-    if (stored.empty() && forced()) stored = format("%@-SMALL.JPG", codice);
-    const std::string file = format("%@/%@-SMALL.jpeg", folderFor(company()), chiave(codice));
-    return immagine(ui, file, stored.empty() ? std::string() : remoteLocation(stored), std::move(arrived));
+bool FotoCache::forzato() { return Preferences::standard().boolForKey(keys::pref_forzaDownloadFotoEnabled); }
+
+std::string FotoCache::fileMiniatura(const Articolo& articolo) {
+    return format("%@/%@-SMALL.jpeg", folderFor(company()), chiave(articolo.codice().value_or("")));
 }
 
-std::optional<std::string> FotoCache::fotoGrande(ui::Ui& ui, const Articolo& articolo, std::function<void()> arrived) {
-    const std::string codice = articolo.codice().value_or("");
-    const std::string stored = articolo.fotoUrlZoom().value_or("");
-    const std::string file = format("%@/%@-LARGE.jpeg", folderFor(company()), chiave(codice));
-    Log::f("Path foto: %@", file);
-    return immagine(ui, file, stored.empty() ? std::string() : remoteLocation(stored), std::move(arrived));
+std::string FotoCache::fileGrande(const Articolo& articolo) {
+    return format("%@/%@-LARGE.jpeg", folderFor(company()), chiave(articolo.codice().value_or("")));
 }
 
-std::optional<std::string> FotoCache::immagine(ui::Ui& ui, const std::string& file, const std::string& location,
-                                               std::function<void()> arrived) {
+std::optional<std::string> FotoCache::suDisco(const std::string& file) {
     std::error_code ec;
-    const bool onDisk = fs::is_regular_file(file, ec);
-    // Forced: the file of an earlier session is not trusted, one written in this session is.
-    if (onDisk && (!forced() || scaricati_.count(file))) return file;
-    if (location.empty() || !tentati_.insert(location).second) return std::nullopt;
-    coda_.push_back({location, file, std::move(arrived)});
-    avvia(ui);
+    if (fs::is_regular_file(file, ec)) return file;
     return std::nullopt;
 }
 
-void FotoCache::avvia(ui::Ui& ui) {
-    while (inCorso_ < kMostDownloads && !coda_.empty()) {
+void FotoCache::chiediMiniatura(const Articolo& articolo, const std::shared_ptr<FotoDestinatario>& to) {
+    std::string stored = articolo.fotoUrl().value_or("");
+    // Forced downloads ask for the code's own thumbnail when the article names none.
+    if (stored.empty() && forzato()) stored = format("%@-SMALL.JPG", articolo.codice().value_or(""));
+    if (!stored.empty()) chiedi(remoteLocation(stored), fileMiniatura(articolo), to);
+}
+
+void FotoCache::chiediGrande(const Articolo& articolo, const std::shared_ptr<FotoDestinatario>& to) {
+    const std::string stored = articolo.fotoUrlZoom().value_or("");
+    if (!stored.empty()) chiedi(remoteLocation(stored), fileGrande(articolo), to);
+}
+
+void FotoCache::chiedi(const std::string& location, const std::string& file, const std::shared_ptr<FotoDestinatario>& to) {
+    const bool forced = forzato();
+    if (!forced && suDisco(file)) return;
+    std::lock_guard lock(mutex_);
+    if (stopping_ || inCorso_.count(file)) return;
+    if (!forced && falliti_.count(location)) return;
+    if (std::any_of(coda_.begin(), coda_.end(), [&](const Richiesta& r) { return r.file == file; })) return;
+    coda_.push_back({location, file, to});
+    if (static_cast<int>(threads_.size()) < kMostDownloads && static_cast<int>(threads_.size()) < static_cast<int>(coda_.size() + inCorso_.size()))
+        threads_.emplace_back([this] { lavora(); });
+    changed_.notify_one();
+}
+
+void FotoCache::annulla(const FotoDestinatario* to, const std::set<std::string>& keep) {
+    std::lock_guard lock(mutex_);
+    std::erase_if(coda_, [&](const Richiesta& r) { return r.to.get() == to && !keep.count(r.file); });
+}
+
+void FotoCache::lavora() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return stopping_ || !coda_.empty(); });
+        if (stopping_) return;
         Richiesta richiesta = std::move(coda_.front());
         coda_.pop_front();
-        ++inCorso_;
-        ui::Ui* platform = &ui;
-        ui.runInBackground([platform, richiesta = std::move(richiesta)] {
-            Log::f("-- INIZIO Download foto: %@", richiesta.location);
-            HttpResponse response = Http::get(richiesta.location);
-            Log::f("-- FINE   Download foto: %@", richiesta.location);
-            bool kept = false;
-            // Only a picture is kept: an error page or broken bytes would stay the photo for good.
-            if (response.data && Picture::decodedSize(*response.data)) {
-                const std::string folder = fs::path(richiesta.file).parent_path().string();
-                std::error_code ec;
-                if (!fs::is_directory(folder, ec)) {
-                    if (fs::create_directories(folder, ec)) Log::f("Creata Cache Foto: %@", folder);
-                    else Log::f("Create directory error: %@", folder);
-                }
-                Log::line("Saving image ...");
-                kept = writeFileAtomically(richiesta.file, *response.data);
-                Log::line("             done");
-            } else {
-                Log::line("Non ho image ...");
-            }
-            platform->postToMain([platform, kept, file = richiesta.file, arrived = richiesta.arrived] {
-                FotoCache& cache = FotoCache::shared();
-                --cache.inCorso_;
-                if (kept) cache.scaricati_.insert(file);
-                if (kept && arrived) arrived();
-                cache.avvia(*platform);
-            });
-        });
+        inCorso_.insert(richiesta.file);
+        lock.unlock();
+        const bool kept = scarica(richiesta);
+        lock.lock();
+        // At exit nothing is handed back: the screens and their platform may be gone. A photo
+        // counts as under way until it is handed back, so a wait for the downloads sees it.
+        const bool handBack = kept && richiesta.to && !stopping_;
+        lock.unlock();
+        if (handBack) richiesta.to->consegna(richiesta.file);
+        lock.lock();
+        inCorso_.erase(richiesta.file);
+        if (!kept) falliti_.insert(richiesta.location);
+        changed_.notify_all();
     }
 }
 
+bool FotoCache::scarica(const Richiesta& richiesta) {
+    Log::f("-- INIZIO Download foto: %@", richiesta.location);
+    HttpResponse response = Http::get(richiesta.location, kStallLimit);
+    Log::f("-- FINE   Download foto: %@", richiesta.location);
+    // Only a picture is kept: an error page or broken bytes would stay the photo for good.
+    if (!response.data || !Picture::decodedSize(*response.data)) {
+        Log::line("Non ho image ...");
+        return false;
+    }
+    const std::string folder = fs::path(richiesta.file).parent_path().string();
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        if (fs::create_directories(folder, ec)) Log::f("Creata Cache Foto: %@", folder);
+        else Log::f("Create directory error: %@", folder);
+    }
+    Log::line("Saving image ...");
+    const bool written = writeFileAtomically(richiesta.file, *response.data);
+    Log::line("             done");
+    return written;
+}
+
 void FotoCache::dimentica() {
-    tentati_.clear();
-    scaricati_.clear();
+    std::unique_lock lock(mutex_);
+    coda_.clear();
+    changed_.wait(lock, [this] { return inCorso_.empty(); });
+    falliti_.clear();
+}
+
+int FotoCache::inAttesa() {
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(coda_.size());
+}
+
+int FotoCache::inCorso() {
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(inCorso_.size());
 }
 
 }  // namespace torvane

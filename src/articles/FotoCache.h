@@ -1,10 +1,16 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace torvane {
 
@@ -13,51 +19,88 @@ namespace ui {
 class Ui;
 }
 
+// Where the photos a screen asked for are handed back: the screen's own, closed when the
+// screen goes, so a download that ends later reaches nothing.
+class FotoDestinatario {
+public:
+    using Arrived = std::function<void(const std::string& file)>;
+    FotoDestinatario(ui::Ui& ui, Arrived arrived) : ui_(&ui), arrived_(std::move(arrived)) {}
+
+    void chiudi();
+    // From a download thread: `arrived` runs on the main thread, unless closed by then.
+    void consegna(const std::string& file);
+
+private:
+    std::mutex mutex_;
+    ui::Ui* ui_;
+    Arrived arrived_;
+};
+
 // The photos of articles kept on the device: one folder per company under the documents
-// folder, "<key>-SMALL.jpeg" and "<key>-LARGE.jpeg" in it. A photo missing from the folder is
-// downloaded in the background (at most four at once) while the substitute picture shows;
-// only what decodes as a picture is kept, and a location that failed is not asked again in
-// this session, so an agent offline at a fair never waits on the list.
+// folder, "<key>-SMALL.jpeg" and "<key>-LARGE.jpeg" in it. Screens only read the folder; what
+// is missing they ask for, and a few threads of the cache's own download it with a short
+// stall limit, so a server that never answers holds neither the screen nor the window. Only
+// what decodes as a picture is kept; a location that failed is not asked again this session
+// unless the download is forced; one file is never downloaded twice at once.
 class FotoCache {
 public:
-    static constexpr int kMostDownloads = 4;
+    static constexpr int kMostDownloads = 3;
+    static constexpr std::chrono::milliseconds kStallLimit{3000};
 
     static FotoCache& shared();
+    ~FotoCache();
 
     // "<documents>/FotoCache<company>".
     static std::string folderFor(const std::string& company);
-    // The article code as a file name: blanks become "_"; any character other than letters,
-    // digits, "-", "_" and "." becomes "_" too, and a key never starts with ".", so no code
-    // can name a file outside the folder.
+    // The article code as a file name: blanks become "_"; letters, digits, "-" and "." (not
+    // first) stay; any other byte, "_" and "%" included, is written "%XX". No two codes share
+    // a name and none leaves the folder; a very long code is cut and given a digest.
     static std::string chiave(const std::string& codice);
     // A location that already holds "http://" or "https://" is used as it is; any other is
     // appended with "/" to `pref_FOTOURL`.
     static std::string remoteLocation(const std::string& stored);
     // The application's own picture shown while a photo is missing.
     static std::string sostituto();
+    // `pref_forzaDownloadFotoEnabled`: download each time a photo is shown.
+    static bool forzato();
 
-    // The file of the article's thumbnail, or of its full photo, when it is on disk; else none,
-    // and a download starts (once per location this session); `arrived` runs on the main thread
-    // once the photo is in the folder.
-    std::optional<std::string> miniatura(ui::Ui& ui, const Articolo& articolo, std::function<void()> arrived);
-    std::optional<std::string> fotoGrande(ui::Ui& ui, const Articolo& articolo, std::function<void()> arrived);
+    // The files of the active company's thumbnail and full photo of an article.
+    static std::string fileMiniatura(const Articolo& articolo);
+    static std::string fileGrande(const Articolo& articolo);
+    // The file when it is on disk (a look at the folder, nothing more).
+    static std::optional<std::string> suDisco(const std::string& file);
 
-    // Forgets what this session tried (tests; another company).
+    // Asks for the article's thumbnail, or full photo, for `to`: nothing when it is on disk and
+    // not forced, has no location, failed earlier (not forced), or is already on its way.
+    void chiediMiniatura(const Articolo& articolo, const std::shared_ptr<FotoDestinatario>& to);
+    void chiediGrande(const Articolo& articolo, const std::shared_ptr<FotoDestinatario>& to);
+    // Drops what `to` asked for and has not started, except the files in `keep`.
+    void annulla(const FotoDestinatario* to, const std::set<std::string>& keep = {});
+
+    // Drops every request, waits for the downloads under way and forgets this session (tests;
+    // another company).
     void dimentica();
+    // Requests waiting and downloads under way.
+    int inAttesa();
+    int inCorso();
 
 private:
     struct Richiesta {
         std::string location, file;
-        std::function<void()> arrived;
+        std::shared_ptr<FotoDestinatario> to;
     };
-    std::optional<std::string> immagine(ui::Ui& ui, const std::string& file, const std::string& location,
-                                        std::function<void()> arrived);
-    void avvia(ui::Ui& ui);
+    FotoCache() = default;
+    void chiedi(const std::string& location, const std::string& file, const std::shared_ptr<FotoDestinatario>& to);
+    void lavora();
+    static bool scarica(const Richiesta& richiesta);
 
-    std::set<std::string> tentati_;   // locations asked this session
-    std::set<std::string> scaricati_;  // files written this session (kept even when forced)
+    std::mutex mutex_;
+    std::condition_variable changed_;
     std::deque<Richiesta> coda_;
-    int inCorso_ = 0;
+    std::set<std::string> inCorso_;   // files being downloaded
+    std::set<std::string> falliti_;   // locations that failed this session
+    std::vector<std::thread> threads_;
+    bool stopping_ = false;
 };
 
 }  // namespace torvane

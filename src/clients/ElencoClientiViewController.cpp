@@ -78,25 +78,24 @@ ui::Row ElencoClientiViewController::rigaCliente(const Cliente& cliente) const {
 
     ui::Label indicatore = label("", ui::TextStyle::Bold);
     indicatore.hidden = true;
-    if (esposizioneEnabled_) {
-        auto database = store();
-        if (auto esposizione = database ? database->fetchEsposizioneClienteByCodice(codice) : std::nullopt) {
-            std::string segno;
-            if (esposizione->flagScaduto().value_or(false)) segno += "S";
-            if (esposizione->flagOrdini().value_or(false)) segno += "C";
-            if (!segno.empty()) {
-                indicatore.text = segno;
-                indicatore.hidden = false;
-                indicatore.background = esposizione->flagFuoriFido().value_or(false) ? kRosso : kGrigioChiaro;
-                indicatore.alignment = ui::Alignment::Center;
-            }
+    auto database = store();
+    // Read once: the mark and the detail button both depend on it.
+    const auto esposizione = database ? database->fetchEsposizioneClienteByCodice(codice) : std::nullopt;
+    if (esposizioneEnabled_ && esposizione) {
+        std::string segno;
+        if (esposizione->flagScaduto().value_or(false)) segno += "S";
+        if (esposizione->flagOrdini().value_or(false)) segno += "C";
+        if (!segno.empty()) {
+            indicatore.text = segno;
+            indicatore.hidden = false;
+            indicatore.background = esposizione->flagFuoriFido().value_or(false) ? kRosso : kGrigioChiaro;
+            indicatore.alignment = ui::Alignment::Center;
         }
     }
     ui::Row row;
     // Clients made on the device can be edited, and clients with figures have a detail.
-    auto database = store();
     const bool nuovo = codice.empty() || codice.find("NEW") != std::string::npos;
-    if (nuovo || (database && (database->fetchEsposizioneClienteByCodice(codice) || database->fetchStatClienteByCodice(codice))))
+    if (nuovo || esposizione || (database && database->fetchStatClienteByCodice(codice)))
         row.accessory = ui::Accessory::DetailButton;
     row.items = {label(importanza.empty() ? codice : format("%@ %@", importanza, codice)),
                  label(cliente.ragioneSociale1().value_or(""), ui::TextStyle::Bold),
@@ -229,8 +228,10 @@ void ElencoClientiViewController::actionSheetClickedButtonAtIndex(int index) {
 
 void ElencoClientiViewController::searchTextChanged(const std::string& text) {
     searchText_ = text;
-    if (text.empty()) fetchAllCliente();
-    else fetchAllMatchesCliente(text);
+    if (!text.empty()) return fetchAllMatchesCliente(text);
+    // An emptied search shows every client again, and is counted as any other search.
+    fetchAllCliente();
+    Log::f("Trovati N.%d Clienti", static_cast<long long>(clienti_.size()));
 }
 
 void ElencoClientiViewController::searchButtonClicked(const std::string& text) {

@@ -101,6 +101,11 @@ std::string ScreenText::row(const ui::Row& row, const std::optional<std::string>
     }
     text += accessory(row.accessory);
     if (row.selected) text += " (selezionata)";
+    if (!row.editMenu.empty()) {
+        text += " {Copia";
+        for (const std::string& entry : row.editMenu) text += ", " + entry;
+        text += "}";
+    }
     return text;
 }
 

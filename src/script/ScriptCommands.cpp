@@ -4,8 +4,10 @@
 #include <cctype>
 #include <charconv>
 #include <chrono>
+#include <thread>
 #include <variant>
 
+#include "articles/FotoCache.h"
 #include "devices/FirmaViewController.h"
 #include "devices/TestScannerSource.h"
 #include "mail/MailComposeViewController.h"
@@ -358,6 +360,16 @@ CommandResult wait(ScriptSession& session, const Arguments& arguments) {
     return {};
 }
 
+// Photos are downloaded by threads of their own: a script waits for those asked (at most 30 s)
+// before it looks at them.
+CommandResult waitPhotos(ScriptSession& session, const Arguments&) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while ((FotoCache::shared().inAttesa() || FotoCache::shared().inCorso()) && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    session.ui().settle();
+    return {};
+}
+
 CommandResult show(ScriptSession& session, const Arguments&) {
     std::string text = ScreenText::of(session.ui());
     if (!text.empty() && text.back() == '\n') text.pop_back();
@@ -416,6 +428,7 @@ const std::vector<ScriptCommand>& scriptCommands() {
         {"photo", "FILE", "l'immagine chiesta da uno schermo (PNG o JPEG)", 1, 1, false, photo},
         {"back", "", "torna allo schermo precedente", 0, 0, true, back},
         {"wait", "MS", "lascia passare il tempo (i timer scadono in ordine)", 1, 1, false, wait},
+        {"wait-photos", "", "attende le foto chieste (al piu' 30 s)", 0, 0, false, waitPhotos},
         {"show", "", "stampa lo schermo in primo piano", 0, 0, false, show},
         {"expect", "TESTO", "lo schermo o l'ultimo avviso contiene il testo", 1, 1, false, expect},
         {"expect-not", "TESTO", "ne' lo schermo ne' l'ultimo avviso contiene il testo", 1, 1, false, expectNot},

@@ -61,6 +61,7 @@ CommandResult ScriptSession::run(const std::vector<std::string>& words) {
         }
         result = command->run(*this, arguments);
         ui_.settle();
+        ui_.showFirstRows();
     } catch (const ScriptFault& fault) {
         result = {CommandResult::ScriptError, fault.what()};
     } catch (const std::exception& unexpected) {

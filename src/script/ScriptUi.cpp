@@ -197,6 +197,16 @@ int ScriptUi::settle() {
     return ran;
 }
 
+void ScriptUi::showFirstRows() {
+    ui::Screen* screen = visible();
+    if (!screen || !screen->followsRowsShown()) return;
+    std::vector<ui::IndexPath> rows;
+    for (int section = 0; section < screen->numberOfSections() && static_cast<int>(rows.size()) < kRowsOnScreen; ++section)
+        for (int row = 0; row < screen->numberOfRows(section) && static_cast<int>(rows.size()) < kRowsOnScreen; ++row)
+            rows.push_back({section, row});
+    screen->rowsShown(rows);
+}
+
 int ScriptUi::drainMain() {
     int ran = 0;
     for (;;) {

@@ -86,6 +86,10 @@ public:
     void advance(std::chrono::milliseconds delay);
     // Runs the main-thread tasks and the timers due now until none is left; how many ran.
     int settle();
+    // A script sees the first rows of the screen in front, as a window would show them; a
+    // screen that follows them is told.
+    static constexpr int kRowsOnScreen = 10;
+    void showFirstRows();
     // Waits (really) for a task posted from another thread; false on time-out.
     bool waitForTask(std::chrono::milliseconds timeout);
 

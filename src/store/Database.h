@@ -183,6 +183,8 @@ public:
 
     // ---- fetch many: the list (maybe empty), none after a failure ----
     std::optional<std::vector<Cliente>> fetchAllCliente();
+    // Clients where every word of `text` occurs in a name line or the town, ignoring case and
+    // accents ("rossi prato"), in name order; a text without words finds none.
     std::optional<std::vector<Cliente>> fetchAllMatchesCliente(const std::string& text);
     std::optional<std::vector<Cliente>> fetchAllClienteByPartitaIva(const std::string& partitaIva);
     std::optional<std::vector<Parametro>> fetchAllMatchesParametro(const std::string& prefix);

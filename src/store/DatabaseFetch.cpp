@@ -1,3 +1,4 @@
+#include "store/ClientSearchIndex.h"
 #include "store/DatabaseOperations.h"
 
 namespace torvane {
@@ -293,7 +294,7 @@ TORVANE_FETCH_ALL(ColoreAlfanumerico, fetchAllColoreAlfanumerico, "barCode, id",
 std::optional<std::vector<Cliente>> Database::fetchAllMatchesCliente(const std::string& text) {
     return fetchMany<Cliente>({"Errore durante fetch di N oggetti Cliente",
                                "Database: eccezione durante fetch di N oggetti cliente: %@ (user info: %@)"},
-                              selectIds("Cliente", "torvane_contains_cd(ragioneSociale1, ?)", "ragioneSociale1, id"),
+                              selectIds("Cliente", ClientSearchIndex::matchesEveryWord(), "ragioneSociale1, id"),
                               {text});
 }
 

@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+#include <vector>
+
 #include "platform/FileModes.h"
 #include "platform/Log.h"
 #include "platform/TextCase.h"
@@ -74,6 +77,58 @@ void foldedMatch(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_result_int(context, match ? 1 : 0);
 }
 
+// A client's searched fields, folded (case and accents) and joined one per line.
+void searchText(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    std::string text;
+    for (int i = 0; i < argc; ++i) {
+        if (i) text += '\n';
+        if (sqlite3_value_type(argv[i]) != SQLITE_NULL) text += TextCase::fold(textArgument(argv[i]), true);
+    }
+    sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+// The words of a searched text, folded as the searched fields are.
+std::vector<std::string> foldedWords(std::string_view text) {
+    const std::string folded = TextCase::fold(text, true);
+    std::vector<std::string> words;
+    for (std::size_t i = 0; i < folded.size();) {
+        while (i < folded.size() && isBlank(folded[i])) ++i;
+        std::size_t end = i;
+        while (end < folded.size() && !isBlank(folded[end])) ++end;
+        if (end > i) words.emplace_back(folded, i, end - i);
+        i = end;
+    }
+    return words;
+}
+
+// True when every word of the second argument occurs somewhere in the first (a folded search
+// text); a text without words, or an absent one, matches nothing.
+void everyWord(sqlite3_context* context, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_int(context, 0);
+        return;
+    }
+    using Words = std::vector<std::string>;
+    std::optional<Words> own;
+    auto* words = static_cast<Words*>(sqlite3_get_auxdata(context, 1));
+    if (!words) {
+        sqlite3_set_auxdata(context, 1, new Words(foldedWords(textArgument(argv[1]))),
+                            [](void* p) { delete static_cast<Words*>(p); });
+        words = static_cast<Words*>(sqlite3_get_auxdata(context, 1));
+        if (!words) words = &own.emplace(foldedWords(textArgument(argv[1])));  // auxdata refused
+    }
+    const std::string_view text = textArgument(argv[0]);
+    bool all = !words->empty();
+    for (const std::string& word : *words)
+        if (text.find(word) == std::string_view::npos) {
+            all = false;
+            break;
+        }
+    sqlite3_result_int(context, all ? 1 : 0);
+}
+
 }  // namespace
 
 // SQLite's message, with the cause a person can act on first: another program holding the
@@ -84,6 +139,14 @@ static std::string describeFailure(sqlite3* db, const char* message) {
     if (code == SQLITE_BUSY || code == SQLITE_LOCKED) return std::string(StoreConnection::kStoreInUse) + " (" + text + ")";
     if (code == SQLITE_FULL) return "disco pieno (" + text + ")";
     return text;
+}
+
+void StoreConnection::addFunctions(sqlite3* db) {
+    constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function(db, "torvane_contains_cd", 2, flags, nullptr, &foldedMatch<true, false>, nullptr, nullptr);
+    sqlite3_create_function(db, "torvane_begins_c", 2, flags, nullptr, &foldedMatch<false, true>, nullptr, nullptr);
+    sqlite3_create_function(db, "torvane_search_text", 4, flags, nullptr, &searchText, nullptr, nullptr);
+    sqlite3_create_function(db, "torvane_every_word", 2, flags, nullptr, &everyWord, nullptr, nullptr);
 }
 
 StoreConnection::StoreConnection(const std::string& path) : path_(path) {
@@ -99,9 +162,7 @@ StoreConnection::StoreConnection(const std::string& path) : path_(path) {
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-    constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    sqlite3_create_function(db_, "torvane_contains_cd", 2, flags, nullptr, &foldedMatch<true, false>, nullptr, nullptr);
-    sqlite3_create_function(db_, "torvane_begins_c", 2, flags, nullptr, &foldedMatch<false, true>, nullptr, nullptr);
+    addFunctions(db_);
     try {
         // Committed orders must survive a power cut: write-ahead log synced on every commit.
         // A 16 MB page cache keeps the client and article name indexes of a large catalogue in

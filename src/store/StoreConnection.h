@@ -32,6 +32,10 @@ public:
     StoreConnection(const StoreConnection&) = delete;
     StoreConnection& operator=(const StoreConnection&) = delete;
 
+    // The store's own SQL functions (folded matching, the client search text), which its
+    // triggers call: anything else that writes the file needs them too.
+    static void addFunctions(sqlite3* db);
+
     std::recursive_mutex& mutex() { return mutex_; }
     bool isOpen() const { return db_ != nullptr; }
     const std::string& path() const { return path_; }

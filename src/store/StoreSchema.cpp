@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "store/ClientSearchIndex.h"
 #include "store/ModelDescription.h"
 #include "store/StoreConnection.h"
 
@@ -80,6 +81,7 @@ void StoreSchema::migrate(StoreConnection& connection) {
         createJoinTables(connection, entity);
         createIndexes(connection, entity);
     }
+    ClientSearchIndex::install(connection);
     if (fileVersion(connection) != ModelDescription::version)
         connection.executeScript("PRAGMA user_version = " + std::to_string(ModelDescription::version));
 }

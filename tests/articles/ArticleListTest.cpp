@@ -100,6 +100,7 @@ TEST_F(ArticleList, TheStockDetailHasASectionPerColourCodeAndALotGoesToTheLine) 
     EXPECT_EQ(sections[0].title, "001");
     EXPECT_EQ(sections[0].rows.size(), 1u) << "the section shows the first record's lots";
     EXPECT_EQ(labelTexts(sections[1].rows[0]), (std::vector<std::string>{"Pezza 2", "", "   40.00"}));
+    EXPECT_EQ(sections[1].rows[0].editMenu, std::vector<std::string>{"C.I.=27.5"});
     ui.advance(std::chrono::milliseconds(300));
     ASSERT_TRUE(ui.lastScroll());
     EXPECT_EQ(ui.lastScroll()->section, 1) << "the given colour is shown";

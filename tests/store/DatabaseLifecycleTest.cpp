@@ -113,6 +113,7 @@ TEST_F(Lifecycle, AFileOfAnEarlierModelIsMigratedInPlace) {
     auto cliente = db->fetchClienteByCodice("C001");
     ASSERT_TRUE(cliente);
     EXPECT_EQ(cliente->ragioneSociale1(), "Tessiture Rossi");
+    EXPECT_EQ(db->fetchAllMatchesCliente("rossi")->size(), 1u) << "clients stored before are searchable";
     EXPECT_FALSE(cliente->email());
     cliente->setEmail("info@rossi.it");
     auto destinazione = db->createDestinazioneWithCodice("1", *cliente);

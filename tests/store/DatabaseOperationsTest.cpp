@@ -132,8 +132,21 @@ TEST_F(Operations, SearchesIgnoreCaseAndAccentsAsAsked) {
     ASSERT_EQ(found->size(), 1u);
     EXPECT_EQ(found->front().barCode(), "1");
     EXPECT_TRUE(db->fetchAllMatchesCliente("")->empty());
+    EXPECT_TRUE(db->fetchAllMatchesCliente("  ")->empty()) << "no word, no client";
+
+    // Every word must occur in one of the name lines or the town, in any order.
+    auto rossi = *db->createClienteWithBarCode("4");
+    rossi.setRagioneSociale1("Rossi Tessuti");
+    rossi.setCitta("Prato");
+    db->createClienteWithBarCode("5")->setRagioneSociale1("Rossi Filati");
+    EXPECT_EQ(db->fetchAllMatchesCliente("prato ROSSI")->size(), 1u);
+    EXPECT_EQ(db->fetchAllMatchesCliente("rossi")->size(), 2u);
+    EXPECT_TRUE(db->fetchAllMatchesCliente("rossi milano")->empty());
+    EXPECT_TRUE(db->fetchAllMatchesCliente("tessutiprato")->empty()) << "a word never spans two fields";
+    rossi.setCitta("Milano");  // the search follows every change
+    EXPECT_EQ(db->fetchAllMatchesCliente("rossi milano")->size(), 1u);
     auto all = db->fetchAllCliente();
-    ASSERT_EQ(all->size(), 3u);
+    ASSERT_EQ(all->size(), 5u);
     EXPECT_EQ(all->front().barCode(), "3");  // absent names first, then by name
     EXPECT_EQ((*all)[1].barCode(), "2");
 

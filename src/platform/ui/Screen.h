@@ -63,6 +63,13 @@ public:
     virtual bool allowsMultipleSelection() const { return false; }
     bool isEditing() const { return editing_; }
 
+    // The rows now on screen, told by the renderer whenever they change (a scroll, a reload).
+    // Work a row needs (a photo to fetch) starts here, never while a row is drawn.
+    virtual void rowsShown(const std::vector<IndexPath>& rows) { (void)rows; }
+    // True for screens that use `rowsShown`: platforms without a real screen (a script) then
+    // tell them the first rows.
+    virtual bool followsRowsShown() const { return false; }
+
     // Life cycle, as the navigation shows and hides the screen.
     virtual void viewWillAppear() {}
     virtual void viewDidAppear() {}

@@ -103,6 +103,8 @@ struct Row {
     bool deletable = false;
     int height = 0;  // 0: the renderer's natural height
     std::optional<Color> background;
+    // The edit menu offered over the row: copying its text, then these items, which do nothing.
+    std::vector<std::string> editMenu;
 
     // A row of labels, the most common kind.
     static Row labels(std::vector<std::string> texts, Accessory accessory = Accessory::None);
