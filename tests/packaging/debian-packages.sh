@@ -3,13 +3,7 @@
 # no lintian error, the expected files in the expected package, the programs starting from an
 # extracted tree on the resources inside it, and valid menu, AppStream and systemd files.
 #   debian-packages.sh BUILD_FOLDER SOURCE_FOLDER
-set -euo pipefail
-build=$1
-source=$2
-work=$(mktemp -d "${TMPDIR:-/tmp}/torvane-debian.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-unset TORVANE_RESOURCES TORVANE_HOME
+. "$(dirname "$0")/common.sh" "$@"
 
 TORVANE_BIN_DIR="$build" TORVANE_DIST_DIR="$work/dist" "$source/scripts/package" > "$work/made" 2> "$work/cpack.log" ||
   { cat "$work/cpack.log" >&2; fail "scripts/package"; }
@@ -56,7 +50,7 @@ echo "== the programs from an extracted tree"
 root="$work/root"
 dpkg-deb -x "$app" "$root"
 dpkg-deb -x "$server" "$root"
-"$root/usr/bin/torvane-cli" --help | grep -q "uso: torvane-cli" || fail "torvane-cli --help"
+programs_start "$root/usr/bin"
 # The resources the program reads are the tree's own, not the source tree's: a changed default
 # in the extracted settings file reaches the preferences of a first start.
 sed -i 's#<string>999</string>#<string>DAL-PACCHETTO</string>#' "$root/usr/share/torvane/Settings.bundle/Root.plist"
@@ -67,8 +61,6 @@ grep -q DAL-PACCHETTO "$root/usr/share/torvane/Settings.bundle/Root.plist" || fa
 QT_QPA_PLATFORM=offscreen TORVANE_HOME="$work/gui" timeout 60 "$root/usr/bin/torvane" --screenshot "$work/window.png" \
   > /dev/null 2>&1 || fail "torvane did not start"
 [ -s "$work/window.png" ] || fail "torvane drew no window"
-help=$("$root/usr/bin/torvane-fiera" --help 2>&1) || true  # the usage, as an answer or with a usage error
-grep -q "uso: torvane-fiera" <<< "$help" || fail "torvane-fiera --help: $help"
 mkdir "$work/sito"
 coproc FIERA { exec "$root/usr/bin/torvane-fiera" --dir "$work/sito" --port 0 2> "$work/fiera.log"; }
 read -r -t 20 banner <&"${FIERA[0]}" || fail "torvane-fiera did not start: $(cat "$work/fiera.log")"

@@ -3,21 +3,13 @@
 # installed programs and the installed demonstration company, and nothing lands outside it
 # (the service files stay under the prefix too).
 #   trial-install.sh BUILD_FOLDER SOURCE_FOLDER
-set -euo pipefail
-build=$1
-source=$2
-work=$(mktemp -d "${TMPDIR:-/tmp}/torvane-install.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-unset TORVANE_RESOURCES TORVANE_HOME
+. "$(dirname "$0")/common.sh" "$@"
 prefix="$work/prefix"
 
 cmake --install "$build" --prefix "$prefix" > "$work/install.log" || { cat "$work/install.log" >&2; fail "cmake --install"; }
 outside=$(grep -o "Installing: .*\|Up-to-date: .*" "$work/install.log" | grep -v ": $prefix/" || true)
 [ -z "$outside" ] || fail "installed outside the prefix: $outside"
-"$prefix/bin/torvane-cli" --help | grep -q "uso: torvane-cli" || fail "torvane-cli --help"
-help=$("$prefix/bin/torvane-fiera" --help 2>&1) || true  # the usage, as an answer or with a usage error
-grep -q "uso: torvane-fiera" <<< "$help" || fail "torvane-fiera --help: $help"
+programs_start "$prefix/bin"
 grep -qF "exec $prefix/bin/torvane-fiera " "$prefix/lib/systemd/system/torvane-fiera.service" ||
   fail "the unit does not start the installed server"
 grep -qxF "EnvironmentFile=-$prefix/etc/default/torvane-fiera" "$prefix/lib/systemd/system/torvane-fiera.service" ||
