@@ -3,41 +3,35 @@
 # Two install components, one per package: "torvane" (the window, torvane-cli, resources)
 # and "fiera" (the server and its service).
 set(TORVANE_PACKAGING_DIR "${CMAKE_CURRENT_LIST_DIR}")
-set(generated "${CMAKE_BINARY_DIR}/packaging")
+set(TORVANE_PACKAGING_OUT "${CMAKE_BINARY_DIR}/packaging")
 set(TORVANE_PACKAGE_MAINTAINER "Torvane maintainers <maintainers@torvane.invalid>"
     CACHE STRING "Maintainer field of the Debian packages")
 
-# Manuals and changelogs are installed compressed, as Debian wants them, without names or
-# times in the gzip header so that two builds give the same packages. Done at configure time:
-# the files are small and a change reconfigures.
+# Manuals and changelogs are installed compressed as Debian wants them: best compression, no
+# name or time in the gzip header. Done at configure time: the files are small, and a change
+# to one reconfigures.
 function(torvane_compressed source output)
-  configure_file("${source}" "${generated}/${output}" @ONLY)
-  execute_process(COMMAND gzip -9nf "${generated}/${output}" COMMAND_ERROR_IS_FATAL ANY)
+  configure_file("${source}" "${TORVANE_PACKAGING_OUT}/${output}" @ONLY)
+  execute_process(COMMAND gzip -9nf "${TORVANE_PACKAGING_OUT}/${output}" COMMAND_ERROR_IS_FATAL ANY)
 endfunction()
-set(VERSION "${PROJECT_VERSION}")
 foreach(page torvane torvane-cli torvane-fiera)
   torvane_compressed("${TORVANE_PACKAGING_DIR}/man/${page}.1" "${page}.1")
 endforeach()
 torvane_compressed("${TORVANE_PACKAGING_DIR}/changelog" "changelog")
-configure_file("${TORVANE_PACKAGING_DIR}/it.torvane.torvane.metainfo.xml" "${generated}/it.torvane.torvane.metainfo.xml" @ONLY)
-configure_file("${TORVANE_PACKAGING_DIR}/InstallServiceFiles.cmake.in" "${generated}/InstallServiceFiles.cmake" @ONLY)
+configure_file("${TORVANE_PACKAGING_DIR}/it.torvane.torvane.metainfo.xml" "${TORVANE_PACKAGING_OUT}/it.torvane.torvane.metainfo.xml" @ONLY)
+configure_file("${TORVANE_PACKAGING_DIR}/InstallServiceFiles.cmake.in" "${TORVANE_PACKAGING_OUT}/InstallServiceFiles.cmake" @ONLY)
 
-install(FILES "${generated}/torvane.1.gz" "${generated}/torvane-cli.1.gz" DESTINATION share/man/man1 COMPONENT torvane)
+install(FILES "${TORVANE_PACKAGING_OUT}/torvane.1.gz" "${TORVANE_PACKAGING_OUT}/torvane-cli.1.gz" DESTINATION share/man/man1 COMPONENT torvane)
 install(FILES "${TORVANE_PACKAGING_DIR}/torvane-cli.bash-completion" DESTINATION share/bash-completion/completions
         RENAME torvane-cli COMPONENT torvane)
-install(FILES "${generated}/it.torvane.torvane.metainfo.xml" DESTINATION share/metainfo COMPONENT torvane)
-install(FILES "${generated}/torvane-fiera.1.gz" DESTINATION share/man/man1 COMPONENT fiera)
-install(SCRIPT "${generated}/InstallServiceFiles.cmake" COMPONENT fiera)
+install(FILES "${TORVANE_PACKAGING_OUT}/it.torvane.torvane.metainfo.xml" DESTINATION share/metainfo COMPONENT torvane)
+install(FILES "${TORVANE_PACKAGING_OUT}/torvane-fiera.1.gz" DESTINATION share/man/man1 COMPONENT fiera)
+install(SCRIPT "${TORVANE_PACKAGING_OUT}/InstallServiceFiles.cmake" COMPONENT fiera)
 install(FILES "${TORVANE_PACKAGING_DIR}/deb/torvane-fiera/lintian-overrides" DESTINATION share/lintian/overrides
         RENAME torvane-fiera COMPONENT fiera)
-foreach(component torvane fiera)
-  set(package torvane)
-  if(component STREQUAL "fiera")
-    set(package torvane-fiera)
-  endif()
-  install(FILES "${generated}/changelog.gz" "${TORVANE_PACKAGING_DIR}/copyright" DESTINATION share/doc/${package}
-          COMPONENT ${component})
-endforeach()
+install(FILES "${TORVANE_PACKAGING_OUT}/changelog.gz" "${TORVANE_PACKAGING_DIR}/copyright" DESTINATION share/doc/torvane COMPONENT torvane)
+install(FILES "${TORVANE_PACKAGING_OUT}/changelog.gz" "${TORVANE_PACKAGING_DIR}/copyright" DESTINATION share/doc/torvane-fiera
+        COMPONENT fiera)
 
 # The packages: installed with prefix /usr into a staging folder (DESTDIR), stripped, their
 # dependencies read from the binaries by dpkg-shlibdeps.
