@@ -179,13 +179,16 @@ StoreConnection::StoreConnection(const std::string& path) : path_(path) {
 StoreConnection::~StoreConnection() { close(); }
 
 void StoreConnection::fail(std::string_view what) {
+    const int code = db_ ? (sqlite3_extended_errcode(db_) & 0xff) : SQLITE_OK;
     const std::string message = std::string(what) + ": " + describeFailure(db_, nullptr);
-    // Some failures (a full disk, an I/O error) make SQLite roll the whole transaction back.
-    // The connection opens a new one, and the next commit must not pretend the lost changes
-    // were saved: it fails with this cause.
-    if (db_ && sqlite3_get_autocommit(db_)) {
+    // Some failures (a full disk, an I/O error) make SQLite roll the whole transaction back;
+    // others of the same kind undo only the statement (one that fails inside a trigger). Either
+    // way the unit of work is no longer whole, and the next commit must not pretend it was
+    // saved: it fails with this cause. After a whole rollback the connection opens a new one.
+    const bool storageFailed = code == SQLITE_FULL || code == SQLITE_IOERR || code == SQLITE_NOMEM;
+    if (db_ && (storageFailed || sqlite3_get_autocommit(db_))) {
         if (!lostTransaction_) lostTransaction_ = message;
-        sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
+        if (sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
     }
     throw SqlError(message);
 }
