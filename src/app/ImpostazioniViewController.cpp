@@ -139,6 +139,7 @@ void ImpostazioniViewController::viewWillAppear() {
         fs::remove_all(folder, ec);
         if (ec) Log::f("ERRORE: Non riesco a rimuove Cache Foto %@", folder);
         else Log::f("Rimossa Cache Foto %@", folder);
+        FotoCache::shared().ricomincia();
         clearSwitch(keys::pref_deleteFotoEnabled);
     }
     aggiornaContatori();

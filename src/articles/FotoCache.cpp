@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/Bundle.h"
+#include "platform/CompanyCode.h"
 #include "platform/Format.h"
 #include "platform/Http.h"
 #include "platform/Log.h"
@@ -66,7 +67,9 @@ FotoCache::~FotoCache() {
     for (std::thread& thread : threads_) thread.join();
 }
 
-std::string FotoCache::folderFor(const std::string& company) { return Paths::documents() + "/FotoCache" + company; }
+std::string FotoCache::folderFor(const std::string& company) {
+    return Paths::documents() + "/FotoCache" + (CompanyCode::isPlain(company) ? company : chiave(company));
+}
 
 std::string FotoCache::chiave(const std::string& codice) {
     std::string key;
@@ -186,6 +189,12 @@ void FotoCache::dimentica() {
     std::unique_lock lock(mutex_);
     coda_.clear();
     changed_.wait(lock, [this] { return inCorso_.empty(); });
+    falliti_.clear();
+}
+
+void FotoCache::ricomincia() {
+    std::lock_guard lock(mutex_);
+    coda_.clear();
     falliti_.clear();
 }
 

@@ -50,7 +50,9 @@ public:
     static FotoCache& shared();
     ~FotoCache();
 
-    // "<documents>/FotoCache<company>".
+    // "<documents>/FotoCache<company>". A code that is not plain (one edited by hand, or sent
+    // by a server) is written as a photo key is, so the folder can never be another one, or
+    // the documents folder itself, which the photo deletion would empty.
     static std::string folderFor(const std::string& company);
     // The article code as a file name: blanks become "_"; letters, digits, "-" and "." (not
     // first) stay; any other byte, "_" and "%" included, is written "%XX". No two codes share
@@ -80,6 +82,9 @@ public:
     // Drops every request, waits for the downloads under way and forgets this session (tests;
     // another company).
     void dimentica();
+    // Forgets the locations that failed and the requests not started, without waiting: after
+    // the photos are deleted, or another company becomes active, every photo is asked again.
+    void ricomincia();
     // Requests waiting and downloads under way.
     int inAttesa();
     int inCorso();

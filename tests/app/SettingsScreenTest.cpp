@@ -10,6 +10,7 @@
 #include "mail/MailMessage.h"
 #include "mail/Outbox.h"
 #include "mail/OutboxSender.h"
+#include "platform/Paths.h"
 #include "platform/PreferenceKeys.h"
 
 using namespace torvane;
@@ -68,6 +69,19 @@ TEST_F(SettingsScreen, ADownloadRecordsItsDateShowsItsProgressAndReportsItsResul
     EXPECT_EQ(ui.lastAlert()->title, "Completato !!");
     EXPECT_EQ(ui.lastAlert()->message.rfind("Per essere precisi, ho caricato\nClienti:1 Tags:", 0), 0u) << ui.lastAlert()->message;
     EXPECT_EQ(server.requested().back(), "/01.L1.xml");
+}
+
+TEST_F(SettingsScreen, DeletingPhotosUnderACodeThatIsNotPlainLeavesEveryOtherFolder) {
+    const std::string store = Paths::documents() + "/Database01.sqllite";
+    ASSERT_TRUE(std::filesystem::exists(store));
+    for (const char* code : {"01/..", "../x", ".."}) {
+        prefs().setString(keys::pref_aziendaAttiva, code);
+        prefs().setBool(keys::pref_deleteFotoEnabled, true);
+        screen->viewWillAppear();
+        EXPECT_TRUE(std::filesystem::exists(store)) << code;
+        EXPECT_EQ(std::filesystem::path(FotoCache::folderFor(code)).parent_path(), std::filesystem::path(Paths::documents()))
+            << code;
+    }
 }
 
 TEST_F(SettingsScreen, TheMaintenanceSwitchesRunOnceAndTheOrderCountFollows) {
