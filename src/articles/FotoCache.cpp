@@ -7,6 +7,7 @@
 
 #include "platform/Bundle.h"
 #include "platform/CompanyCode.h"
+#include "platform/CurlOptions.h"
 #include "platform/Format.h"
 #include "platform/Http.h"
 #include "platform/Log.h"
@@ -53,6 +54,9 @@ void FotoDestinatario::consegna(const std::string& file) {
 }
 
 FotoCache& FotoCache::shared() {
+    // The photo threads use libcurl and its TLS library, which clean up after themselves at
+    // exit: set up first, they clean up last, after this cache has stopped its threads.
+    initialiseCurlOnce();
     static FotoCache cache;
     return cache;
 }
