@@ -158,8 +158,16 @@ void ScreenTableView::updateGeometries() {
     emit contentMoved();
 }
 
+// The rows are never moved as pixels. The tree view's own scrolling copies what is drawn by a
+// distance it works out from the first item's height, and copies nothing, nor asks for any
+// drawing, when that item is an untitled section of no height: the scroll bar then moved while
+// the rows stayed, and every later partial repaint (a hover, a row widget placed at the new
+// offset) drew rows of the new offset among those of the old. Drawing the viewport afresh from
+// the scroll bar's value keeps rows, row widgets and scroll bar at one offset; a screenful of
+// rows is cheap to paint.
 void ScreenTableView::scrollContentsBy(int dx, int dy) {
-    QTreeView::scrollContentsBy(dx, dy);
+    (void)dx, (void)dy;
+    viewport()->update();
     emit contentMoved();
 }
 

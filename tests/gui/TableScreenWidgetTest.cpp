@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QWheelEvent>
 #include <set>
 
 #include "AlertDialog.h"
@@ -274,6 +275,49 @@ private slots:
             QVERIFY2(screen->read.size() <= 1, qPrintable(QString::number(screen->read.size())));
             QVERIFY(model.data(model.indexOf({0, row})).toString().endsWith("(nuovo)"));
         }
+    }
+
+    // An untitled first section has no height, which once made the wheel move the scroll bar
+    // and leave the rows drawn where they were; a later partial repaint then mixed offsets.
+    void wheelRedrawsTheRowsAtTheScrollBarsOffset() {
+        gui::QtUi ui;
+        auto screen = std::make_shared<ScriptedScreen>(ui);
+        ui::Section clients{"", "", {}};
+        for (int i = 0; i < 60; ++i) clients.rows.push_back(ui::Row::labels({"C" + std::to_string(i), "Cliente"}));
+        ui::Row form;
+        form.items = {label("Note"), quantityField("3")};
+        clients.rows.push_back(form);
+        screen->content = {clients};
+        gui::TableScreenWidget* widget = show(ui, screen);
+        QVERIFY(widget);
+        gui::ScreenTableView* view = widget->table();
+        QScrollBar* bar = view->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        for (int steps : {2, 200, -1}) {  // down, a storm past the foot, back up by one notch
+            const long long painted = view->rowDelegate().paintedRows();
+            const QPoint at = view->viewport()->rect().center();
+            for (int i = 0; i < std::abs(steps); ++i) {
+                QWheelEvent wheel(at, view->viewport()->mapToGlobal(at), {}, QPoint(0, steps > 0 ? -120 : 120),
+                                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(view->viewport(), &wheel);
+            }
+            QTest::qWait(20);
+            const auto shown = view->visibleItems();
+            QVERIFY(!shown.empty());
+            // The first item drawn is the one the scroll bar names (the untitled section is item 0)...
+            QCOMPARE(view->screenModel().pathOf(shown.front().first).row, bar->value() - 1);
+            QCOMPARE(shown.front().second.top(), 0);
+            // ...and every row on screen was painted again at its new place.
+            QVERIFY2(view->rowDelegate().paintedRows() - painted >= static_cast<long long>(shown.size()) - 1,
+                     qPrintable(QString::number(view->rowDelegate().paintedRows() - painted)));
+            if (steps == 200) QCOMPARE(bar->value(), bar->maximum());
+        }
+        QVERIFY(bar->value() < bar->maximum());
+        bar->setValue(bar->maximum());
+        // The field's widget lies over its row at the offset shown.
+        gui::RowWidget* row = widget->rowWidgets()->widgetAt({0, 60});
+        QVERIFY(row);
+        QCOMPARE(row->geometry(), gui::RowGeometry::of(view->rowRect({0, 60}), form, false).content);
     }
 
     void typingSurvivesRedraws() {
