@@ -1,7 +1,7 @@
 #include <iostream>
 #include <string>
 
-#include "CommandLine.h"
+#include "platform/CommandLine.h"
 #include "CommandRegistry.h"
 #include "platform/Bundle.h"
 #include "platform/Paths.h"
@@ -25,7 +25,7 @@ void printHelp(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    cli::CommandLine line(argc, argv);
+    CommandLine line(argc, argv);
     if (line.error()) {
         std::cerr << *line.error() << '\n';
         return 2;
