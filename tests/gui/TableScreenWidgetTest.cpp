@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QBuffer>
+#include <QLabel>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -465,6 +467,37 @@ private slots:
         click(widget, centreOf(widget, {0, 1}));
         click(widget, centreOf(widget, {0, 2}));
         QCOMPARE(screen->journal, (std::vector<std::string>{"select 0,0", "deselect 0,0", "deselect 0,1"}));
+    }
+
+    // A camera photo not saved yet (bytes, no file) is drawn as itself, scaled into its row,
+    // and leaves the row's button in reach.
+    void aLargePhotoIsDrawnScaledIntoItsRow() {
+        QImage photo(1600, 1200, QImage::Format_RGB32);
+        photo.fill(QColor(200, 30, 30));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(photo.save(&buffer, "PNG"));
+        ui::Image image;
+        image.width = 1600;
+        image.height = 1200;
+        image.encoded = std::make_shared<const std::vector<unsigned char>>(png.begin(), png.end());
+        gui::QtUi ui;
+        auto screen = std::make_shared<ScriptedScreen>(ui);
+        ui::Row row;
+        row.items = {label("Foto"), button("fotocamera", "Cambia foto"), image};
+        screen->content = {ui::Section{"Foto", "", {row}}};
+        gui::TableScreenWidget* widget = show(ui, screen);
+        QVERIFY(widget);
+        QLabel* drawn = nullptr;
+        for (QLabel* candidate : widget->findChildren<QLabel*>())
+            if (!candidate->pixmap().isNull()) drawn = candidate;
+        QVERIFY(drawn);
+        QVERIFY2(drawn->height() <= 200 && drawn->width() <= 400, qPrintable(QString("%1x%2").arg(drawn->width()).arg(drawn->height())));
+        QCOMPARE(drawn->pixmap().toImage().pixelColor(drawn->pixmap().rect().center()), QColor(200, 30, 30));
+        auto* change = widget->findChild<QPushButton*>("button:fotocamera");
+        QVERIFY(change && change->isVisible());
+        QVERIFY(widget->table()->viewport()->rect().contains(change->mapTo(widget->table()->viewport(), change->rect().bottomRight())));
     }
 
     void orderEntryRowsAreDrawnSideBySide() {
