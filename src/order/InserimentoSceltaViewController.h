@@ -94,7 +94,6 @@ public:
     static constexpr int kTab = 0;
 
 private:
-    void quantitaProntaPerLaTastiera();
     // Row taps of each section.
     void clienteSelezionato();
     void listinoSelezionato();
