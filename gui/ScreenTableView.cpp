@@ -34,7 +34,9 @@ ScreenTableView::ScreenTableView(ui::Screen& screen, QWidget* parent)
     // A finger, or the mouse dragged over the rows, flicks the list (a touch the rows do not
     // take comes as a mouse drag). The toolkit's grab allocates a recognizer it never frees:
     // the sanitizer build's leak check is told so (tests/gui/leaks.supp).
-    QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
+    // A drag that begins on a row's controls stays theirs (selecting typed text, a stepper).
+    const Qt::GestureType gesture = QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
+    viewport()->grabGesture(gesture, Qt::DontStartGestureOnChildren);
     QScrollerProperties flick = QScroller::scroller(viewport())->scrollerProperties();
     flick.setScrollMetric(QScrollerProperties::VerticalOvershootPolicy, QScrollerProperties::OvershootAlwaysOff);
     flick.setScrollMetric(QScrollerProperties::HorizontalOvershootPolicy, QScrollerProperties::OvershootAlwaysOff);

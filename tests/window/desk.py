@@ -177,12 +177,13 @@ class Desk:
                                 timeout=60)
         return result.stderr.strip().split()[0] == "0"
 
-    def text(self, picture):
+    def text(self, picture, one_line=False):
         """The text of a picture, line by line, as OCR reads it (enlarged first: small UI text
         reads better at twice its size)."""
         big = picture[:-4] + "-x2.png"
         subprocess.run(["convert", picture, "-resize", "200%", "-colorspace", "Gray", big], check=True, timeout=60)
-        result = subprocess.run(["tesseract", big, "-", "--psm", "6"], capture_output=True, text=True, timeout=120)
+        result = subprocess.run(["tesseract", big, "-", "--psm", "7" if one_line else "6"], capture_output=True,
+                                text=True, timeout=120)
         return [line.strip() for line in result.stdout.splitlines() if line.strip()]
 
     def locate(self, word, within=None):

@@ -146,21 +146,16 @@ class WindowTest(unittest.TestCase):
         self.assertIn("opzione sconosciuta: --bogus", result.stderr)
         self.assertIn("--data-dir CARTELLA", result.stderr)
 
-    def test_7_a_colour_typed_hands_the_keys_to_the_quantity(self):
+    def test_7_article_rows_with_buttons_and_thumbnails_scroll_whole(self):
         desk = self.desk
-        desk.click(*ARTICLE_ROW)  # the price list's articles; the search finds one by its code
-        desk.click(*SEARCH)
-        desk.type("LA101", delay_ms=100)
-        desk.click(IN_LIST[0], LIST[1] + 30)
-        desk.settle(1.0)
-        _, colour = desk.locate("Colore")
-        desk.click(COLOUR_FIELD[0], colour)
-        desk.type("10101", delay_ms=150)
-        desk.key("Return")
-        desk.type("12", delay_ms=150)  # no click: the quantity field has the keys
-        desk.park_mouse()
-        _, quantity = desk.locate("MT")
-        self.assertEqual(self.shot_text("quantita", (0, quantity - 15, WIDTH, 30)).replace("|", "").split(), ["MT", "12"])
+        desk.click(*ARTICLE_ROW)  # the price list's articles, rows with a button and a thumbnail
+        desk.settle(3.0)  # the thumbnails come from the photo server
+        desk.wheel(*IN_LIST, 8)
+        desk.settle(2.0)
+        self.assert_drawn_as_a_fresh_paint("articoli-rotella")
+        desk.wheel(*IN_LIST, -3)
+        self.assert_drawn_as_a_fresh_paint("articoli-rotella-su")
+        desk.key("Escape")
 
 
 # Where things are in the window at its default size, placed at the screen's top left.
