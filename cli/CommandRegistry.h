@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "CommandLine.h"
+#include "platform/CommandLine.h"
 
 namespace torvane::cli {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "CommandLine.h"
+#include "platform/CommandLine.h"
 
 namespace torvane {
 class Database;

@@ -1,7 +1,7 @@
 #include <iostream>
 #include <string>
 
-#include "CommandLine.h"
+#include "platform/CommandLine.h"
 #include "CommandRegistry.h"
 #include "platform/Bundle.h"
 #include "platform/FileModes.h"
@@ -27,7 +27,7 @@ void printHelp(std::ostream& out) {
 
 int main(int argc, char** argv) {
     FileModes::makeEverythingPrivate();
-    cli::CommandLine line(argc, argv);
+    CommandLine line(argc, argv);
     if (line.error()) {
         std::cerr << *line.error() << '\n';
         return 2;

@@ -1,12 +1,13 @@
 #include "MainWindow.h"
 
 #include <QApplication>
+#include <QShortcut>
 #include <QDialog>
 #include <QStackedWidget>
 #include <QTabWidget>
-#include <QVBoxLayout>
 #include <set>
 
+#include "ModalDialog.h"
 #include "ScreenWidget.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Ui.h"
@@ -20,6 +21,15 @@ MainWindow::MainWindow(ui::NavigationStacks& navigation, QWidget* parent)
     tabs_->setObjectName("tabs");
     tabs_->setTabPosition(QTabWidget::South);
     setCentralWidget(tabs_);
+    // Escape on a tab's screen goes back from a pushed screen (a list picker); modals take
+    // Escape themselves.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        const int tab = tabs_->currentIndex();
+        if (tab < 0 || static_cast<size_t>(tab) >= tabStacks_.size()) return;
+        if (auto* top = qobject_cast<ScreenWidget*>(tabStacks_[static_cast<size_t>(tab)]->currentWidget()))
+            top->cancel(ScreenWidget::CancelScope::Tab);
+    });
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
         if (syncing_ || index < 0) return;
         navigation_.selectTab(index);
@@ -90,15 +100,9 @@ void MainWindow::sync() {
     }
     for (size_t m = 0; m < modals.size(); ++m) {
         if (m == modalDialogs_.size()) {
-            auto* dialog = new QDialog(this);
-            dialog->setObjectName("modal");
-            dialog->setModal(true);
-            dialog->resize(800, 600);
-            auto* layout = new QVBoxLayout(dialog);
-            auto* stack = new QStackedWidget(dialog);
-            layout->addWidget(stack);
+            auto* dialog = new ModalDialog(this);
             modalDialogs_.push_back(dialog);
-            modalStacks_.push_back(stack);
+            modalStacks_.push_back(dialog->stack());
             dialog->show();
         }
         showStack(modals[m], modalStacks_[m]);

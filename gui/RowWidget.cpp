@@ -43,20 +43,43 @@ struct ControlHeights {
     }
 };
 
-QSize imageSize(const ui::Image& image) {
+// A picture in a row is at most this big: a camera photo would otherwise fill the screen and
+// push the row's controls out of reach.
+constexpr int kMaxImageWidth = 320;
+constexpr int kMaxImageHeight = 160;
+
+QSize fittedToRow(QSize size) {
+    if (size.width() <= kMaxImageWidth && size.height() <= kMaxImageHeight) return size;
+    return size.scaled(kMaxImageWidth, kMaxImageHeight, Qt::KeepAspectRatio).expandedTo({1, 1});
+}
+
+QSize naturalImageSize(const ui::Image& image) {
     if (image.width > 0 && image.height > 0) return {image.width, image.height};
-    const QSize natural = image.path.empty() ? QSize() : QImageReader(qs(image.path)).size();
+    QSize natural;
+    if (!image.path.empty()) natural = QImageReader(qs(image.path)).size();
     if (!natural.isValid()) return {image.width > 0 ? image.width : kBlankImage, image.height > 0 ? image.height : kBlankImage};
     if (image.width > 0) return {image.width, natural.height() * image.width / std::max(1, natural.width())};
     if (image.height > 0) return {natural.width() * image.height / std::max(1, natural.height()), image.height};
     return natural;
 }
 
+QSize imageSize(const ui::Image& image) { return fittedToRow(naturalImageSize(image)); }
+
 QPixmap scaledImage(const ui::Image& image, QSize size) {
-    const QString key = QString("row-image:%1:%2x%3").arg(qs(image.path)).arg(size.width()).arg(size.height());
+    const bool inFile = !image.path.empty();
+    if (!inFile && !image.encoded) return {};
+    // A picture held in memory is known by its bytes (a block's address could be reused by
+    // another photo).
+    const QString source =
+        inFile ? qs(image.path)
+               : QString("bytes:%1:%2")
+                     .arg(qHash(QByteArrayView(image.encoded->data(), static_cast<qsizetype>(image.encoded->size()))))
+                     .arg(image.encoded->size());
+    const QString key = QString("row-image:%1:%2x%3").arg(source).arg(size.width()).arg(size.height());
     QPixmap pixmap;
     if (QPixmapCache::find(key, &pixmap)) return pixmap;
-    pixmap = QPixmap(qs(image.path));
+    if (inFile) pixmap = QPixmap(qs(image.path));
+    else pixmap.loadFromData(image.encoded->data(), static_cast<uint>(image.encoded->size()));
     if (pixmap.isNull()) return {};
     pixmap = pixmap.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     QPixmapCache::insert(key, pixmap);
@@ -235,8 +258,9 @@ void RowWidget::applyItem(QWidget* widget, const ui::Item& item) {
         const QSize size = imageSize(*spec);
         image->setFixedSize(size);
         image->setAlignment(Qt::AlignCenter);
-        image->setPixmap(spec->path.empty() ? QPixmap() : scaledImage(*spec, size));
-        image->setFrameShape(spec->path.empty() ? QFrame::Box : QFrame::NoFrame);
+        const QPixmap picture = scaledImage(*spec, size);
+        image->setPixmap(picture);
+        image->setFrameShape(picture.isNull() ? QFrame::Box : QFrame::NoFrame);
     }
 }
 

@@ -19,6 +19,7 @@ class ScreenTableView : public QTreeView {
     Q_OBJECT
 public:
     explicit ScreenTableView(ui::Screen& screen, QWidget* parent = nullptr);
+    ~ScreenTableView() override;
 
     ui::Screen& screen() const { return screen_; }
     ScreenTableModel& screenModel() const { return *model_; }
@@ -51,6 +52,7 @@ protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event = nullptr) const override;
     void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void activate(const QModelIndex& index);
@@ -63,6 +65,9 @@ private:
     std::set<std::pair<int, int>> toggledOn_, toggledOff_;
     // A press the accessory or the delete button took: its release must not select the row.
     bool pressTaken_ = false;
+    // Kinetic scrolling moves by pixels, the scroll bar by rows: the pixels a row counts for
+    // during one flick (the height of the row at the top when it began).
+    qreal flickRowHeight_ = 1;
 };
 
 }  // namespace torvane::gui

@@ -17,7 +17,18 @@ ScreenWidget::ScreenWidget(std::shared_ptr<ui::Screen> screen, QWidget* parent)
     connect(bar_, &NavigationBar::backRequested, this, &ScreenWidget::backRequested);
 }
 
-void ScreenWidget::setCanGoBack(bool canGoBack) { bar_->setCanGoBack(canGoBack); }
+void ScreenWidget::setCanGoBack(bool canGoBack) {
+    canGoBack_ = canGoBack;
+    bar_->setCanGoBack(canGoBack);
+}
+
+bool ScreenWidget::cancel(CancelScope scope) {
+    if (canGoBack_) {
+        emit backRequested();
+        return true;
+    }
+    return scope == CancelScope::Modal && screen_->cancelModal();
+}
 
 void ScreenWidget::scheduleRefresh() {
     if (refreshPending_) return;

@@ -21,6 +21,13 @@ public:
 
     ui::Screen& screen() const { return *screen_; }
     void setCanGoBack(bool canGoBack);
+    bool canGoBack() const { return canGoBack_; }
+    // Where Escape was pressed: on a screen of the window's tabs it only goes back (a tab's own
+    // "Annulla" may discard an order); on a modal it also runs the screen's cancel.
+    enum class CancelScope { Tab, Modal };
+    // Escape or a modal's close button: back when the screen was pushed, else, on a modal,
+    // the screen's own cancel. Whether anything was done.
+    bool cancel(CancelScope scope);
     // Draws the screen again, at most once per event-loop turn.
     void scheduleRefresh();
     // Draws the screen again now.
@@ -45,6 +52,7 @@ private:
     NavigationBar* bar_;
     QVBoxLayout* content_;
     bool refreshPending_ = false;
+    bool canGoBack_ = false;
 };
 
 }  // namespace torvane::gui

@@ -4,8 +4,6 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <memory>
 
@@ -17,6 +15,7 @@
 #include "mail/MailSettings.h"
 #include "mail/OutboxSender.h"
 #include "platform/Bundle.h"
+#include "platform/CommandLine.h"
 #include "platform/FileModes.h"
 #include "platform/Paths.h"
 #include "platform/Preferences.h"
@@ -24,23 +23,38 @@
 using namespace torvane;
 
 namespace {
-// `--screenshot FILE`: saves a picture of the window once it has settled, then quits. With the
-// offscreen platform it shows what a person would see on a machine without a display.
-const char* optionValue(int argc, char** argv, const char* name) {
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], name) == 0) return argv[i + 1];
-    return nullptr;
-}
+const char* const kUsage =
+    "  torvane [--data-dir CARTELLA] [--tab N] [--script FILE] [--screenshot FILE]\n"
+    "  --data-dir CARTELLA  dati, preferenze e archivi sotto una sola cartella\n"
+    "                       (come la variabile TORVANE_HOME)\n"
+    "  --tab N              parte dalla scheda N (0 SCELTA, 1 Archivio, 2 IMPOSTAZIONI)\n"
+    "  --script FILE        i comandi degli script eseguiti sulla finestra\n"
+    "  --screenshot FILE    salva un'immagine della finestra appena pronta ed esce\n"
+    "  --help               questo aiuto\n";
 }  // namespace
 
 int main(int argc, char** argv) {
     FileModes::makeEverythingPrivate();
+    // The help needs no display; everything else is read after the toolkit has taken its own
+    // options (-platform ...) out of the line.
+    if (CommandLine(argc, argv, CommandLine::Words::OptionsOnly).wantsHelp()) {
+        std::cout << "uso:\n" << kUsage;
+        return 0;
+    }
     QApplication app(argc, argv);
+    CommandLine line(argc, argv, CommandLine::Words::OptionsOnly);
+    const auto tab = line.takeNumber("--tab", 0, 2);
+    const auto script = line.takeOption("--script");
+    // `--screenshot FILE`: saves a picture of the window once it has settled, then quits. With
+    // the offscreen platform it shows what a person would see on a machine without a display.
+    const auto screenshot = line.takeOption("--screenshot");
+    if (auto problem = line.leftOver()) return CommandLine::usageError(*problem, kUsage);
+    if (line.dataDir()) Paths::setRoot(*line.dataDir());
     QGuiApplication::setDesktopFileName("torvane");
     app.setWindowIcon(QIcon(QString::fromStdString(Bundle::resourcePath("torvane.png"))));
     Preferences::resetStandard(Paths::preferencesFile());
     // `--script FILE`: the script runner's commands with the screens drawn in the window.
-    if (const char* script = optionValue(argc, argv, "--script")) return gui::WindowScript::run(script);
+    if (script) return gui::WindowScript::run(*script);
     gui::QtUi ui;
     AppDelegate delegate(ui);
     delegate.didFinishLaunching();
@@ -61,11 +75,10 @@ int main(int argc, char** argv) {
             *previous = state;
         });
     }
-    // `--tab N` starts on another tab (0 order entry, 1 archive, 2 settings).
-    if (const char* tab = optionValue(argc, argv, "--tab")) ui.selectTab(std::atoi(tab));
-    if (const char* path = optionValue(argc, argv, "--screenshot")) {
-        QTimer::singleShot(500, &app, [&ui, path] {
-            if (!ui.window().grab().save(QString::fromUtf8(path))) {
+    if (tab) ui.selectTab(static_cast<int>(*tab));
+    if (screenshot) {
+        QTimer::singleShot(500, &app, [&ui, path = *screenshot] {
+            if (!ui.window().grab().save(QString::fromStdString(path))) {
                 std::cerr << "non riesco a scrivere " << path << '\n';
                 QApplication::exit(1);
                 return;

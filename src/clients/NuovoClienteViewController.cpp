@@ -133,6 +133,7 @@ std::vector<ui::Section> NuovoClienteViewController::sections() const {
             ui::Image image;
             image.width = size->first;
             image.height = size->second;
+            image.encoded = std::make_shared<const std::vector<unsigned char>>(*foto_);
             fotoRow.items.push_back(image);
         }
     foto.rows.push_back(fotoRow);

@@ -46,6 +46,12 @@ void FirmaViewController::buttonTapped(const std::string& action, ui::IndexPath)
     }
 }
 
+bool FirmaViewController::cancelModal() {
+    reset();  // before the delegate, which dismisses the pad
+    if (delegate_) delegate_->signaturePadDidCompleteWithNoData();
+    return true;
+}
+
 void FirmaViewController::reset() {
     pad_.reset();
     redraw();

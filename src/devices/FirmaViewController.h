@@ -20,6 +20,8 @@ public:
     std::string kind() const override { return "signature"; }
     std::vector<ui::Section> sections() const override;
     void buttonTapped(const std::string& action, ui::IndexPath where) override;
+    // Leaving the pad without confirming keeps the signature there was: no data.
+    bool cancelModal() override;
 
     SignaturePad& pad() { return pad_; }
     const SignaturePad& pad() const { return pad_; }

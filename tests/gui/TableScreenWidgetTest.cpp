@@ -1,10 +1,13 @@
 #include <QApplication>
+#include <QBuffer>
+#include <QLabel>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QWheelEvent>
 #include <set>
 
 #include "AlertDialog.h"
@@ -276,6 +279,49 @@ private slots:
         }
     }
 
+    // An untitled first section has no height, which once made the wheel move the scroll bar
+    // and leave the rows drawn where they were; a later partial repaint then mixed offsets.
+    void wheelRedrawsTheRowsAtTheScrollBarsOffset() {
+        gui::QtUi ui;
+        auto screen = std::make_shared<ScriptedScreen>(ui);
+        ui::Section clients{"", "", {}};
+        for (int i = 0; i < 60; ++i) clients.rows.push_back(ui::Row::labels({"C" + std::to_string(i), "Cliente"}));
+        ui::Row form;
+        form.items = {label("Note"), quantityField("3")};
+        clients.rows.push_back(form);
+        screen->content = {clients};
+        gui::TableScreenWidget* widget = show(ui, screen);
+        QVERIFY(widget);
+        gui::ScreenTableView* view = widget->table();
+        QScrollBar* bar = view->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        for (int steps : {2, 200, -1}) {  // down, a storm past the foot, back up by one notch
+            const long long painted = view->rowDelegate().paintedRows();
+            const QPoint at = view->viewport()->rect().center();
+            for (int i = 0; i < std::abs(steps); ++i) {
+                QWheelEvent wheel(at, view->viewport()->mapToGlobal(at), {}, QPoint(0, steps > 0 ? -120 : 120),
+                                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(view->viewport(), &wheel);
+            }
+            QTest::qWait(20);
+            const auto shown = view->visibleItems();
+            QVERIFY(!shown.empty());
+            // The first item drawn is the one the scroll bar names (the untitled section is item 0)...
+            QCOMPARE(view->screenModel().pathOf(shown.front().first).row, bar->value() - 1);
+            QCOMPARE(shown.front().second.top(), 0);
+            // ...and every row on screen was painted again at its new place.
+            QVERIFY2(view->rowDelegate().paintedRows() - painted >= static_cast<long long>(shown.size()) - 1,
+                     qPrintable(QString::number(view->rowDelegate().paintedRows() - painted)));
+            if (steps == 200) QCOMPARE(bar->value(), bar->maximum());
+        }
+        QVERIFY(bar->value() < bar->maximum());
+        bar->setValue(bar->maximum());
+        // The field's widget lies over its row at the offset shown.
+        gui::RowWidget* row = widget->rowWidgets()->widgetAt({0, 60});
+        QVERIFY(row);
+        QCOMPARE(row->geometry(), gui::RowGeometry::of(view->rowRect({0, 60}), form, false).content);
+    }
+
     void typingSurvivesRedraws() {
         gui::QtUi ui;
         auto screen = std::make_shared<ScriptedScreen>(ui);
@@ -421,6 +467,37 @@ private slots:
         click(widget, centreOf(widget, {0, 1}));
         click(widget, centreOf(widget, {0, 2}));
         QCOMPARE(screen->journal, (std::vector<std::string>{"select 0,0", "deselect 0,0", "deselect 0,1"}));
+    }
+
+    // A camera photo not saved yet (bytes, no file) is drawn as itself, scaled into its row,
+    // and leaves the row's button in reach.
+    void aLargePhotoIsDrawnScaledIntoItsRow() {
+        QImage photo(1600, 1200, QImage::Format_RGB32);
+        photo.fill(QColor(200, 30, 30));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(photo.save(&buffer, "PNG"));
+        ui::Image image;
+        image.width = 1600;
+        image.height = 1200;
+        image.encoded = std::make_shared<const std::vector<unsigned char>>(png.begin(), png.end());
+        gui::QtUi ui;
+        auto screen = std::make_shared<ScriptedScreen>(ui);
+        ui::Row row;
+        row.items = {label("Foto"), button("fotocamera", "Cambia foto"), image};
+        screen->content = {ui::Section{"Foto", "", {row}}};
+        gui::TableScreenWidget* widget = show(ui, screen);
+        QVERIFY(widget);
+        QLabel* drawn = nullptr;
+        for (QLabel* candidate : widget->findChildren<QLabel*>())
+            if (!candidate->pixmap().isNull()) drawn = candidate;
+        QVERIFY(drawn);
+        QVERIFY2(drawn->height() <= 200 && drawn->width() <= 400, qPrintable(QString("%1x%2").arg(drawn->width()).arg(drawn->height())));
+        QCOMPARE(drawn->pixmap().toImage().pixelColor(drawn->pixmap().rect().center()), QColor(200, 30, 30));
+        auto* change = widget->findChild<QPushButton*>("button:fotocamera");
+        QVERIFY(change && change->isVisible());
+        QVERIFY(widget->table()->viewport()->rect().contains(change->mapTo(widget->table()->viewport(), change->rect().bottomRight())));
     }
 
     void orderEntryRowsAreDrawnSideBySide() {

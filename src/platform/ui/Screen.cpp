@@ -14,6 +14,15 @@ void Screen::redrawRows(const std::vector<IndexPath>& rows) {
     ui_->reloadRows(*this, rows);
 }
 
+bool Screen::cancelModal() {
+    for (const NavigationButton& button : navigationButtons())
+        if (button.side == NavigationSide::Left && button.enabled && (button.title == "Annulla" || button.title == "Chiudi")) {
+            navigationButtonTapped(button.action);
+            return true;
+        }
+    return false;
+}
+
 const std::vector<Section>& Screen::cachedSections() const {
     if (!cached_) {
         if (buildingSections_) {

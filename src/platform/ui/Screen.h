@@ -98,6 +98,10 @@ public:
         (void)action, (void)value, (void)where;
     }
     virtual void navigationButtonTapped(const std::string& action) { (void)action; }
+    // Escape or the window's close button on a modal screen: the screen's own way out, the
+    // same as its cancel button. By default the enabled navigation button at the left titled
+    // "Annulla" or "Chiudi" is tapped; false when there is none, and the screen stays.
+    virtual bool cancelModal();
     virtual void searchTextChanged(const std::string& text) { (void)text; }
     virtual void searchButtonClicked(const std::string& text) { (void)text; }
     virtual void searchCancelled() {}

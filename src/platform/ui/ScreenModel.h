@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -73,9 +74,12 @@ struct Stepper {
 };
 
 struct Image {
-    std::string path;  // a file; empty shows a blank frame
+    std::string path;  // a file; empty shows a blank frame unless `encoded` is given
     int width = 0;     // 0: natural size
     int height = 0;
+    // A picture not kept in a file (a photo not saved yet), PNG or JPEG bytes, drawn when
+    // there is no path.
+    std::shared_ptr<const std::vector<unsigned char>> encoded = nullptr;
 };
 
 struct MultilineText {

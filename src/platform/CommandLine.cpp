@@ -1,16 +1,16 @@
-#include "CommandLine.h"
+#include "platform/CommandLine.h"
 
 #include <algorithm>
 #include <charconv>
 #include <iostream>
 
-namespace torvane::cli {
+namespace torvane {
 
 namespace {
 constexpr const char* kEndOfOptions = "--";
 }
 
-CommandLine::CommandLine(int argc, char** argv) {
+CommandLine::CommandLine(int argc, char** argv, Words shape) : firstArgument_(shape == Words::CommandFirst ? 1 : 0) {
     for (int i = 1; i < argc; ++i) words_.emplace_back(argv[i]);
     for (auto it = words_.begin(); it != endOfOptions();) {
         if (*it == "--help" || *it == "-h") {
@@ -77,7 +77,7 @@ std::optional<long long> CommandLine::takeNumber(const std::string& name, long l
 std::vector<std::string> CommandLine::arguments() const {
     std::vector<std::string> rest;
     bool ended = false;
-    for (std::size_t i = 1; i < words_.size(); ++i) {
+    for (std::size_t i = firstArgument_; i < words_.size(); ++i) {
         if (!ended && words_[i] == kEndOfOptions) {
             ended = true;
             continue;
@@ -88,7 +88,7 @@ std::vector<std::string> CommandLine::arguments() const {
 }
 
 std::optional<std::string> CommandLine::unknownOption() const {
-    for (std::size_t i = 1; i < words_.size() && words_[i] != kEndOfOptions; ++i)
+    for (std::size_t i = firstArgument_; i < words_.size() && words_[i] != kEndOfOptions; ++i)
         if (words_[i].rfind("--", 0) == 0) return "opzione sconosciuta: " + words_[i];
     return std::nullopt;
 }
@@ -106,4 +106,4 @@ int CommandLine::usageError(const std::string& problem, const std::string& usage
     return 2;
 }
 
-}  // namespace torvane::cli
+}  // namespace torvane

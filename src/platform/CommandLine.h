@@ -1,17 +1,21 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
-namespace torvane::cli {
+namespace torvane {
 
-// The words of a command line with the options shared by every command taken out:
+// The words of a command line with the options shared by the front ends taken out:
 // `--data-dir D` (everything under one folder) and `--help`. A word "--" ends the options:
 // the words after it are taken as they are, even when they begin with "--".
 class CommandLine {
 public:
-    CommandLine(int argc, char** argv);
+    // Whether the first word names a command (`torvane-cli load ...`) or every word is an
+    // option (`torvane --tab 2`).
+    enum class Words { CommandFirst, OptionsOnly };
+    CommandLine(int argc, char** argv, Words shape = Words::CommandFirst);
 
     const std::vector<std::string>& words() const { return words_; }
     bool wantsHelp() const { return help_; }
@@ -33,7 +37,8 @@ public:
         if (!error_) error_ = problem;
     }
 
-    // The words after the command name, without the "--" that ends the options.
+    // The words after the command name (all of them without one), without the "--" that ends
+    // the options.
     std::vector<std::string> arguments() const;
     // The first word before "--" that looks like an option nobody took.
     std::optional<std::string> unknownOption() const;
@@ -48,9 +53,10 @@ private:
     std::vector<std::string>::iterator endOfOptions();
 
     std::vector<std::string> words_;
+    std::size_t firstArgument_;
     bool help_ = false;
     std::optional<std::string> dataDir_;
     std::optional<std::string> error_;
 };
 
-}  // namespace torvane::cli
+}  // namespace torvane
