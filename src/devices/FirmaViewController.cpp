@@ -48,7 +48,7 @@ void FirmaViewController::buttonTapped(const std::string& action, ui::IndexPath)
 
 bool FirmaViewController::cancelModal() {
     reset();  // before the delegate, which dismisses the pad
-    if (delegate_) delegate_->signaturePadDidCompleteWithNoData();
+    if (delegate_) delegate_->didDismissModalView();
     return true;
 }
 

@@ -20,7 +20,8 @@ public:
     std::string kind() const override { return "signature"; }
     std::vector<ui::Section> sections() const override;
     void buttonTapped(const std::string& action, ui::IndexPath where) override;
-    // Leaving the pad without confirming keeps the signature there was: no data.
+    // Closing the pad (Escape, the window's close button) is its dismissal: the signature there
+    // was stays, and the delegate takes the pad away.
     bool cancelModal() override;
 
     SignaturePad& pad() { return pad_; }

@@ -56,10 +56,10 @@ TEST(SignaturePadModel, ThicknessFollowsSpeedOrPressureAndPointsAreNumberedFrom1
 namespace {
 struct RecordingDelegate : SignaturePadDelegate {
     std::vector<Signature> signatures;
-    int empty = 0;
+    int empty = 0, dismissed = 0;
     void signaturePadDidCompleteWithSignature(const Signature& s) override { signatures.push_back(s); }
     void signaturePadDidCompleteWithNoData() override { ++empty; }
-    void didDismissModalView() override {}
+    void didDismissModalView() override { ++dismissed; }
 };
 }  // namespace
 
@@ -92,4 +92,11 @@ TEST(SignaturePadScreen, ConfermaDeliversThePictureOrTheEmptyNewsAndAnnullaOnlyC
     EXPECT_EQ(s.hashString.size(), 40u);
     EXPECT_EQ(s.rawPoints.size(), 2u);
     EXPECT_TRUE(screen->pad().isEmpty()) << "the pad is cleared after it delivered";
+
+    screen->pad().begin(20, 40, 0);
+    screen->pad().end();
+    EXPECT_TRUE(screen->cancelModal());
+    EXPECT_EQ(delegate.dismissed, 1) << "closing the pad is its dismissal, not an empty signature";
+    EXPECT_EQ(delegate.empty, 1);
+    EXPECT_TRUE(screen->pad().isEmpty());
 }
