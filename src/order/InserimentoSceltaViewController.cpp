@@ -8,6 +8,7 @@
 #include "order/OrderLineWriter.h"
 #include "order/OrderStoreUnit.h"
 #include "order/ScanClassifier.h"
+#include "order/SceltaTableContent.h"
 #include "review/RivediSceltaViewController.h"
 #include "order/ScanText.h"
 #include "order/SizeGridBuilder.h"
@@ -290,6 +291,7 @@ void InserimentoSceltaViewController::impostaColoreByBarcode(const std::optional
         scelta_.coloreTCC = true;
         Log::line("Colore corrente: T+CC");
         redraw();
+        quantitaProntaPerLaTastiera();
         return;
     }
     scelta_.coloreTCC = false;
@@ -305,6 +307,7 @@ void InserimentoSceltaViewController::impostaColoreByBarcode(const std::optional
             avvisa(kAttenzione, "Non conosco la Variante Commerciale di questo colore");
         }
         redraw();
+        quantitaProntaPerLaTastiera();
         return;
     }
     const bool conPrezzo = std::any_of(scelta_.prezziArticolo.begin(), scelta_.prezziArticolo.end(),
@@ -313,6 +316,12 @@ void InserimentoSceltaViewController::impostaColoreByBarcode(const std::optional
         if (database && !chiediPrezzo(*database, *variante)) return;
     }
     redraw();
+    quantitaProntaPerLaTastiera();
+}
+
+// With the colour known the next thing typed is the quantity: its field takes the keys.
+void InserimentoSceltaViewController::quantitaProntaPerLaTastiera() {
+    ui().focusField(*this, SceltaTableContent::SezioneQuantita);
 }
 
 bool InserimentoSceltaViewController::chiediPrezzo(Database& database, const std::string& variante) {

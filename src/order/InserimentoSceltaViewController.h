@@ -94,6 +94,7 @@ public:
     static constexpr int kTab = 0;
 
 private:
+    void quantitaProntaPerLaTastiera();
     // Row taps of each section.
     void clienteSelezionato();
     void listinoSelezionato();

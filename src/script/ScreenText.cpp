@@ -132,7 +132,7 @@ std::string ScreenText::of(const ScriptUi& ui) {
 
     std::optional<std::string> editedText;
     int editedTag = 0;
-    if (const auto& editing = ui.editing(); editing && editing->screen == screen) {
+    if (const auto& editing = ui.editing(); editing && editing->screen == screen && editing->typed) {
         editedText = editing->text;
         editedTag = editing->tag;
     }

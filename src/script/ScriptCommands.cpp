@@ -14,6 +14,7 @@
 #include "order/ComboViewController.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TabbedScreen.h"
+#include "script/ScreenItems.h"
 #include "script/ScreenText.h"
 #include "script/ScriptWords.h"
 
@@ -22,9 +23,6 @@ namespace torvane::script {
 namespace {
 
 using Arguments = std::vector<std::string>;
-
-// Lists longer than this are not searched for a button or a field: such lists have none.
-constexpr int kRowsSearched = 2000;
 
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
@@ -65,22 +63,6 @@ ui::IndexPath place(ui::Screen& screen, const Arguments& arguments) {
         throw ScriptFault("la sezione " + std::to_string(s) + " non ha la riga " + std::to_string(r) + " (righe: " +
                           std::to_string(rows) + ")");
     return {s, r};
-}
-
-// Calls `visit(item, where)` for each item of each row, until it answers true.
-template <typename Visit>
-bool forEachItem(ui::Screen& screen, Visit visit) {
-    screen.discardCachedContent();
-    const int sections = screen.numberOfSections();
-    for (int s = 0; s < sections; ++s) {
-        const int rows = std::min(screen.numberOfRows(s), kRowsSearched);
-        for (int r = 0; r < rows; ++r) {
-            const ui::Row row = screen.rowAt(s, r);
-            for (const ui::Item& item : row.items)
-                if (visit(item, ui::IndexPath{s, r})) return true;
-        }
-    }
-    return false;
 }
 
 bool namedAs(const std::string& wanted, const std::string& title, const std::string& action) {
@@ -143,22 +125,6 @@ CommandResult accessory(ScriptSession& session, const Arguments& arguments) {
     return {};
 }
 
-std::optional<ui::TextField> fieldWithTag(ui::Screen& screen, int tag) {
-    std::optional<ui::TextField> found;
-    forEachItem(screen, [&](const ui::Item& item, ui::IndexPath) {
-        if (auto* field = std::get_if<ui::TextField>(&item); field && field->tag == tag) found = *field;
-        // A multi-line text (the order's notes) is typed into the same way.
-        if (auto* note = std::get_if<ui::MultilineText>(&item); note && note->tag == tag) {
-            found = ui::TextField{};
-            found->tag = tag;
-            found->text = note->text;
-            found->enabled = note->editable;
-        }
-        return found.has_value();
-    });
-    return found;
-}
-
 std::size_t characterCount(const std::string& text) { return utf8Characters(text).size(); }
 
 // Typing as a person does: the field is entered, emptied, given one character at a time (each
@@ -166,7 +132,7 @@ std::size_t characterCount(const std::string& text) { return utf8Characters(text
 CommandResult type(ScriptSession& session, const Arguments& arguments) {
     auto screen = front(session);
     const int tag = static_cast<int>(number(arguments[0], "il tag", -1'000'000, 1'000'000));
-    auto field = fieldWithTag(*screen, tag);
+    auto field = ScreenItems::fieldWithTag(*screen, tag);
     if (!field) throw ScriptFault("nessun campo con tag " + arguments[0] + " su questo schermo");
     if (!field->enabled) throw ScriptFault("il campo " + arguments[0] + " non e' modificabile");
     ScriptUi& ui = session.ui();
@@ -199,7 +165,7 @@ CommandResult button(ScriptSession& session, const Arguments& arguments) {
             return {};
         }
     std::optional<std::pair<ui::Button, ui::IndexPath>> found;
-    forEachItem(*screen, [&](const ui::Item& item, ui::IndexPath where) {
+    ScreenItems::forEach(*screen, [&](const ui::Item& item, ui::IndexPath where) {
         if (auto* b = std::get_if<ui::Button>(&item); b && namedAs(wanted, b->title, b->action)) found = {{*b, where}};
         return found.has_value();
     });
@@ -214,7 +180,7 @@ CommandResult toggle(ScriptSession& session, const Arguments& arguments) {
     auto screen = front(session);
     if (arguments[1] != "on" && arguments[1] != "off") throw ScriptFault("switch vuole on oppure off");
     std::optional<std::pair<ui::Switch, ui::IndexPath>> found;
-    forEachItem(*screen, [&](const ui::Item& item, ui::IndexPath where) {
+    ScreenItems::forEach(*screen, [&](const ui::Item& item, ui::IndexPath where) {
         if (auto* s = std::get_if<ui::Switch>(&item); s && namedAs(arguments[0], s->title, s->action)) found = {{*s, where}};
         return found.has_value();
     });

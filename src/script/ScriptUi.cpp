@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/ui/Screen.h"
+#include "script/ScreenItems.h"
 
 namespace torvane::script {
 
@@ -100,7 +101,7 @@ void ScriptUi::focusField(ui::Screen& screen, int tag) {
     ui::Screen& shown = screen.outermost();
     if (editing_ && editing_->screen == &shown && editing_->tag == tag) return;
     finishEditing();
-    editing_ = Editing{&shown, tag, {}};
+    editing_ = Editing{&shown, tag, {}, false};
     shown.textFieldDidBeginEditing(tag);
 }
 
@@ -115,7 +116,9 @@ void ScriptUi::beginEditing(ui::Screen& screen, int tag, std::string text) {
 }
 
 void ScriptUi::setEditingText(std::string text) {
-    if (editing_) editing_->text = std::move(text);
+    if (!editing_) return;
+    editing_->text = std::move(text);
+    editing_->typed = true;
 }
 
 void ScriptUi::finishEditing() {
@@ -124,7 +127,15 @@ void ScriptUi::finishEditing() {
     editing_.reset();
     // The screen may be gone from the navigation already; it is still alive while its
     // caller runs, and only a shown screen is told.
-    if (navigation_.placeOf(*ended.screen)) ended.screen->textFieldDidEndEditing(ended.tag, ended.text);
+    if (!navigation_.placeOf(*ended.screen)) return;
+    // Taking the focus is not typing: the field keeps the text it shows, as in the window, and a
+    // field gone meanwhile reports nothing rather than an empty text.
+    if (!ended.typed) {
+        auto field = ScreenItems::fieldWithTag(*ended.screen, ended.tag);
+        if (!field) return;
+        ended.text = field->text;
+    }
+    ended.screen->textFieldDidEndEditing(ended.tag, ended.text);
 }
 
 ui::TimerId ScriptUi::startTimer(std::chrono::milliseconds delay, std::function<void()> fire) {

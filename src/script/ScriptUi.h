@@ -67,16 +67,19 @@ public:
     ui::Screen* visible() const { return navigation_.visible(); }
     std::optional<std::string> badge(int tab) const;
 
-    // The field being typed in, as the screen asked or the script began it.
+    // The field being typed in, as the screen asked or the script began it. An edit the screen
+    // began by giving a field the focus has no text of its own until something is typed.
     struct Editing {
         ui::Screen* screen = nullptr;
         int tag = 0;
         std::string text;
+        bool typed = true;
     };
     const std::optional<Editing>& editing() const { return editing_; }
     void beginEditing(ui::Screen& screen, int tag, std::string text);
     void setEditingText(std::string text);
-    // Ends the edit under way, if any: the screen receives the field's text.
+    // Ends the edit under way, if any: the screen receives the text typed, or the field's own
+    // text when nothing was typed since it took the focus.
     void finishEditing();
 
     // The picture a screen asked for, answered by `photo FILE`; false when none was asked.

@@ -92,10 +92,16 @@ TEST_F(OrderEntryScreen, PriceListPickerOffersTheOrderTypesListsAndWarnsOfAMarke
 TEST_F(OrderEntryScreen, ATypedColourCodeBecomesItsBarcodeAndAnUnknownOneStaysAsTyped) {
     screen->impostaCliente(std::string("C001"));
     screen->barcodeData("100001", 0);
+    const auto focusedQuantity = [&] {
+        const auto& events = ui.events();
+        return std::find(events.begin(), events.end(), "focus 4") != events.end();
+    };
     screen->textFieldDidBeginEditing(3);
+    ui.clearEvents();
     screen->textFieldDidEndEditing(3, "001");
     ASSERT_TRUE(screen->scelta().coloreCorrente);
     EXPECT_EQ(screen->scelta().coloreCorrente->barCode(), "10000");
+    EXPECT_TRUE(focusedQuantity()) << "with the colour known the quantity is typed next";
     screen->textFieldDidEndEditing(3, "999");
     EXPECT_FALSE(screen->scelta().coloreCorrente);
     EXPECT_EQ(screen->scelta().coloreDigitato, "999");
@@ -105,8 +111,11 @@ TEST_F(OrderEntryScreen, ATypedColourCodeBecomesItsBarcodeAndAnUnknownOneStaysAs
     screen->textFieldDidEndEditing(2, "ART1");
     EXPECT_TRUE(screen->scelta().articoloCorrente);
 
-    // Without an article the colour field refuses typing with the error beep.
+    // Without an article the colour field refuses typing with the error beep; a colour cleared
+    // leaves the focus where it is.
+    ui.clearEvents();
     screen->impostaArticolo(std::nullopt);
+    EXPECT_FALSE(focusedQuantity());
     EXPECT_FALSE(screen->shouldChangeCharacters(3, "0"));
 }
 
