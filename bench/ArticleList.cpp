@@ -15,7 +15,7 @@
 #include "BenchStats.h"
 #include "NullLogSink.h"
 #include "articles/ElencoArticoliViewController.h"
-#include "articles/FotoCache.h"
+#include "photos/FotoCache.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/PreferenceKeys.h"

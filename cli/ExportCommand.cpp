@@ -9,7 +9,7 @@
 #include "CommandRegistry.h"
 #include "StoreAccess.h"
 #include "platform/Paths.h"
-#include "review/AtomicFile.h"
+#include "platform/AtomicFile.h"
 #include "review/ReportScelta.h"
 #include "store/Database.h"
 

@@ -1,7 +1,7 @@
 #include "OrdersPage.h"
 
 #include "platform/DateFormat.h"
-#include "review/HtmlText.h"
+#include "platform/HtmlText.h"
 
 namespace torvane::fiera {
 

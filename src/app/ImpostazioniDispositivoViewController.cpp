@@ -1,7 +1,7 @@
 #include "app/ImpostazioniDispositivoViewController.h"
 
 #include "app/AppDelegate.h"
-#include "order/ComboViewController.h"
+#include "screens/ComboViewController.h"
 #include "platform/Bundle.h"
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"

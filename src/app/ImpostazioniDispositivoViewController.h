@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "order/ComboDelegate.h"
+#include "screens/ComboDelegate.h"
 #include "platform/PropertyList.h"
 #include "platform/ui/Screen.h"
 

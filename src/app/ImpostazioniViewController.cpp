@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "articles/FotoCache.h"
+#include "photos/FotoCache.h"
 #include "loader/CaricatoreDatabase.h"
 #include "loader/DocumentUrls.h"
 #include "loader/LoadResultAlert.h"

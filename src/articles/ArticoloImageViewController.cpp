@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "articles/FotoCache.h"
+#include "photos/FotoCache.h"
 #include "platform/Log.h"
 #include "platform/Picture.h"
 #include "platform/ui/Ui.h"

@@ -3,7 +3,7 @@
 
 #include "articles/ArticoloImageViewController.h"
 #include "articles/DettaglioArticoloViewController.h"
-#include "articles/FotoCache.h"
+#include "photos/FotoCache.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "clients/GenericTableViewController.h"
-#include "clients/PartitaIva.h"
+#include "screens/GenericTableViewController.h"
+#include "screens/PartitaIva.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"

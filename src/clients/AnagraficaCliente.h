@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "clients/GenericField.h"
-#include "clients/GenericTableDelegate.h"
+#include "screens/GenericField.h"
+#include "screens/GenericTableDelegate.h"
 #include "store/Entities.h"
 
 namespace torvane {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "clients/NuovoCodiceCliente.h"
-#include "order/ComboViewController.h"
+#include "screens/ComboViewController.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
 #include "platform/Picture.h"

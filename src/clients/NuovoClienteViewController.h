@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "devices/ScannerClient.h"
-#include "order/ComboDelegate.h"
+#include "screens/ComboDelegate.h"
 #include "platform/ui/Screen.h"
 #include "store/Entities.h"
 

@@ -17,7 +17,7 @@
 #include "platform/FileModes.h"
 #include "platform/Log.h"
 #include "platform/Paths.h"
-#include "review/AtomicFile.h"
+#include "platform/AtomicFile.h"
 
 namespace torvane {
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "devices/ScannerClient.h"
-#include "order/ComboDelegate.h"
-#include "order/SceltaCorrente.h"
+#include "screens/ComboDelegate.h"
+#include "rules/SceltaCorrente.h"
 #include "platform/ui/Screen.h"
 
 namespace torvane {

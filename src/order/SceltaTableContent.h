@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "order/SceltaCorrente.h"
+#include "rules/SceltaCorrente.h"
 #include "platform/ui/ScreenModel.h"
 
 namespace torvane {

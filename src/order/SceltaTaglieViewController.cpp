@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "order/ScanText.h"
+#include "rules/ScanText.h"
 #include "order/TaglieCell.h"
 #include "platform/Format.h"
 #include "platform/Log.h"

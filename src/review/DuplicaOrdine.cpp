@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "order/OrderCounter.h"
-#include "order/OrderStoreUnit.h"
+#include "rules/OrderCounter.h"
+#include "store/OrderStoreUnit.h"
 #include "platform/Log.h"
 #include "store/Database.h"
 

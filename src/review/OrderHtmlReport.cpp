@@ -5,7 +5,7 @@
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "review/HtmlText.h"
+#include "platform/HtmlText.h"
 #include "review/ReportText.h"
 #include "store/Database.h"
 

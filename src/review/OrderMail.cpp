@@ -9,7 +9,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/PrivateTempFolder.h"
-#include "review/AtomicFile.h"
+#include "platform/AtomicFile.h"
 #include "review/ReportScelta.h"
 #include "store/Database.h"
 #include "store/Entities.h"

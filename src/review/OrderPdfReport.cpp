@@ -13,7 +13,7 @@
 #include "platform/Format.h"
 #include "platform/Log.h"
 #include "platform/NumberFormat.h"
-#include "review/AtomicFile.h"
+#include "platform/AtomicFile.h"
 #include "review/ReportText.h"
 #include "store/Database.h"
 

@@ -9,7 +9,7 @@
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "review/AtomicFile.h"
+#include "platform/AtomicFile.h"
 #include "store/Entities.h"
 
 namespace torvane {

@@ -8,7 +8,7 @@
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "review/AtomicFile.h"
+#include "platform/AtomicFile.h"
 #include "review/ReportText.h"
 #include "store/Database.h"
 

@@ -2,14 +2,14 @@
 
 #include <filesystem>
 
-#include "articles/FotoCache.h"
-#include "clients/GenericField.h"
-#include "clients/GenericTableViewController.h"
-#include "clients/PartitaIva.h"
+#include "photos/FotoCache.h"
+#include "screens/GenericField.h"
+#include "screens/GenericTableViewController.h"
+#include "screens/PartitaIva.h"
 #include "devices/FirmaViewController.h"
 #include "devices/Signature.h"
-#include "order/ComboViewController.h"
-#include "order/OrderStoreUnit.h"
+#include "screens/ComboViewController.h"
+#include "store/OrderStoreUnit.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
 #include "platform/NumberFormat.h"

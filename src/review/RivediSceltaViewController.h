@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "clients/GenericTableDelegate.h"
+#include "screens/GenericTableDelegate.h"
 #include "devices/SignaturePadDelegate.h"
 #include "mail/MailComposeDelegate.h"
-#include "order/ComboDelegate.h"
+#include "screens/ComboDelegate.h"
 #include "platform/IsoDate.h"
 #include "platform/PrivateTempFolder.h"
 #include "platform/ui/Screen.h"

@@ -7,11 +7,11 @@
 #include <thread>
 #include <variant>
 
-#include "articles/FotoCache.h"
+#include "photos/FotoCache.h"
 #include "devices/FirmaViewController.h"
 #include "devices/TestScannerSource.h"
 #include "mail/MailComposeViewController.h"
-#include "order/ComboViewController.h"
+#include "screens/ComboViewController.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TabbedScreen.h"
 #include "script/ScreenItems.h"

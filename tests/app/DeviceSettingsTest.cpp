@@ -3,7 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/AppTestSupport.h"
 #include "app/ImpostazioniDispositivoViewController.h"
-#include "order/ComboViewController.h"
+#include "screens/ComboViewController.h"
 #include "platform/PreferenceKeys.h"
 
 using namespace torvane;

@@ -5,7 +5,7 @@
 
 #include "app/AppTestSupport.h"
 #include "app/ImpostazioniViewController.h"
-#include "articles/FotoCache.h"
+#include "photos/FotoCache.h"
 #include "loader/LoaderTestSupport.h"
 #include "mail/MailMessage.h"
 #include "mail/Outbox.h"

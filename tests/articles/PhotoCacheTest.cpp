@@ -10,7 +10,7 @@
 
 #include "articles/ArticoloImageViewController.h"
 #include "articles/ElencoArticoliViewController.h"
-#include "articles/FotoCache.h"
+#include "photos/FotoCache.h"
 #include "loader/LoaderTestSupport.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "clients/ElencoClientiViewController.h"
-#include "clients/GenericTableViewController.h"
-#include "clients/PartitaIva.h"
-#include "order/ComboViewController.h"
+#include "screens/GenericTableViewController.h"
+#include "screens/PartitaIva.h"
+#include "screens/ComboViewController.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/TabbedScreen.h"

@@ -9,7 +9,7 @@
 #include "PhotoScreenWidget.h"
 #include "QtUi.h"
 #include "articles/ArticoloImageViewController.h"
-#include "articles/FotoCache.h"
+#include "photos/FotoCache.h"
 #include "platform/Paths.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "order/ComboDelegate.h"
-#include "order/ComboViewController.h"
+#include "screens/ComboDelegate.h"
+#include "screens/ComboViewController.h"
 #include "platform/Log.h"
 #include "platform/ui/EmptyScreen.h"
 #include "support/FakeUi.h"

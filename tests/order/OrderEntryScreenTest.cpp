@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "order/ComboViewController.h"
+#include "screens/ComboViewController.h"
 #include "order/OrderEntryFixture.h"
 
 using namespace torvane;

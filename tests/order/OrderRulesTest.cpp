@@ -3,11 +3,11 @@
 #include <array>
 #include <limits>
 
-#include "order/AgentResolver.h"
-#include "order/BarcodeLengths.h"
-#include "order/OrderCounter.h"
-#include "order/PriceResolver.h"
-#include "order/ScanText.h"
+#include "rules/AgentResolver.h"
+#include "rules/BarcodeLengths.h"
+#include "rules/OrderCounter.h"
+#include "rules/PriceResolver.h"
+#include "rules/ScanText.h"
 #include "platform/PreferenceKeys.h"
 #include "store/StoreFixture.h"
 

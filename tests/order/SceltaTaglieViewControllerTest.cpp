@@ -5,7 +5,7 @@
 
 #include "SizeGridFixture.h"
 #include "order/SceltaTaglieViewController.h"
-#include "order/SizeGridBuilder.h"
+#include "rules/SizeGridBuilder.h"
 #include "order/TaglieCell.h"
 #include "support/FakeUi.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SizeGridFixture.h"
-#include "order/SizeGridBuilder.h"
+#include "rules/SizeGridBuilder.h"
 
 using namespace torvane;
 

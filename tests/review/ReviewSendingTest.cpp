@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "mail/MailComposeViewController.h"
-#include "order/OrderCounter.h"
+#include "rules/OrderCounter.h"
 #include "platform/Paths.h"
 #include "platform/PreferenceKeys.h"
 #include "review/ReviewFixture.h"

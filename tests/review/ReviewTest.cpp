@@ -1,10 +1,10 @@
 // The order review: what it shows, and every change the agent makes there.
 #include <gtest/gtest.h>
 
-#include "clients/GenericTableViewController.h"
+#include "screens/GenericTableViewController.h"
 #include "devices/FirmaViewController.h"
 #include "devices/Signature.h"
-#include "order/ComboViewController.h"
+#include "screens/ComboViewController.h"
 #include "platform/PreferenceKeys.h"
 #include "review/ReviewFixture.h"
 

@@ -1,4 +1,4 @@
-#include "order/OrderCounter.h"
+#include "rules/OrderCounter.h"
 #include "store/StoreFixture.h"
 
 using namespace torvane;

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "clients/GenericField.h"
-#include "order/ComboDelegate.h"
+#include "screens/GenericField.h"
+#include "screens/ComboDelegate.h"
 #include "platform/ui/Screen.h"
 
 namespace torvane {

@@ -1,4 +1,4 @@
-#include "order/PriceResolver.h"
+#include "rules/PriceResolver.h"
 
 #include "store/Database.h"
 

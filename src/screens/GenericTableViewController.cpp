@@ -1,7 +1,7 @@
-#include "clients/GenericTableViewController.h"
+#include "screens/GenericTableViewController.h"
 
-#include "clients/GenericTableDelegate.h"
-#include "order/ComboViewController.h"
+#include "screens/GenericTableDelegate.h"
+#include "screens/ComboViewController.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
 #include "platform/ui/Ui.h"

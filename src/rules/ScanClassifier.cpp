@@ -1,8 +1,8 @@
-#include "order/ScanClassifier.h"
+#include "rules/ScanClassifier.h"
 
-#include "order/BarcodeLengths.h"
+#include "rules/BarcodeLengths.h"
 #include "order/InserimentoSceltaViewController.h"
-#include "order/ScanText.h"
+#include "rules/ScanText.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"

@@ -1,4 +1,4 @@
-#include "articles/FotoCache.h"
+#include "photos/FotoCache.h"
 
 #include <openssl/evp.h>
 
@@ -16,7 +16,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
-#include "review/AtomicFile.h"
+#include "platform/AtomicFile.h"
 #include "store/Entities.h"
 
 namespace torvane {

@@ -1,4 +1,4 @@
-#include "review/AtomicFile.h"
+#include "platform/AtomicFile.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "order/OrderStoreUnit.h"
+#include "store/OrderStoreUnit.h"
 
 #include <exception>
 

@@ -3,7 +3,7 @@
 #include <mutex>
 #include <string>
 
-#include "order/AutoCommitPause.h"
+#include "store/AutoCommitPause.h"
 #include "store/StoreSavepoint.h"
 
 namespace torvane {

@@ -1,4 +1,4 @@
-#include "order/AutoCommitPause.h"
+#include "store/AutoCommitPause.h"
 
 #include "store/Database.h"
 

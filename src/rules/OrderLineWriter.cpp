@@ -1,14 +1,14 @@
-#include "order/OrderLineWriter.h"
+#include "rules/OrderLineWriter.h"
 
 #include <chrono>
 #include <utility>
 #include <vector>
 
-#include "order/AgentResolver.h"
-#include "order/OrderCounter.h"
-#include "order/OrderStoreUnit.h"
-#include "order/PriceResolver.h"
-#include "order/SceltaCorrente.h"
+#include "rules/AgentResolver.h"
+#include "rules/OrderCounter.h"
+#include "store/OrderStoreUnit.h"
+#include "rules/PriceResolver.h"
+#include "rules/SceltaCorrente.h"
 #include "platform/Format.h"
 #include "platform/IsoDate.h"
 #include "platform/Log.h"

@@ -1,4 +1,4 @@
-#include "order/BarcodeLengths.h"
+#include "rules/BarcodeLengths.h"
 
 #include <string_view>
 

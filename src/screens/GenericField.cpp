@@ -1,4 +1,4 @@
-#include "clients/GenericField.h"
+#include "screens/GenericField.h"
 
 namespace torvane {
 

@@ -1,6 +1,6 @@
-#include "order/SizeGridBuilder.h"
+#include "rules/SizeGridBuilder.h"
 
-#include "order/AutoCommitPause.h"
+#include "store/AutoCommitPause.h"
 #include "platform/Log.h"
 #include "store/Database.h"
 

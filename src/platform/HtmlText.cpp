@@ -1,4 +1,4 @@
-#include "review/HtmlText.h"
+#include "platform/HtmlText.h"
 
 namespace torvane {
 

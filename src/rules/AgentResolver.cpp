@@ -1,4 +1,4 @@
-#include "order/AgentResolver.h"
+#include "rules/AgentResolver.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "clients/PartitaIva.h"
+#include "screens/PartitaIva.h"
 
 #include <algorithm>
 

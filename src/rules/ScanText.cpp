@@ -1,4 +1,4 @@
-#include "order/ScanText.h"
+#include "rules/ScanText.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "order/ComboViewController.h"
+#include "screens/ComboViewController.h"
 
-#include "order/ComboDelegate.h"
+#include "screens/ComboDelegate.h"
 #include "platform/Log.h"
 #include "platform/TextCase.h"
 #include "platform/ui/Ui.h"

@@ -1,9 +1,9 @@
-#include "order/OrderCounter.h"
+#include "rules/OrderCounter.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "order/ScanText.h"
+#include "rules/ScanText.h"
 #include "platform/Format.h"
 #include "store/Database.h"
 #include "store/StoreConnection.h"
