@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/OrderScreens.h"
 #include "app/ImpostazioniViewController.h"
 #include "devices/ScannerDevices.h"
 #include "review/ArchivioViewController.h"
@@ -120,6 +121,7 @@ void AppDelegate::startApplicazione() {
         const auto outcome = companySwitch_.run(orderInProgress, [this] { autenticazione_.mostraLogin(); });
         return outcome == CompanySwitch::Outcome::StoreOpen;
     });
+    scelta->setNavigation(std::make_shared<OrderScreens>());
     sceltaController = scelta;
     archivioController = std::make_shared<ArchivioViewController>(ui_);
     impostazioniController = std::make_shared<ImpostazioniViewController>(ui_);

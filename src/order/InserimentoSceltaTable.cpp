@@ -5,15 +5,9 @@
 #include <chrono>
 #include <set>
 
-#include "articles/DettaglioArticoloViewController.h"
-#include "articles/ElencoArticoliViewController.h"
-#include "clients/ApriDettaglioCliente.h"
-#include "clients/ElencoClientiViewController.h"
 #include "screens/ComboViewController.h"
 #include "order/InserimentoSceltaViewController.h"
 
-#include "articles/DettaglioArticoloViewController.h"
-#include "articles/ElencoArticoliViewController.h"
 #include "order/SceltaTableContent.h"
 #include "order/SceltaTaglieViewController.h"
 #include "rules/ScanText.h"
@@ -74,10 +68,11 @@ void InserimentoSceltaViewController::clienteSelezionato() {
         avvisa("Attenzione", "Non puoi cambiare il cliente. Termina la scelta iniziata !!!");
         return;
     }
+    if (!navigation_) return;
     std::weak_ptr<Screen> self = weak_from_this();
-    ui().push(*this, std::make_shared<ElencoClientiViewController>(ui(), [self](const Cliente& cliente) {
+    navigation_->openClientList(*this, store_, [self](const Cliente& cliente) {
         if (auto alive = std::static_pointer_cast<InserimentoSceltaViewController>(self.lock())) alive->setCliente(cliente);
-    }, store_));
+    });
 }
 
 std::vector<Listino> InserimentoSceltaViewController::listiniCandidati(Database& database) const {
@@ -149,18 +144,18 @@ void InserimentoSceltaViewController::articoloSelezionato() {
     scelta_.articoloLast.reset();
     scelta_.serieLast.reset();
     redraw();
+    if (!navigation_) return;
     std::weak_ptr<Screen> alive = weak_from_this();
-    ui().push(*this, std::make_shared<ElencoArticoliViewController>(
-                         ui(), *scelta_.listinoCorrente,
-                         [this, alive](const Articolo& articolo) {
-                             if (alive.lock()) setArticolo(articolo);
-                         },
-                         store(),
-                         [this, alive](const Articolo& articolo, const Giacenza& giacenza) {
-                             if (!alive.lock()) return;
-                             setArticolo(articolo);
-                             setGiacenza(giacenza);
-                         }));
+    navigation_->openArticleList(
+        *this, *scelta_.listinoCorrente, store(),
+        [this, alive](const Articolo& articolo) {
+            if (alive.lock()) setArticolo(articolo);
+        },
+        [this, alive](const Articolo& articolo, const Giacenza& giacenza) {
+            if (!alive.lock()) return;
+            setArticolo(articolo);
+            setGiacenza(giacenza);
+        });
 }
 
 void InserimentoSceltaViewController::coloreSelezionato(int row) {
@@ -239,19 +234,17 @@ void InserimentoSceltaViewController::comboWithName(const std::string& name, int
 void InserimentoSceltaViewController::accessoryTapped(int section, int row) {
     if (section == Sezione::SezioneCliente) {
         Log::line("Cliente detail button tapped !!!");
-        if (scelta_.clienteCorrente)
-            apriDettaglioCliente(*this, *scelta_.clienteCorrente, store_);
+        if (scelta_.clienteCorrente && navigation_)
+            navigation_->openClientDetail(*this, *scelta_.clienteCorrente, store_);
     }
     if (section == Sezione::SezioneArticolo && row == 0) {
         Log::line("Articolo detail button tapped !!!");
-        if (!scelta_.articoloCorrente) return;
+        if (!scelta_.articoloCorrente || !navigation_) return;
         std::weak_ptr<Screen> alive = weak_from_this();
-        ui().push(*this, std::make_shared<DettaglioArticoloViewController>(
-                             ui(), *scelta_.articoloCorrente, scelta_.coloreCorrente,
-                             [this, alive](const Giacenza& giacenza) {
-                                 if (alive.lock()) setGiacenza(giacenza);
-                             },
-                             store()));
+        navigation_->openArticleDetail(*this, *scelta_.articoloCorrente, scelta_.coloreCorrente, store(),
+                                       [this, alive](const Giacenza& giacenza) {
+                                           if (alive.lock()) setGiacenza(giacenza);
+                                       });
     }
 }
 

@@ -9,7 +9,6 @@
 #include "store/OrderStoreUnit.h"
 #include "rules/ScanClassifier.h"
 #include "order/SceltaTableContent.h"
-#include "review/RivediSceltaViewController.h"
 #include "rules/ScanText.h"
 #include "rules/SizeGridBuilder.h"
 #include "platform/Format.h"
@@ -564,13 +563,12 @@ void InserimentoSceltaViewController::fineSceltaTapped() {
     const long long codice = testata->codice().value_or(0);
     Log::f("CodiceTestata=%d", codice);
     scelta_.sceltaTestataCorrente.reset();
-    auto review = std::make_shared<RivediSceltaViewController>(ui(), codice, store());
+    if (!navigation_) return;
     // A size line tapped in the review comes back here as the article being entered.
     std::weak_ptr<ui::Screen> self = weak_from_this();
-    review->setConsegnaArticolo([self](const Articolo& articolo) {
+    navigation_->openReview(*this, codice, store(), [self](const Articolo& articolo) {
         if (auto screen = std::static_pointer_cast<InserimentoSceltaViewController>(self.lock())) screen->setArticolo(articolo);
     });
-    ui().push(*this, review);
 }
 
 void InserimentoSceltaViewController::confermaTapped() { Log::line("Conferma tapped..."); }

@@ -7,8 +7,10 @@
 #include <string>
 
 #include "devices/ScannerClient.h"
+#include "order/OrderNavigation.h"
 #include "screens/ComboDelegate.h"
 #include "rules/SceltaCorrente.h"
+#include "rules/ScanTarget.h"
 #include "platform/ui/Screen.h"
 
 namespace torvane {
@@ -19,8 +21,9 @@ class ScannerSource;
 // The order-entry controller: holds the line being composed and the order it goes into.
 // Every value arrives through one `imposta…` operation, whether it was scanned, picked from a
 // list or sent by another screen; the actions confirm the line, cancel it and close the order.
-// Owned through a shared pointer, so its delayed actions never outlive it.
-class InserimentoSceltaViewController : public ui::Screen, public ScannerScreen, public ComboDelegate {
+// Owned through a shared pointer, so its delayed actions never outlive it. The scan rules reach
+// it as their ScanTarget; it opens the screens above it through its OrderNavigation.
+class InserimentoSceltaViewController : public ui::Screen, public ScannerScreen, public ComboDelegate, public ScanTarget {
 public:
     // `store` is for tools and tests; by default the shared store of the active company.
     explicit InserimentoSceltaViewController(ui::Ui& ui, std::shared_ptr<Database> store = nullptr);
@@ -69,6 +72,9 @@ public:
     // an order is in progress; false when no store may be used (it showed why).
     using StoreCheck = std::function<bool(bool orderInProgress)>;
     void setStoreCheck(StoreCheck check) { storeCheck_ = std::move(check); }
+    // How the screen opens the review, the client screens and the article screens; without
+    // one their rows and buttons open nothing.
+    void setNavigation(std::shared_ptr<OrderNavigation> navigation) { navigation_ = std::move(navigation); }
 
     // The handheld scanner reads from `source` (a serial line, a test feed).
     void useHandheldSource(std::unique_ptr<ScannerSource> source);
@@ -114,6 +120,7 @@ private:
 
     std::shared_ptr<Database> store_;
     StoreCheck storeCheck_;
+    std::shared_ptr<OrderNavigation> navigation_;
     SceltaCorrente scelta_;
     // What each field showed when its editing began.
     std::map<int, std::string> testoAllInizio_;

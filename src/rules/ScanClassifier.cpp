@@ -1,7 +1,7 @@
 #include "rules/ScanClassifier.h"
 
 #include "rules/BarcodeLengths.h"
-#include "order/InserimentoSceltaViewController.h"
+#include "rules/ScanTarget.h"
 #include "rules/ScanText.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
@@ -18,7 +18,7 @@ constexpr const char* kSerieNonTrovata = "Serie/Disegno non trovato !!!";
 bool enabled(std::string_view key) { return Preferences::standard().boolForKey(key); }
 }  // namespace
 
-ScanClassifier::ScanClassifier(InserimentoSceltaViewController& screen) : screen_(screen) {}
+ScanClassifier::ScanClassifier(ScanTarget& screen) : screen_(screen) {}
 
 void ScanClassifier::classify(const std::string& code) {
     Log::f("Letto Barcode: %@", code);

@@ -6,7 +6,7 @@
 namespace torvane {
 
 class Database;
-class InserimentoSceltaViewController;
+class ScanTarget;
 struct BarcodeLengths;
 
 // Tells a scanned code on the order-entry screen by its length: the cancel card, a series, a
@@ -15,7 +15,7 @@ struct BarcodeLengths;
 // agent has something to do.
 class ScanClassifier {
 public:
-    explicit ScanClassifier(InserimentoSceltaViewController& screen);
+    explicit ScanClassifier(ScanTarget& screen);
 
     void classify(const std::string& code);
 
@@ -31,7 +31,7 @@ private:
     // A colour code "9nnnnn" of six characters stands for colour nnnnn without leading zeros.
     static std::optional<std::string> numberedColour(const std::string& code);
 
-    InserimentoSceltaViewController& screen_;
+    ScanTarget& screen_;
 };
 
 }  // namespace torvane

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "app/OrderScreens.h"
 #include "order/InserimentoSceltaViewController.h"
 #include "platform/Decimal.h"
 #include "platform/PreferenceKeys.h"
@@ -46,6 +47,7 @@ struct OrderEntryFixture : StoreFixture {
         prezzo("L01", "ART2", "V1", "5.00");
         db->commit();
         screen = std::make_shared<InserimentoSceltaViewController>(ui, db);
+        screen->setNavigation(std::make_shared<OrderScreens>());
     }
 
     Listino listino(const std::string& barCode, const std::string& descrizione) {
