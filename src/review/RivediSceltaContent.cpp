@@ -15,8 +15,6 @@ bool pieno(const std::optional<std::string>& text) { return text && !text->empty
 
 }  // namespace
 
-bool RivediSceltaContent::haTaglie(const SceltaRiga& riga) { return !riga.sceltaTaglie().empty(); }
-
 Decimal RivediSceltaContent::totale(const std::vector<SceltaRiga>& righe) {
     Decimal somma;
     for (const SceltaRiga& riga : righe)

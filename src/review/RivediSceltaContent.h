@@ -27,7 +27,6 @@ public:
                                const std::optional<Listino>& listino);
     // The sum of the lines' amounts; a line without a price adds nothing.
     static Decimal totale(const std::vector<SceltaRiga>& righe);
-    static bool haTaglie(const SceltaRiga& riga);
 
     // The article's descriptions, the colour's when asked, then (lines without sizes) the lot
     // and the finishing.
