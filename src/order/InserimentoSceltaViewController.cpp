@@ -124,7 +124,8 @@ void InserimentoSceltaViewController::riprendiOrdine(Database& database) {
         }
         return;
     }
-    const std::vector<SceltaTestata> aperte = database.fetchAllSceltaTestataWithStatus(OrderStatus::Open).value_or(std::vector<SceltaTestata>{});
+    const std::vector<SceltaTestata> aperte =
+        database.fetchAllSceltaTestataWithStatus(OrderStatus::Open).value_or(std::vector<SceltaTestata>{});
     Log::f("SceltaTestata aperte presenti %d", static_cast<long long>(aperte.size()));
     if (aperte.empty()) {
         ui().scrollTo(*this, {0, 0}, ui::ScrollPosition::Top);

@@ -24,7 +24,8 @@ constexpr ui::Color kBlu{0, 0, 255};
 constexpr ui::Color kRosso{255, 0, 0};
 
 long long suspended(const std::vector<SceltaTestata>& orders) {
-    return std::count_if(orders.begin(), orders.end(), [](const SceltaTestata& t) { return orderStatusOf(t) == OrderStatus::Suspended; });
+    return std::count_if(orders.begin(), orders.end(),
+                         [](const SceltaTestata& t) { return orderStatusOf(t) == OrderStatus::Suspended; });
 }
 
 }  // namespace
@@ -153,7 +154,8 @@ void ArchivioViewController::didSelectRow(int section, int) {
     }
     if (status != OrderStatus::Suspended) return;
     // At most one order is open: the one order entry continues.
-    if (std::any_of(listaScelte_.begin(), listaScelte_.end(), [](const SceltaTestata& t) { return orderStatusOf(t) == OrderStatus::Open; })) {
+    if (std::any_of(listaScelte_.begin(), listaScelte_.end(),
+                    [](const SceltaTestata& t) { return orderStatusOf(t) == OrderStatus::Open; })) {
         ui().showAlert(ui::Alert::simple("Attenzione", "Hai gia' un ordine aperto. Completalo o Sospendilo !", "Continua"));
         return;
     }
