@@ -40,7 +40,6 @@ public:
     void boopa() {}
 
     CompanySwitch& companySwitch() { return companySwitch_; }
-    Autenticazione& autenticazione() { return autenticazione_; }
     ui::Ui& ui() const { return ui_; }
 
     std::shared_ptr<ui::Screen> sceltaController;

@@ -6,7 +6,9 @@
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
+#include "platform/ui/FieldTag.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/LabelBuilder.h"
 
 namespace torvane {
 
@@ -20,15 +22,6 @@ ui::Keyboard keyboardFor(const std::string& type) {
     if (type == "EmailAddress") return ui::Keyboard::Email;
     return ui::Keyboard::Default;
 }
-
-ui::Label label(std::string text) {
-    ui::Label made;
-    made.text = std::move(text);
-    return made;
-}
-
-// Rows are numbered across the groups so a field's tag names its entry.
-constexpr int kTagsPerGroup = 1000;
 
 }  // namespace
 
@@ -66,7 +59,8 @@ const ImpostazioniDispositivoViewController::Voce* ImpostazioniDispositivoViewCo
 }
 
 const ImpostazioniDispositivoViewController::Voce* ImpostazioniDispositivoViewController::voceWithTag(int tag) const {
-    return voceAt(tag / kTagsPerGroup, tag % kTagsPerGroup);
+    const ui::IndexPath where = ui::kFormTags.at(tag);
+    return voceAt(where.section, where.row);
 }
 
 std::string ImpostazioniDispositivoViewController::testo(const Voce& voce) const {
@@ -87,7 +81,7 @@ std::vector<ui::Section> ImpostazioniDispositivoViewController::sections() const
         for (std::size_t r = 0; r < gruppi_[s].voci.size(); ++r) {
             const Voce& voce = gruppi_[s].voci[r];
             ui::Row row;
-            if (voce.tipo != "PSToggleSwitchSpecifier") row.items.push_back(label(voce.titolo));
+            if (voce.tipo != "PSToggleSwitchSpecifier") row.items.push_back(ui::label(voce.titolo));
             if (voce.tipo == "PSToggleSwitchSpecifier") {
                 ui::Switch toggle;
                 toggle.action = voce.chiave;
@@ -97,14 +91,14 @@ std::vector<ui::Section> ImpostazioniDispositivoViewController::sections() const
                 row.selectable = false;
             } else if (voce.tipo == "PSTextFieldSpecifier") {
                 ui::TextField field;
-                field.tag = static_cast<int>(s) * kTagsPerGroup + static_cast<int>(r);
+                field.tag = ui::kFormTags.of(static_cast<int>(s), static_cast<int>(r));
                 field.text = testo(voce);
                 field.secure = voce.segreto;
                 field.keyboard = voce.tastiera;
                 row.items.push_back(field);
                 row.selectable = false;
             } else {
-                row.items.push_back(label(testo(voce)));
+                row.items.push_back(ui::label(testo(voce)));
                 if (voce.tipo == "PSMultiValueSpecifier") row.accessory = ui::Accessory::Disclosure;
             }
             section.rows.push_back(std::move(row));
@@ -118,7 +112,7 @@ void ImpostazioniDispositivoViewController::didSelectRow(int section, int row) {
     const Voce* voce = voceAt(section, row);
     if (!voce || voce->tipo != "PSMultiValueSpecifier") return;
     scegliendo_ = true;
-    ui().push(*this, std::make_shared<ComboViewController>(ui(), voce->titolo, section * kTagsPerGroup + row, voce->titoli, this));
+    ui().push(*this, std::make_shared<ComboViewController>(ui(), voce->titolo, ui::kFormTags.of(section, row), voce->titoli, this));
 }
 
 void ImpostazioniDispositivoViewController::comboWithName(const std::string&, int tag, const std::vector<std::string>&, int index) {

@@ -30,9 +30,6 @@ public:
     void viewWillAppear() override;
     void didSelectRow(int section, int row) override;
 
-    const std::vector<Colore>& arrColori() const { return arrColori_; }
-    int numSezColoreCorrente() const { return numSezColoreCorrente_; }
-
 private:
     std::shared_ptr<Database> store_;
     std::optional<Articolo> articolo_;

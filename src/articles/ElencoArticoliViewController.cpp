@@ -9,6 +9,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/LabelBuilder.h"
 #include "store/Database.h"
 
 namespace torvane {
@@ -16,13 +17,6 @@ namespace torvane {
 namespace {
 
 constexpr ui::Color kGrigio{128, 128, 128};
-
-ui::Label label(std::string text, std::optional<ui::Color> color = std::nullopt) {
-    ui::Label made;
-    made.text = std::move(text);
-    made.color = color;
-    return made;
-}
 
 // "Gr.%@  Oz.%@", one of the two, or nothing; the same for heights.
 std::string coppia(const char* primo, const std::optional<std::string>& a, const char* secondo,
@@ -170,7 +164,7 @@ ui::Row ElencoArticoliViewController::rigaArticolo(const Articolo& a) const {
     const std::string codice = a.codice().value_or("");
     const bool foto = conFoto(a);
     if (foto) {
-        row.items = {label(format("[%@]", a.barCode()), kGrigio), label(codice), label(a.descrizione1().value_or(""))};
+        row.items = {ui::label(format("[%@]", a.barCode()), kGrigio), ui::label(codice), ui::label(a.descrizione1().value_or(""))};
         // The thumbnail from the photo folder; the substitute until it arrives.
         ui::Image miniatura;
         miniatura.path = FotoCache::suDisco(FotoCache::fileMiniatura(a)).value_or(FotoCache::sostituto());
@@ -185,10 +179,10 @@ ui::Row ElencoArticoliViewController::rigaArticolo(const Articolo& a) const {
         const std::string descrizione = descrizione2.empty() ? a.descrizione1().value_or("")
                                                              : format("%@ %@", a.descrizione1(), descrizione2);
         const bool filato = a.categoriaMerceologica() == std::optional<std::string>("2");
-        row.items = {label(codice), label(format("[%@]", a.barCode()), kGrigio), label(descrizione),
-                     label((filato ? a.titolo() : a.minProd()).value_or("")), label(a.composizione().value_or("")),
-                     label(coppia("Gr.", a.pesoGr(), "Oz.", a.pesoOz())),
-                     label(coppia("Cm.", a.altezzaCm(), "In.", a.altezzaIn()))};
+        row.items = {ui::label(codice), ui::label(format("[%@]", a.barCode()), kGrigio), ui::label(descrizione),
+                     ui::label((filato ? a.titolo() : a.minProd()).value_or("")), ui::label(a.composizione().value_or("")),
+                     ui::label(coppia("Gr.", a.pesoGr(), "Oz.", a.pesoOz())),
+                     ui::label(coppia("Cm.", a.altezzaCm(), "In.", a.altezzaIn()))};
     }
     const bool ordineStock = Preferences::standard().stringForKey(keys::pref_TIPOORDINE) == std::optional<std::string>("S");
     const bool giacenze = (!ordineStock || foto) && haGiacenze(a, foto);

@@ -1,9 +1,7 @@
 #include "clients/DettaglioClienteDemo.h"
 
 #include "clients/FormatiStatistica.h"
-#include "clients/Sezione1Label.h"
-#include "clients/Sezione2Label.h"
-#include "clients/Sezione3Label.h"
+#include "clients/SezioneEtichette.h"
 #include "clients/Sezione5Label.h"
 #include "clients/SezioneSintesiAnno.h"
 #include "platform/Format.h"
@@ -51,13 +49,13 @@ std::vector<std::string> rigaVenduto(const std::string& nome, const Decimal& met
 std::vector<std::unique_ptr<Sezione>> DettaglioClienteDemo::sezioni() {
     std::vector<std::unique_ptr<Sezione>> made;
 
-    auto condizioni = std::make_unique<Sezione2Label>("Condizioni di Vendita", 2);
+    auto condizioni = std::make_unique<SezioneEtichette>(2, "Condizioni di Vendita", 2);
     condizioni->addRiga({"Agente", "Mario Bianchi - Toscana e Umbria"});
     condizioni->addRiga({"Corriere", "Trasporti Rapidi Prato"});
     condizioni->addRiga({"Pagamento", "Ri.Ba. 60 gg fine mese"});
     made.push_back(std::move(condizioni));
 
-    auto esposizione = std::make_unique<Sezione3Label>("Esposizione", 3);
+    auto esposizione = std::make_unique<SezioneEtichette>(3, "Esposizione", 3);
     esposizione->addRiga({"Saldo Contabile", "EUR", formati::esposizione(numero("18450"))});
     esposizione->addRiga({"Scaduto", "EUR", formati::esposizione(numero("2300"))});
     made.push_back(std::move(esposizione));
@@ -93,7 +91,7 @@ std::vector<std::unique_ptr<Sezione>> DettaglioClienteDemo::sezioni() {
     made.push_back(std::move(sintesi));
     for (auto& dettaglio : dettagli) made.push_back(std::move(dettaglio));
 
-    auto note = std::make_unique<Sezione1Label>("Note", 1);
+    auto note = std::make_unique<SezioneEtichette>(1, "Note", 1);
     note->addRiga({"Cliente storico: preferisce le consegne il martedi' e chiede sempre le cartelle colori."});
     made.push_back(std::move(note));
     return made;

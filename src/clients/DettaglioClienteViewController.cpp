@@ -3,9 +3,7 @@
 #include "clients/DettaglioClienteDemo.h"
 #include "clients/DettaglioClienteLandscapeViewController.h"
 #include "clients/FormatiStatistica.h"
-#include "clients/Sezione1Label.h"
-#include "clients/Sezione2Label.h"
-#include "clients/Sezione3Label.h"
+#include "clients/SezioneEtichette.h"
 #include "clients/Sezione5Label.h"
 #include "clients/SezioneSintesiCollezioni.h"
 #include "clients/VenditeCollezione.h"
@@ -86,7 +84,7 @@ void DettaglioClienteViewController::initWithCliente() {
 bool DettaglioClienteViewController::sezioneEsposizione(Database& database) {
     auto esposizione = database.fetchEsposizioneClienteByCodice(testo(cliente_.codice()));
     if (!esposizione) return false;
-    auto sezione = std::make_unique<Sezione3Label>("Esposizione", 3);
+    auto sezione = std::make_unique<SezioneEtichette>(3, "Esposizione", 3);
     for (const Esposizione& voce : esposizione->esposizione())
         sezione->addRiga({testo(voce.descrizione()), "", formati::esposizione(cifra(voce.valore()))});
     Log::f(std::string(kLog) + "Creata Sezione Esposione : %@ da Field=%d Righe:%d", sezione->titolo,
@@ -174,7 +172,7 @@ void DettaglioClienteViewController::sezioniAgenti(Database& database) {
         std::string titolo = format("Agente: %@", codice);
         if (const std::string unit = testo(competenza.businessUnit()); !unit.empty())
             titolo += format(" Business Unit: %@", unit);
-        auto sezione = std::make_unique<Sezione1Label>(titolo, 2);
+        auto sezione = std::make_unique<SezioneEtichette>(1, titolo, 2);
         sezione->addRiga({nome});
         Log::f(std::string(kLog) + "Creata Sezione %d, %@ Field=%d Righe:%d", static_cast<long long>(sezioni_.size()),
                sezione->titolo, sezione->numField, sezione->numeroRighe());
@@ -188,7 +186,7 @@ bool DettaglioClienteViewController::sezionePagamento(Database& database) {
     auto pagamento = database.fetchPagamentoByCodice(codice);
     const std::string descrizione = pagamento ? testo(pagamento->descrizione()) : std::string();
     if (descrizione.empty()) return false;
-    auto sezione = std::make_unique<Sezione1Label>(format("Pagamento: %@", codice), 2);
+    auto sezione = std::make_unique<SezioneEtichette>(1, format("Pagamento: %@", codice), 2);
     sezione->addRiga({descrizione});
     Log::f(std::string(kLog) + "Creata Sezione %@ Field=%d Righe:%d", sezione->titolo, sezione->numField,
            sezione->numeroRighe());
@@ -197,7 +195,7 @@ bool DettaglioClienteViewController::sezionePagamento(Database& database) {
 }
 
 void DettaglioClienteViewController::sezioneCondizioni(Database& database, bool conPagamento, bool conEsposizione) {
-    auto sezione = std::make_unique<Sezione2Label>("Condizioni di Vendita", 2);
+    auto sezione = std::make_unique<SezioneEtichette>(2, "Condizioni di Vendita", 2);
     if (const std::string codice = testo(cliente_.spedizioniere()); !codice.empty()) {
         auto spedizioniere = database.fetchSpedizioniereByCodice(codice);
         const std::string nome = spedizioniere ? testo(spedizioniere->ragioneSociale()) : std::string();
@@ -217,7 +215,7 @@ void DettaglioClienteViewController::sezioneCondizioni(Database& database, bool 
 void DettaglioClienteViewController::sezioneNote() {
     const std::string note = testo(cliente_.note());
     if (note.empty()) return;
-    auto sezione = std::make_unique<Sezione1Label>("Note", 1);
+    auto sezione = std::make_unique<SezioneEtichette>(1, "Note", 1);
     sezione->addRiga({note});
     Log::f(std::string(kLog) + "Creata Sezione %@ Field=%d Righe:%d", sezione->titolo, sezione->numField,
            sezione->numeroRighe());

@@ -23,7 +23,6 @@ public:
 
     const Cliente& cliente() const { return cliente_; }
     const std::vector<std::unique_ptr<Sezione>>& sezioni() const { return sezioni_; }
-    bool isDemoEnabled() const { return isDemoEnabled_; }
 
     int numberOfSections() const override { return static_cast<int>(sezioni_.size()); }
     int numberOfRows(int section) const override;

@@ -9,6 +9,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/LabelBuilder.h"
 #include "store/Database.h"
 #include "store/StoreFailure.h"
 
@@ -18,13 +19,6 @@ namespace {
 
 constexpr ui::Color kRosso{220, 0, 0};
 constexpr ui::Color kGrigioChiaro{211, 211, 211};
-
-ui::Label label(std::string text, ui::TextStyle style = ui::TextStyle::Normal) {
-    ui::Label made;
-    made.text = std::move(text);
-    made.style = style;
-    return made;
-}
 
 }  // namespace
 
@@ -76,7 +70,7 @@ ui::Row ElencoClientiViewController::rigaCliente(const Cliente& cliente) const {
     if (const std::string provincia = cliente.provincia().value_or(""); !provincia.empty())
         citta = format("%@ (%@)", citta, provincia);
 
-    ui::Label indicatore = label("", ui::TextStyle::Bold);
+    ui::Label indicatore = ui::label("", ui::TextStyle::Bold);
     indicatore.hidden = true;
     auto database = store();
     // Read once: the mark and the detail button both depend on it.
@@ -97,13 +91,13 @@ ui::Row ElencoClientiViewController::rigaCliente(const Cliente& cliente) const {
     const bool nuovo = codice.empty() || codice.find("NEW") != std::string::npos;
     if (nuovo || esposizione || (database && database->fetchStatClienteByCodice(codice)))
         row.accessory = ui::Accessory::DetailButton;
-    row.items = {label(importanza.empty() ? codice : format("%@ %@", importanza, codice)),
-                 label(cliente.ragioneSociale1().value_or(""), ui::TextStyle::Bold),
-                 label(ragioneSociale2),
-                 label(cliente.indirizzo1().value_or("")),
-                 label(cliente.cap().value_or("")),
-                 label(citta),
-                 label(cliente.nazione().value_or("")),
+    row.items = {ui::label(importanza.empty() ? codice : format("%@ %@", importanza, codice)),
+                 ui::label(cliente.ragioneSociale1().value_or(""), ui::TextStyle::Bold),
+                 ui::label(ragioneSociale2),
+                 ui::label(cliente.indirizzo1().value_or("")),
+                 ui::label(cliente.cap().value_or("")),
+                 ui::label(citta),
+                 ui::label(cliente.nazione().value_or("")),
                  indicatore};
     return row;
 }

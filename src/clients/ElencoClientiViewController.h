@@ -55,7 +55,6 @@ public:
     void actionSheetClickedButtonAtIndex(int index);
     // The types offered by the sheet, as three parallel lists.
     std::vector<std::string> mastriCodici, mastriDescrizioni, mastriKeyCorrispondenti;
-    AnagraficaCliente& anagrafica() { return *anagrafica_; }
 
 private:
     std::shared_ptr<Database> store() const;

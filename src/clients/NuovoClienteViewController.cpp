@@ -8,6 +8,7 @@
 #include "platform/Log.h"
 #include "platform/Picture.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/LabelBuilder.h"
 #include "store/Database.h"
 #include "store/StoreFailure.h"
 
@@ -23,18 +24,12 @@ constexpr Lingua kLingue[] = {{"Italiano", "[1] Italiano"}, {"Inglese", "[2] Ing
                               {"Francese", "[4] Francese"}, {"Spagnolo", "[5] Spagnolo"}, {"Portoghese", "[6] Portoghese"}};
 constexpr ui::Color kRosso{220, 0, 0};
 
-ui::Label label(std::string text) {
-    ui::Label made;
-    made.text = std::move(text);
-    return made;
-}
-
 ui::Row choiceRow(const std::string& name, const std::string& action, const std::string& title) {
     ui::Row row;
     ui::Button button;
     button.action = action;
     button.title = title;
-    row.items = {label(name), button};
+    row.items = {ui::label(name), button};
     row.selectable = false;
     return row;
 }
@@ -100,7 +95,7 @@ std::vector<ui::Section> NuovoClienteViewController::sections() const {
         made.keyboard = keyboard;
         made.maxLength = maxLength;
         ui::Row row;
-        row.items = {label(placeholder), made};
+        row.items = {ui::label(placeholder), made};
         row.selectable = false;
         return row;
     };

@@ -1,19 +1,7 @@
 #include "clients/SezioneDettaglioCollezione.h"
+#include "platform/ui/LabelBuilder.h"
 
 namespace torvane {
-
-namespace {
-
-ui::Label etichetta(std::string text, ui::Alignment alignment = ui::Alignment::Right,
-                    ui::TextStyle style = ui::TextStyle::Normal) {
-    ui::Label label;
-    label.text = std::move(text);
-    label.alignment = alignment;
-    label.style = style;
-    return label;
-}
-
-}  // namespace
 
 std::string SezioneDettaglioCollezione::campoOSegnale(int index, int field) const {
     if (index < 0 || index >= numeroRighe()) return "?!?";
@@ -44,10 +32,10 @@ ui::Row SezioneDettaglioCollezione::testata() const {
     ui::Row row;
     row.kind = "TestataTable10LabelCell";
     row.height = altezzaRiga(0);
-    row.items.emplace_back(etichetta("Articolo", ui::Alignment::Left, ui::TextStyle::Bold));
-    row.items.emplace_back(etichetta("Campionario", ui::Alignment::Center, ui::TextStyle::Bold));
-    row.items.emplace_back(etichetta(prodzione, ui::Alignment::Center, ui::TextStyle::Bold));
-    for (auto& text : valori) row.items.emplace_back(etichetta(std::move(text), ui::Alignment::Right, ui::TextStyle::Bold));
+    row.items.emplace_back(ui::label("Articolo", ui::Alignment::Left, ui::TextStyle::Bold));
+    row.items.emplace_back(ui::label("Campionario", ui::Alignment::Center, ui::TextStyle::Bold));
+    row.items.emplace_back(ui::label(prodzione, ui::Alignment::Center, ui::TextStyle::Bold));
+    for (auto& text : valori) row.items.emplace_back(ui::label(std::move(text), ui::Alignment::Right, ui::TextStyle::Bold));
     return row;
 }
 
@@ -68,7 +56,7 @@ ui::Row SezioneDettaglioCollezione::articolo(int index) const {
     row.kind = "DettaglioTable10LabelCell";
     row.height = altezzaRiga(index);
     for (size_t i = 0; i < labels.size(); ++i)
-        row.items.emplace_back(etichetta(std::move(labels[i]), i == 0 ? ui::Alignment::Left : ui::Alignment::Right));
+        row.items.emplace_back(ui::label(std::move(labels[i]), i == 0 ? ui::Alignment::Left : ui::Alignment::Right));
     return row;
 }
 

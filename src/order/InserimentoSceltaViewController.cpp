@@ -18,6 +18,7 @@
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
 #include "store/Database.h"
+#include "store/OrderStatus.h"
 
 namespace torvane {
 
@@ -107,9 +108,9 @@ void InserimentoSceltaViewController::viewWillAppear() {
 void InserimentoSceltaViewController::riprendiOrdine(Database& database) {
     if (const std::optional<SceltaTestata> testata = scelta_.sceltaTestataCorrente) {
         Log::f("Ho una SceltaTestata corrente: %@", testata->codice());
-        const long long status = testata->status().value_or(0);
-        if (status == 2 || status == 1) {
-            if (status == 2) Log::line("   ... ed e' sospesa !!!");
+        const std::optional<OrderStatus> status = orderStatusOf(*testata);
+        if (status == OrderStatus::Suspended || status == OrderStatus::Sent) {
+            if (status == OrderStatus::Suspended) Log::line("   ... ed e' sospesa !!!");
             else {
                 const std::optional<Timestamp> inviata = testata->dataTrasmissione();
                 Log::f("   ... ed e' spedita : %@", inviata ? std::optional<std::string>(isoDateString(*inviata)) : std::nullopt);
@@ -122,7 +123,8 @@ void InserimentoSceltaViewController::riprendiOrdine(Database& database) {
         }
         return;
     }
-    const std::vector<SceltaTestata> aperte = database.fetchAllSceltaTestataWithStatus(0).value_or(std::vector<SceltaTestata>{});
+    const std::vector<SceltaTestata> aperte =
+        database.fetchAllSceltaTestataWithStatus(OrderStatus::Open).value_or(std::vector<SceltaTestata>{});
     Log::f("SceltaTestata aperte presenti %d", static_cast<long long>(aperte.size()));
     if (aperte.empty()) {
         ui().scrollTo(*this, {0, 0}, ui::ScrollPosition::Top);
@@ -513,8 +515,8 @@ void InserimentoSceltaViewController::annullaTapped() {
     Log::line("Annulla tapped...");
     std::shared_ptr<Database> database = store();
     const std::optional<SceltaTestata> testata = scelta_.sceltaTestataCorrente;
-    const long long status = testata ? testata->status().value_or(-1) : -1;
-    if (testata && status == 0) {
+    const std::optional<OrderStatus> status = testata ? orderStatusOf(*testata) : std::nullopt;
+    if (testata && status == OrderStatus::Open) {
         std::vector<SceltaRiga> righe;
         if (auto trovate = database ? database->fetchAllSceltaRigaByTestata(*testata) : std::nullopt) {
             righe = std::move(*trovate);
@@ -533,8 +535,8 @@ void InserimentoSceltaViewController::annullaTapped() {
             scelta_.articoloLast = articoloDellaRiga(*database, riga);
             scelta_.serieLast = nonEmpty(riga.serie());
         }
-    } else if (testata && (status == 1 || status == 2)) {
-        Log::line(status == 1 ? "Ho SceltaTestata corrente ... ma e' gia' spedita ... quindi annullo TUTTO !!"
+    } else if (testata && (status == OrderStatus::Sent || status == OrderStatus::Suspended)) {
+        Log::line(status == OrderStatus::Sent ? "Ho SceltaTestata corrente ... ma e' gia' spedita ... quindi annullo TUTTO !!"
                               : "Ho SceltaTestata corrente ... ma e' sospesa ... quindi annullo TUTTO !!");
         scelta_.clearClientAndMemory();
         scelta_.sceltaTestataCorrente.reset();
@@ -570,7 +572,5 @@ void InserimentoSceltaViewController::fineSceltaTapped() {
         if (auto screen = std::static_pointer_cast<InserimentoSceltaViewController>(self.lock())) screen->setArticolo(articolo);
     });
 }
-
-void InserimentoSceltaViewController::confermaTapped() { Log::line("Conferma tapped..."); }
 
 }  // namespace torvane

@@ -59,7 +59,6 @@ public:
     void autoTCCSwitched();
     void annullaTapped();
     void fineSceltaTapped();
-    void confermaTapped();
 
     // The error beep of the screen: the device's sound and every scanner's.
     void boopa();

@@ -6,6 +6,7 @@
 #include "platform/Format.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
+#include "platform/ui/LabelBuilder.h"
 #include "store/Database.h"
 
 namespace torvane {
@@ -33,13 +34,6 @@ std::optional<std::string> nonEmpty(const std::optional<std::string>& text) {
     return text;
 }
 
-ui::Label label(std::string text, ui::TextStyle style = ui::TextStyle::Normal) {
-    ui::Label made;
-    made.text = std::move(text);
-    made.style = style;
-    return made;
-}
-
 ui::TextField field(int tag, std::string text, bool enabled, ui::Keyboard keyboard = ui::Keyboard::Default) {
     ui::TextField made;
     made.tag = tag;
@@ -52,7 +46,7 @@ ui::TextField field(int tag, std::string text, bool enabled, ui::Keyboard keyboa
 // A row of a caption and a field, the shape of most rows of the screen.
 ui::Row campo(const std::string& caption, ui::TextField value) {
     ui::Row row;
-    row.items = {label(caption), std::move(value)};
+    row.items = {ui::label(caption), std::move(value)};
     row.height = kAltezza;
     return row;
 }
@@ -116,7 +110,7 @@ ui::Section SceltaTableContent::sezioneArticolo(const Context& context) {
     }
     section.rows.push_back(std::move(intestazione));
     if (articolo && context.preferences.boolForKey(keys::pref_DESCARTICOLOENABLED)) {
-        ui::Label descrizione = label(format("%@ %@", orEmpty(articolo->descrizione1()), orEmpty(articolo->descrizione2())));
+        ui::Label descrizione = ui::label(format("%@ %@", orEmpty(articolo->descrizione1()), orEmpty(articolo->descrizione2())));
         descrizione.color = kGrigio;
         ui::Row row;
         row.items = {descrizione};
@@ -133,7 +127,7 @@ ui::Row SceltaTableContent::rigaPrezzo(const Context& context, const Prezzo& pre
     const std::optional<std::string> maggiorazione = nonEmpty(prezzo.maggiorazione());
     ui::Label etichetta1, etichetta2, etichetta3, etichetta4;
     if (!maggiorazione) {
-        etichetta1 = label(variante);
+        etichetta1 = ui::label(variante);
         std::optional<std::string> descrizione;
         const auto& articolo = context.scelta.articoloCorrente;
         const std::optional<std::string> gruppo = articolo ? nonEmpty(articolo->gruppoCommerciale()) : std::nullopt;
@@ -145,21 +139,21 @@ ui::Row SceltaTableContent::rigaPrezzo(const Context& context, const Prezzo& pre
             if (auto trovata = database->fetchVarianteCommercialeByCodice(variante))
                 descrizione = nonEmpty(trovata->descrizioneITA());
         }
-        etichetta2 = label(descrizione.value_or(variante), ui::TextStyle::Bold);
+        etichetta2 = ui::label(descrizione.value_or(variante), ui::TextStyle::Bold);
         const auto& listino = context.scelta.listinoCorrente;
-        etichetta3 = label(listino ? orEmpty(listino->divisa()) : "", ui::TextStyle::Bold);
-        etichetta4 = label(format("%8.2f", money(prezzo.valore())), ui::TextStyle::Bold);
+        etichetta3 = ui::label(listino ? orEmpty(listino->divisa()) : "", ui::TextStyle::Bold);
+        etichetta4 = ui::label(format("%8.2f", money(prezzo.valore())), ui::TextStyle::Bold);
     } else {
-        etichetta1 = label("");
+        etichetta1 = ui::label("");
         std::optional<std::string> descrizione;
         if (database) {
             if (auto trovata = database->fetchMaggiorazioneByCodice(*maggiorazione))
                 descrizione = trovata->descrizioneITA();
         }
-        etichetta2 = label(descrizione.value_or(*maggiorazione));
-        etichetta3 = label(format("%+3.2f", money(prezzo.valoreMaggiorazione())));
+        etichetta2 = ui::label(descrizione.value_or(*maggiorazione));
+        etichetta3 = ui::label(format("%+3.2f", money(prezzo.valoreMaggiorazione())));
         etichetta3.color = kRosso;
-        etichetta4 = label(format("%8.2f", money(prezzo.valore())));
+        etichetta4 = ui::label(format("%8.2f", money(prezzo.valore())));
     }
     etichetta3.alignment = ui::Alignment::Right;
     etichetta4.alignment = ui::Alignment::Right;
@@ -200,9 +194,9 @@ ui::Section SceltaTableContent::sezioneColore(const Context& context) {
     const auto& colore = scelta.coloreCorrente;
     if (colore && context.preferences.boolForKey(keys::pref_DESCCOLOREENABLED)) {
         ui::Row dettaglio;
-        dettaglio.items = {label(orEmpty(colore->varianteCommerciale())),
-                           label(orEmpty(colore->descrizione()), ui::TextStyle::Bold),
-                           label(format("[%@]", orEmpty(colore->barCode())))};
+        dettaglio.items = {ui::label(orEmpty(colore->varianteCommerciale())),
+                           ui::label(orEmpty(colore->descrizione()), ui::TextStyle::Bold),
+                           ui::label(format("[%@]", orEmpty(colore->barCode())))};
         dettaglio.height = kAltezzaPrezzo;
         section.rows.push_back(std::move(dettaglio));
     }
@@ -253,7 +247,7 @@ ui::Section SceltaTableContent::sezioneConferma(const Context& context) {
     automatico.title = "Auto T+CC";
     automatico.on = context.scelta.autoTccSwitch;
     ui::Row row;
-    row.items = {label(format("R. %d", righeOrdine(context) + 1), ui::TextStyle::Bold), conferma, automatico};
+    row.items = {ui::label(format("R. %d", righeOrdine(context) + 1), ui::TextStyle::Bold), conferma, automatico};
     row.height = kAltezzaConferma;
     row.selectable = false;
     section.rows.push_back(std::move(row));

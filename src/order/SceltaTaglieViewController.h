@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/ui/Screen.h"
+#include "platform/ui/FieldTag.h"
 #include "platform/ui/Ui.h"
 #include "store/Entities.h"
 
@@ -27,9 +28,9 @@ public:
     SceltaTaglieViewController(ui::Ui& ui, std::shared_ptr<Database> database, const Articolo& articolo,
                                int posizione);
 
-    // Every control of a grid row carries one tag: section × 10000 + row + 10001.
-    static int tagFor(int section, int row) { return section * 10000 + row + 10001; }
-    static ui::IndexPath indexPathForTag(int tag) { return {tag / 10000 - 1, tag % 10000 - 1}; }
+    // Every control of a grid row carries one tag, in the size grid's scheme.
+    static int tagFor(int section, int row) { return ui::kSizeGridTags.of(section, row); }
+    static ui::IndexPath indexPathForTag(int tag) { return ui::kSizeGridTags.at(tag); }
 
     const std::optional<Articolo>& articolo() const { return articolo_; }
     int posizione() const { return posizione_; }

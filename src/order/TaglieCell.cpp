@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/Format.h"
+#include "platform/ui/LabelBuilder.h"
 #include "store/Database.h"
 
 namespace torvane {
@@ -11,13 +12,6 @@ namespace {
 
 const ui::Color kNero{0, 0, 0};
 const ui::Color kGrigio{128, 128, 128};
-
-ui::Label etichetta(std::string text) {
-    ui::Label label;
-    label.text = std::move(text);
-    label.alignment = ui::Alignment::Center;
-    return label;
-}
 
 // Quantities are shown only from 1 up; an empty column reads better than a column of zeros.
 std::string quantitaMostrata(long long quantita) { return quantita >= 1 ? format("%d", quantita) : std::string(); }
@@ -48,7 +42,7 @@ ui::Row TaglieCell::rigaIntestazione(const std::vector<std::string>& codiciTagli
     titolo.color = kNero;
     std::vector<ui::Label> colonneTaglie;
     for (std::size_t i = 0; i < colonne; ++i)
-        colonneTaglie.push_back(etichetta(i < codiciTaglie.size() ? codiciTaglie[i] : std::string()));
+        colonneTaglie.push_back(ui::label(i < codiciTaglie.size() ? codiciTaglie[i] : std::string(), ui::Alignment::Center));
     if (codiciTaglie.size() < colonne) {
         colonneTaglie.back().text = "Tot.";
         colonneTaglie.back().color = kNero;
@@ -75,9 +69,9 @@ ui::Row TaglieCell::rigaRadice(const std::string& codiceRadice, const std::vecto
     long long totale = 0;
     for (std::size_t i = 0; i < quantita.size(); ++i) {
         totale += quantita[i];
-        if (i < colonne) colonneQuantita.push_back(etichetta(quantitaMostrata(quantita[i])));
+        if (i < colonne) colonneQuantita.push_back(ui::label(quantitaMostrata(quantita[i]), ui::Alignment::Center));
     }
-    colonneQuantita.resize(colonne, etichetta(std::string()));
+    colonneQuantita.resize(colonne, ui::label(std::string(), ui::Alignment::Center));
     // With eight sizes or more the last column belongs to the eighth size: a total there
     // would read as that size's quantity, so the total is shown only when a column is free.
     if (numeroTaglie < colonne) colonneQuantita.back().text = quantitaMostrata(totale);

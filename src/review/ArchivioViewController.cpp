@@ -9,8 +9,10 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/LabelBuilder.h"
 #include "review/RivediSceltaViewController.h"
 #include "store/Database.h"
+#include "store/OrderStatus.h"
 #include "store/StoreConnection.h"
 #include "store/StoreFailure.h"
 
@@ -21,18 +23,9 @@ namespace {
 constexpr ui::Color kBlu{0, 0, 255};
 constexpr ui::Color kRosso{255, 0, 0};
 
-ui::Label label(std::string text, ui::TextStyle style = ui::TextStyle::Normal, std::optional<ui::Color> color = {},
-                double size = 0) {
-    ui::Label made;
-    made.text = std::move(text);
-    made.style = style;
-    made.color = color;
-    made.pointSize = size;
-    return made;
-}
-
 long long suspended(const std::vector<SceltaTestata>& orders) {
-    return std::count_if(orders.begin(), orders.end(), [](const SceltaTestata& t) { return t.status() == 2; });
+    return std::count_if(orders.begin(), orders.end(),
+                         [](const SceltaTestata& t) { return orderStatusOf(t) == OrderStatus::Suspended; });
 }
 
 }  // namespace
@@ -107,25 +100,25 @@ ui::Row ArchivioViewController::rowAt(int section, int) const {
         const auto creazione = testata.dataCreazione();
         ui::Label stato;
         switch (testata.status().value_or(-1)) {
-        case 0: stato = label("(Aperto)", ui::TextStyle::Bold, kBlu, 17); break;
-        case 1:
+        case stored(OrderStatus::Open): stato = ui::label("(Aperto)", ui::TextStyle::Bold, kBlu, 17); break;
+        case stored(OrderStatus::Sent):
             if (auto inviato = testata.dataTrasmissione()) {
                 const bool stessoGiorno = creazione && giorno.format(*creazione) == giorno.format(*inviato);
-                stato = label(format("Inviato %@", (stessoGiorno ? ora : giornoOra).format(*inviato)));
+                stato = ui::label(format("Inviato %@", (stessoGiorno ? ora : giornoOra).format(*inviato)));
                 if (inUscita_.count(testata.codice().value_or(-1))) stato.text += " (in uscita)";
             } else {
-                stato = label("(indef.)", ui::TextStyle::Normal, kRosso);
+                stato = ui::label("(indef.)", ui::TextStyle::Normal, kRosso);
             }
             break;
-        case 2:
-            stato = label(testata.flagDuplicato() ? "(Duplicato)" : "(Sospeso)", ui::TextStyle::Bold, kRosso, 17);
+        case stored(OrderStatus::Suspended):
+            stato = ui::label(testata.flagDuplicato() ? "(Duplicato)" : "(Sospeso)", ui::TextStyle::Bold, kRosso, 17);
             break;
         default: break;
         }
         ui::Row row;
-        row.items = {label(testata.clienteRagioneSociale().value_or("")), label(testata.cliente().value_or("")),
-                     label(format("Ord.%@", testata.codice())), label(format("Righe %d", righe)),
-                     label(creazione ? format("del %@", giornoOra.format(*creazione)) : std::string("del ")), stato};
+        row.items = {ui::label(testata.clienteRagioneSociale().value_or("")), ui::label(testata.cliente().value_or("")),
+                     ui::label(format("Ord.%@", testata.codice())), ui::label(format("Righe %d", righe)),
+                     ui::label(creazione ? format("del %@", giornoOra.format(*creazione)) : std::string("del ")), stato};
         // The name and the dated texts take the room; the date and the state shrink to fit a
         // narrow window rather than lose their ends.
         static constexpr int kParti[] = {4, 2, 1, 1, 3, 3};
@@ -154,20 +147,21 @@ void ArchivioViewController::didSelectRow(int section, int) {
     if (section < 0 || section >= static_cast<int>(listaScelte_.size())) return;
     Log::f("Ordine selected %d", static_cast<long long>(section));
     const SceltaTestata testata = listaScelte_[static_cast<std::size_t>(section)];
-    const auto status = testata.status();
-    if (status == 0 || status == 1) {
+    const auto status = orderStatusOf(testata);
+    if (status == OrderStatus::Open || status == OrderStatus::Sent) {
         ui().push(*this, std::make_shared<RivediSceltaViewController>(ui(), testata.codice().value_or(0), store()));
         return;
     }
-    if (status != 2) return;
+    if (status != OrderStatus::Suspended) return;
     // At most one order is open: the one order entry continues.
-    if (std::any_of(listaScelte_.begin(), listaScelte_.end(), [](const SceltaTestata& t) { return t.status() == 0; })) {
+    if (std::any_of(listaScelte_.begin(), listaScelte_.end(),
+                    [](const SceltaTestata& t) { return orderStatusOf(t) == OrderStatus::Open; })) {
         ui().showAlert(ui::Alert::simple("Attenzione", "Hai gia' un ordine aperto. Completalo o Sospendilo !", "Continua"));
         return;
     }
     auto database = store();
     if (!database) return;
-    testata.setStatus(0);
+    setOrderStatus(testata, OrderStatus::Open);
     try {
         database->commit();
     } catch (const StoreFailure&) {
@@ -182,7 +176,7 @@ void ArchivioViewController::commitDeletion(int section, int) {
     if (section < 0 || section >= static_cast<int>(listaScelte_.size())) return;
     Log::f("Cancello Testata %d dall'array di %d", static_cast<long long>(section), static_cast<long long>(listaScelte_.size()));
     const SceltaTestata testata = listaScelte_[static_cast<std::size_t>(section)];
-    if (testata.status() == 0) {
+    if (orderStatusOf(testata) == OrderStatus::Open) {
         ui().showAlert(ui::Alert::simple("Attenzione", "Questo e' un ordine aperto. Completalo o Sospendilo !", "Continua"));
         return;
     }

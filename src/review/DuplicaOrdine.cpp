@@ -6,6 +6,7 @@
 #include "store/OrderStoreUnit.h"
 #include "platform/Log.h"
 #include "store/Database.h"
+#include "store/OrderStatus.h"
 
 namespace torvane {
 
@@ -42,7 +43,7 @@ std::optional<long long> DuplicaOrdine::duplica(Database& db, const SceltaTestat
         const long long numero = oppure(OrderCounter::next(db));
         ColumnValues testata = copia(origine, kCampiTestata);
         testata.emplace_back("dataCreazione", isoDateString(now));
-        testata.emplace_back("status", 2LL);
+        testata.emplace_back("status", stored(OrderStatus::Suspended));
         testata.emplace_back("flagDuplicato", 1LL);
         const SceltaTestata nuova = oppure(db.createSceltaTestataWithCodice(numero, std::move(testata)));
         for (const SceltaRiga& riga : oppure(db.fetchAllSceltaRigaByTestata(origine))) {

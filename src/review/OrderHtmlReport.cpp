@@ -7,6 +7,7 @@
 #include "platform/Preferences.h"
 #include "platform/HtmlText.h"
 #include "review/ReportText.h"
+#include "rules/LineAmount.h"
 #include "store/Database.h"
 
 namespace torvane {
@@ -296,14 +297,12 @@ Decimal OrderHtmlReport::writeRiga(const SceltaRiga& riga, const Section& sectio
     } else {
         out_ += "<TD align=\"right\">" + prezzoText + "</TD>\n";
         std::string importo;
-        if (prezzo && quantita) importo = prezzoFormat_.format(*prezzo * Decimal::fromDouble(*quantita));
+        if (auto amount = LineAmount::of(prezzo, quantita)) importo = prezzoFormat_.format(*amount);
         out_ += "<TD align=\"right\">" + importo + "</TD>\n";
     }
     out_ += "</TR>\n";
 
-    if (!prezzo) return {};
-    if (conTaglie) return *prezzo;
-    return (*prezzo * Decimal::fromDouble(quantita.value_or(0))).rounded(2);
+    return LineAmount::ofLine(riga).value_or(Decimal());
 }
 
 void OrderHtmlReport::writeCellaArticolo(const SceltaRiga& riga, const std::optional<Articolo>& articolo,

@@ -15,6 +15,7 @@
 #include "platform/NumberFormat.h"
 #include "platform/AtomicFile.h"
 #include "review/ReportText.h"
+#include "rules/LineAmount.h"
 #include "store/Database.h"
 
 namespace torvane {
@@ -148,12 +149,7 @@ bool OrderPdfReport::write(const SceltaTestata& testata, const std::string& path
         auto quantita = riga.quantita();
         auto prezzo = riga.prezzo();
         std::string importo;
-        // A size line's price already is the line's amount: multiplying it by the quantity
-        // would print the amount times the pieces on the customer's copy.
-        if (prezzo && !riga.sceltaTaglie().empty())
-            importo = moneyFormat.format(*prezzo);
-        else if (quantita && prezzo)
-            importo = moneyFormat.format((*prezzo * Decimal::fromDouble(*quantita)).rounded(2));
+        if (auto amount = LineAmount::ofLine(riga)) importo = moneyFormat.format(*amount);
         right.setText(isolated(unita) + format("%@ %@ = %@ %@",
                                      stringByPaddingLeft(format("%@ x", quantita ? quantitaFormat.format(*quantita)
                                                                                  : std::string()),

@@ -4,6 +4,7 @@
 
 #include "platform/Format.h"
 #include "platform/NumberFormat.h"
+#include "rules/LineAmount.h"
 #include "store/Database.h"
 
 namespace torvane {
@@ -14,24 +15,10 @@ bool pieno(const std::optional<std::string>& text) { return text && !text->empty
 
 }  // namespace
 
-bool RivediSceltaContent::haTaglie(const SceltaRiga& riga) { return !riga.sceltaTaglie().empty(); }
-
-std::optional<Decimal> RivediSceltaContent::importo(const std::optional<Decimal>& prezzo,
-                                                    const std::optional<double>& quantita) {
-    if (!prezzo || !quantita) return std::nullopt;
-    return (*prezzo * Decimal::fromDouble(*quantita)).rounded(2);
-}
-
 Decimal RivediSceltaContent::totale(const std::vector<SceltaRiga>& righe) {
     Decimal somma;
-    for (const SceltaRiga& riga : righe) {
-        const auto prezzo = riga.prezzo();
-        if (!prezzo) continue;
-        if (haTaglie(riga))
-            somma += *prezzo;
-        else if (auto parte = importo(prezzo, riga.quantita().value_or(0)))
-            somma += *parte;
-    }
+    for (const SceltaRiga& riga : righe)
+        if (auto parte = LineAmount::ofLine(riga)) somma += *parte;
     return somma;
 }
 

@@ -25,12 +25,8 @@ public:
     // "Totale IVA escl." (only with lines), "Pagamento", "Spedizioniere", "Abbonamento", "Classe".
     static Riepilogo riepilogo(Database& db, const std::vector<SceltaRiga>& righe, const std::optional<Cliente>& cliente,
                                const std::optional<Listino>& listino);
-    // A line without sizes counts `prezzo` × `quantita` rounded to cents; a line with sizes its
-    // `prezzo`, which already is the line's amount; a line without a price nothing.
+    // The sum of the lines' amounts; a line without a price adds nothing.
     static Decimal totale(const std::vector<SceltaRiga>& righe);
-    static bool haTaglie(const SceltaRiga& riga);
-    // `prezzo` × `quantita` rounded to cents; none without either.
-    static std::optional<Decimal> importo(const std::optional<Decimal>& prezzo, const std::optional<double>& quantita);
 
     // The article's descriptions, the colour's when asked, then (lines without sizes) the lot
     // and the finishing.

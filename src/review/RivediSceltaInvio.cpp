@@ -17,6 +17,7 @@
 #include "review/ReportScelta.h"
 #include "review/RivediSceltaViewController.h"
 #include "store/Database.h"
+#include "store/OrderStatus.h"
 
 namespace torvane {
 
@@ -196,7 +197,7 @@ void RivediSceltaViewController::mailComposeControllerDidFinish(MailComposeViewC
     if (partito && ordineTestata_) {
         Log::f("Messaggio inviato a %@", recipient);
         ordineTestata_->setEmailTrasmissione(recipient);
-        ordineTestata_->setStatus(1);
+        setOrderStatus(*ordineTestata_, OrderStatus::Sent);
         if (!ordineTestata_->dataTrasmissione()) ordineTestata_->setDataTrasmissione(now());
         salva();
     }
@@ -215,7 +216,7 @@ void RivediSceltaViewController::sospendiOrdineTapped() {
     auto db = store();
     if (!db) return;
     if (!inviato()) {
-        ordineTestata_->setStatus(2);
+        setOrderStatus(*ordineTestata_, OrderStatus::Suspended);
         salva();
     } else if (!DuplicaOrdine::duplica(*db, *ordineTestata_, now())) {
         db->rollback();

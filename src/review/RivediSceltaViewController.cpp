@@ -16,10 +16,13 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/LabelBuilder.h"
 #include "review/DatiObbligatori.h"
 #include "review/ReportScelta.h"
 #include "review/RivediSceltaContent.h"
+#include "rules/LineAmount.h"
 #include "store/Database.h"
+#include "store/OrderStatus.h"
 #include "store/StoreFailure.h"
 
 namespace torvane {
@@ -44,15 +47,6 @@ const NumberFormat& noDecimalFormatter() {
 }
 
 bool preferenza(std::string_view key) { return Preferences::standard().boolForKey(key); }
-
-ui::Label etichetta(std::string text, ui::TextStyle style = ui::TextStyle::Normal,
-                    ui::Alignment alignment = ui::Alignment::Left) {
-    ui::Label made;
-    made.text = std::move(text);
-    made.style = style;
-    made.alignment = alignment;
-    return made;
-}
 
 ui::Button pulsante(std::string action, std::string title, std::string pressedTitle, bool enabled, bool hidden = false) {
     ui::Button made;
@@ -300,25 +294,25 @@ ui::Row RivediSceltaViewController::rigaSenzaTaglie(const SceltaRiga& riga) cons
     const std::string descrizione =
         db ? RivediSceltaContent::descrizioneRiga(*db, riga, preferenza(keys::pref_DESCCOLOREENABLED), true) : "";
     ui::Row made;
-    made.items = {etichetta(RivediSceltaContent::articoloRiga(riga), ui::TextStyle::Bold), etichetta(colore),
-                  etichetta(descrizione)};
+    made.items = {ui::label(RivediSceltaContent::articoloRiga(riga), ui::TextStyle::Bold), ui::label(colore),
+                  ui::label(descrizione)};
     const auto quantita = riga.quantita();
     if (colore == "T+CC") {
         made.items.insert(made.items.end(),
-                          {etichetta("N."),
-                           etichetta(format("%d  ", static_cast<long long>(quantita.value_or(0))), ui::TextStyle::Normal,
+                          {ui::label("N."),
+                           ui::label(format("%d  ", static_cast<long long>(quantita.value_or(0))), ui::TextStyle::Normal,
                                      ui::Alignment::Right),
-                           etichetta(""), etichetta(""), etichetta("")});
+                           ui::label(""), ui::label(""), ui::label("")});
     } else {
         const std::string um = ordineListino_ ? ordineListino_->um().value_or("") : "";
         const std::string divisa = ordineListino_ ? ordineListino_->divisa().value_or("") : "";
         const auto prezzo = riga.prezzo();
         made.items.insert(made.items.end(),
-                          {etichetta(um),
-                           etichetta(format("%@ x", qtaFormatter().format(quantita.value_or(0))), ui::TextStyle::Normal,
+                          {ui::label(um),
+                           ui::label(format("%@ x", qtaFormatter().format(quantita.value_or(0))), ui::TextStyle::Normal,
                                      ui::Alignment::Right),
-                           etichetta(testoImporto(prezzo), ui::TextStyle::Normal, ui::Alignment::Right), etichetta(divisa),
-                           etichetta(testoImporto(RivediSceltaContent::importo(prezzo, quantita)), ui::TextStyle::Bold,
+                           ui::label(testoImporto(prezzo), ui::TextStyle::Normal, ui::Alignment::Right), ui::label(divisa),
+                           ui::label(testoImporto(LineAmount::of(prezzo, quantita)), ui::TextStyle::Bold,
                                      ui::Alignment::Right)});
     }
     made.selectable = false;
@@ -335,14 +329,14 @@ ui::Row RivediSceltaViewController::rigaTaglie(std::size_t indice, int row) cons
         const std::string descrizione =
             db ? RivediSceltaContent::descrizioneRiga(*db, riga, preferenza(keys::pref_DESCCOLOREENABLED), false) : "";
         made.items = {ui::Image{immagineArticolo(riga.articolo().value_or("")), 60, 60},
-                      etichetta(RivediSceltaContent::articoloRiga(riga), ui::TextStyle::Bold),
-                      etichetta(riga.colore().value_or("")),
-                      etichetta(descrizione),
-                      etichetta(riga.nota().value_or(""), ui::TextStyle::Detail),
-                      etichetta(noDecimalFormatter().format(riga.quantita().value_or(0)), ui::TextStyle::Normal,
+                      ui::label(RivediSceltaContent::articoloRiga(riga), ui::TextStyle::Bold),
+                      ui::label(riga.colore().value_or("")),
+                      ui::label(descrizione),
+                      ui::label(riga.nota().value_or(""), ui::TextStyle::Detail),
+                      ui::label(noDecimalFormatter().format(riga.quantita().value_or(0)), ui::TextStyle::Normal,
                                 ui::Alignment::Right),
-                      etichetta(divisa),
-                      etichetta(testoImporto(riga.prezzo()), ui::TextStyle::Bold, ui::Alignment::Right)};
+                      ui::label(divisa),
+                      ui::label(testoImporto(riga.prezzo()), ui::TextStyle::Bold, ui::Alignment::Right)};
         made.height = 64;
         return made;
     }
@@ -352,10 +346,10 @@ ui::Row RivediSceltaViewController::rigaTaglie(std::size_t indice, int row) cons
     const long long quantita = taglia.quantita().value_or(0);
     const std::string testoQuantita = um == "NR" ? format("%@  x", noDecimalFormatter().format(quantita))
                                                  : format("%@ x", qtaFormatter().format(quantita));
-    made.items = {etichetta(taglia.taglia().value_or("")),
-                  etichetta(testoQuantita, ui::TextStyle::Normal, ui::Alignment::Right),
-                  etichetta(testoImporto(taglia.prezzo()), ui::TextStyle::Normal, ui::Alignment::Right),
-                  etichetta(testoImporto(RivediSceltaContent::importo(taglia.prezzo(), static_cast<double>(quantita))),
+    made.items = {ui::label(taglia.taglia().value_or("")),
+                  ui::label(testoQuantita, ui::TextStyle::Normal, ui::Alignment::Right),
+                  ui::label(testoImporto(taglia.prezzo()), ui::TextStyle::Normal, ui::Alignment::Right),
+                  ui::label(testoImporto(LineAmount::of(taglia.prezzo(), static_cast<double>(quantita))),
                             ui::TextStyle::Normal, ui::Alignment::Right)};
     return made;
 }
@@ -373,9 +367,9 @@ ui::Row RivediSceltaViewController::rigaFissa(int sezione, int row) const {
     switch (sezione) {
     case kRiepilogo: {
         if (row >= static_cast<int>(noteDesc_.size())) break;
-        ui::Label descrizione = etichetta(noteDesc_[static_cast<std::size_t>(row)], ui::TextStyle::Bold);
+        ui::Label descrizione = ui::label(noteDesc_[static_cast<std::size_t>(row)], ui::TextStyle::Bold);
         descrizione.pointSize = 15;
-        made.items = {descrizione, etichetta(noteCont_[static_cast<std::size_t>(row)], ui::TextStyle::Normal,
+        made.items = {descrizione, ui::label(noteCont_[static_cast<std::size_t>(row)], ui::TextStyle::Normal,
                                              ui::Alignment::Right)};
         made.selectable = false;
         break;
@@ -387,13 +381,13 @@ ui::Row RivediSceltaViewController::rigaFissa(int sezione, int row) const {
         break;
     case kDestinazione:
         if (row == 0) {
-            for (auto& testo : RivediSceltaContent::righeDestinazione(destinazioneCorrente_)) made.items.push_back(etichetta(testo));
-            made.items.front() = etichetta(std::get<ui::Label>(made.items.front()).text, ui::TextStyle::Bold);
+            for (auto& testo : RivediSceltaContent::righeDestinazione(destinazioneCorrente_)) made.items.push_back(ui::label(testo));
+            made.items.front() = ui::label(std::get<ui::Label>(made.items.front()).text, ui::TextStyle::Bold);
             made.stacked = true;
             if (ordineCliente_ && !ordineCliente_->destinazioni().empty()) made.accessory = ui::Accessory::Disclosure;
         } else if (row - 1 < static_cast<int>(noteDestinazioneDesc_.size())) {
-            made.items = {etichetta(noteDestinazioneDesc_[static_cast<std::size_t>(row - 1)], ui::TextStyle::Bold),
-                          etichetta(noteDestinazioneCont_[static_cast<std::size_t>(row - 1)], ui::TextStyle::Normal,
+            made.items = {ui::label(noteDestinazioneDesc_[static_cast<std::size_t>(row - 1)], ui::TextStyle::Bold),
+                          ui::label(noteDestinazioneCont_[static_cast<std::size_t>(row - 1)], ui::TextStyle::Normal,
                                     ui::Alignment::Right)};
             if (!sola) made.accessory = ui::Accessory::Disclosure;
         }
@@ -412,7 +406,7 @@ ui::Row RivediSceltaViewController::rigaFissa(int sezione, int row) const {
     }
     case kAgente: {
         auto db = store();
-        made.items = {etichetta(db ? RivediSceltaContent::nomeAgente(*db, ordineTestata_->agente()) : "")};
+        made.items = {ui::label(db ? RivediSceltaContent::nomeAgente(*db, ordineTestata_->agente()) : "")};
         made.accessory = ui::Accessory::Disclosure;
         break;
     }
@@ -473,7 +467,7 @@ void RivediSceltaViewController::didSelectRow(int section, int row) {
         return;
     }
     const int sezione = section - static_cast<int>(ordineRighe_.size());
-    const bool aperto = ordineTestata_->status().value_or(0) == 0;
+    const bool aperto = ordineTestata_->status().value_or(stored(OrderStatus::Open)) == stored(OrderStatus::Open);
     if (sezione == kDestinazione && aperto) {
         if (row == 0)
             scegliDestinazione();

@@ -4,6 +4,7 @@
 
 #include "platform/Log.h"
 #include "store/Database.h"
+#include "store/OrderStatus.h"
 #include "store/Entities.h"
 
 namespace torvane {
@@ -23,7 +24,7 @@ UploadRecord UploadOutcome::apply(const SceltaTestata& testata, Database& databa
     const auto status = testata.status();
     const auto email = testata.emailTrasmissione();
     const auto data = testata.dataTrasmissione();
-    testata.setStatus(1);
+    setOrderStatus(testata, OrderStatus::Sent);
     testata.setEmailTrasmissione(std::string(sentText));
     if (!data) testata.setDataTrasmissione(now);
     try {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "rules/AgentResolver.h"
+#include "rules/LineAmount.h"
 #include "rules/OrderCounter.h"
 #include "store/OrderStoreUnit.h"
 #include "rules/PriceResolver.h"
@@ -15,6 +16,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "store/Database.h"
+#include "store/OrderStatus.h"
 
 namespace torvane {
 
@@ -72,7 +74,7 @@ std::optional<SceltaTestata> OrderLineWriter::createTestata(const SceltaCorrente
     ColumnValues values{{"cliente", valueOf(cliente.codice())},
                         {"clienteRagioneSociale", valueOf(cliente.ragioneSociale1())},
                         {"listinoTestata", valueOf(scelta.listinoCorrente->barCode())},
-                        {"status", 0LL},
+                        {"status", stored(OrderStatus::Open)},
                         {"dataCreazione", isoDateString(std::chrono::system_clock::now())},
                         {"aaaAzienda", valueOf(preferences.stringForKey(keys::pref_aziendaAttiva))},
                         {"tipo", valueOf(preferences.stringForKey(keys::pref_TIPOORDINE))},
@@ -185,7 +187,7 @@ bool OrderLineWriter::writeRoot(const SceltaCorrente& scelta, const SceltaTestat
                                  PriceResolver::resolve(database_, listino, articolo, variante, scelta.quantitaCorrente));
         taglia.prezzo = prezzoRadice->second;
         Log::f("    Prezzo      =%@", *taglia.prezzo);
-        const Decimal importo = PriceResolver::lineAmount(*taglia.prezzo, Decimal::fromInteger(quantitaTaglia));
+        const Decimal importo = LineAmount::of(*taglia.prezzo, Decimal::fromInteger(quantitaTaglia));
         Log::f("    Importo     =%@", importo);
         importoRiga = importoRiga + importo;
         Log::f("    SceltaTaglia %@", taglia.codice);

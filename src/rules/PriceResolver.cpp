@@ -30,8 +30,4 @@ Decimal PriceResolver::resolve(Database& database, const std::string& listino, c
     return Decimal();
 }
 
-Decimal PriceResolver::lineAmount(const Decimal& price, const Decimal& quantity) {
-    return (price * quantity).rounded(2);
-}
-
 }  // namespace torvane

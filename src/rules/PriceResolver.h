@@ -14,9 +14,6 @@ class PriceResolver {
 public:
     static Decimal resolve(Database& database, const std::string& listino, const std::string& articolo,
                            const std::string& varianteCommerciale, double quantita);
-
-    // price × quantity rounded to cents, halves away from zero.
-    static Decimal lineAmount(const Decimal& price, const Decimal& quantity);
 };
 
 }  // namespace torvane

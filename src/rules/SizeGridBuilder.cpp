@@ -3,6 +3,7 @@
 #include "store/AutoCommitPause.h"
 #include "platform/Log.h"
 #include "store/Database.h"
+#include "store/OrderStatus.h"
 
 namespace torvane {
 
@@ -53,7 +54,7 @@ void SizeGridBuilder::fillOrdered(Database& database, const Articolo& articolo,
                                   const std::optional<SceltaTestata>& testata) {
     std::optional<SceltaTestata> ordine = testata;
     if (!ordine) {
-        auto aperte = database.fetchAllSceltaTestataWithStatus(0);
+        auto aperte = database.fetchAllSceltaTestataWithStatus(OrderStatus::Open);
         if (aperte && aperte->size() == 1) ordine = aperte->front();
     }
     std::vector<SceltaRiga> righe;

@@ -4,6 +4,7 @@
 #include "screens/ComboViewController.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
+#include "platform/ui/FieldTag.h"
 #include "platform/ui/Ui.h"
 
 namespace torvane {
@@ -36,7 +37,7 @@ std::vector<ui::Section> GenericTableViewController::sections() const {
                 row.accessory = ui::Accessory::Disclosure;
             } else {
                 ui::TextField line;
-                line.tag = static_cast<int>(s * 100 + r);
+                line.tag = ui::kFormTags.of(static_cast<int>(s), static_cast<int>(r));
                 line.text = value;
                 line.maxLength = field.limits() ? *field.maxCharLen() : 0;
                 row.items.push_back(line);
@@ -55,8 +56,9 @@ std::vector<ui::NavigationButton> GenericTableViewController::navigationButtons(
 
 const GenericField* GenericTableViewController::fieldFor(int tag, std::string* attribute) const {
     if (tag < 0) return nullptr;
-    const auto section = static_cast<std::size_t>(tag / 100);
-    const auto row = static_cast<std::size_t>(tag % 100);
+    const ui::IndexPath where = ui::kFormTags.at(tag);
+    const auto section = static_cast<std::size_t>(where.section);
+    const auto row = static_cast<std::size_t>(where.row);
     if (section >= fields_.size()) return nullptr;
     const GenericField& field = fields_[section];
     const auto attributes = field.rowAttributes();
@@ -76,7 +78,7 @@ void GenericTableViewController::didSelectRow(int section, int row) {
 
 void GenericTableViewController::textFieldDidBeginEditing(int tag) {
     editingTag_ = tag;
-    ui().scrollTo(*this, {tag / 100, tag % 100}, ui::ScrollPosition::Top);
+    ui().scrollTo(*this, ui::kFormTags.at(tag), ui::ScrollPosition::Top);
 }
 
 bool GenericTableViewController::shouldChangeCharacters(int tag, const std::string& newText) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "store/Entities.h"
+#include "store/OrderStatus.h"
 #include "store/SqlValue.h"
 #include "store/StoreFailure.h"
 
@@ -86,7 +87,6 @@ public:
     std::optional<TempSceltaTaglia> createTempSceltaTagliaWithTaglia(const std::string& taglia,
                                                                      const ColoreSxBarra& coloreSxBarra);
     std::optional<Agente> createAgenteWithCodice(const std::string& codice, ColumnValues more = {});
-    std::optional<Contatto> createContattoWithCodice(const std::string& codice, ColumnValues more = {});
     std::optional<Pagamento> createPagamentoWithCodice(const std::string& codice, ColumnValues more = {});
     std::optional<Resa> createResaWithCodice(const std::string& codice, ColumnValues more = {});
     std::optional<Mastro> createMastroWithCodice(const std::string& codice, ColumnValues more = {});
@@ -126,7 +126,6 @@ public:
 
     // ---- fetch one: the first match, or none ----
     std::optional<Cliente> fetchClienteByCodice(const std::string& codice);
-    std::optional<Cliente> fetchClienteByBarCode(const std::string& barCode);
     std::optional<ClienteInfo> fetchClienteInfoByCodice(const std::string& codice);
     std::optional<AgenteCompetenza> fetchAgenteCompetenzaByAgente(const std::string& agente, const std::string& area,
                                                                   const std::string& businessUnit);
@@ -154,13 +153,9 @@ public:
     std::optional<GruppoCommerciale> fetchGruppoCommercialeByCodice(const std::string& codice,
                                                                     const std::string& variante);
     std::optional<Maggiorazione> fetchMaggiorazioneByCodice(const std::string& codice);
-    std::optional<Giacenza> fetchGiacenzaByDescrizione(const std::string& descrizione, const std::string& articolo,
-                                                       const std::string& colore);
     std::optional<TagliaGruppo> fetchTagliaGruppoByCodice(const std::string& codice);
     std::optional<EsposizioneCliente> fetchEsposizioneClienteByCodice(const std::string& codice);
     std::optional<StatCliente> fetchStatClienteByCodice(const std::string& codice);
-    std::optional<StatCollezione> fetchStatCollezioneByStatCliente(const std::string& cliente,
-                                                                   const std::string& collezione);
     std::optional<StatArticolo> fetchStatArticoloByStatCollezione(const std::string& cliente,
                                                                   const std::string& collezione,
                                                                   const std::string& articolo);
@@ -168,7 +163,6 @@ public:
                                                                 const std::string& collezione,
                                                                 const std::string& articolo,
                                                                 const std::string& business);
-    std::optional<StatPeriodo> fetchStatPeriodoByStatCliente(const std::string& cliente, const std::string& periodo);
     // An ambiguous colour barcode counts as not found (both colours are logged).
     std::optional<Colore> fetchColoreByBarCode(const std::string& barCode);
     std::optional<Colore> fetchColoreByArticolo(const std::string& articolo, const std::string& codiceColore);
@@ -207,7 +201,7 @@ public:
     std::optional<std::vector<Prezzo>> fetchPrezziConMaggiorazioniByListino(const std::string& listino,
                                                                             const std::string& articolo,
                                                                             const std::string& varianteCommerciale);
-    std::optional<std::vector<SceltaTestata>> fetchAllSceltaTestataWithStatus(long long status);
+    std::optional<std::vector<SceltaTestata>> fetchAllSceltaTestataWithStatus(OrderStatus status);
     std::optional<std::vector<SceltaTestata>> fetchAllSceltaTestata();
     std::optional<std::vector<SceltaRiga>> fetchAllSceltaRigaByTestata(const SceltaTestata& testata);
     // Only its lines of one article, in line order.
@@ -218,7 +212,6 @@ public:
     // (client code, collection code)
     std::optional<std::vector<StatArticolo>> fetchAllStatArticoloByStatCollezione(const std::string& cliente,
                                                                                    const std::string& collezione);
-    std::optional<std::vector<ColoreAlfanumerico>> fetchAllColoreAlfanumerico();
 
     // ---- deletions ----
     void deleteDatabase();

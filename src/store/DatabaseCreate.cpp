@@ -97,7 +97,6 @@ std::optional<TempSceltaTaglia> Database::createTempSceltaTagliaWithTaglia(const
         return create<Entity>(#Entity, {{column, value}}, nullptr, nullptr, std::move(more)); \
     }
 TORVANE_CREATE_BY(Agente, createAgenteWithCodice, "codice")
-TORVANE_CREATE_BY(Contatto, createContattoWithCodice, "codice")
 TORVANE_CREATE_BY(Pagamento, createPagamentoWithCodice, "codice")
 TORVANE_CREATE_BY(Resa, createResaWithCodice, "codice")
 TORVANE_CREATE_BY(Mastro, createMastroWithCodice, "codice")

@@ -22,8 +22,6 @@ std::string shown(const std::optional<std::string>& text) { return text.value_or
 
 TORVANE_FETCH_ONE(Cliente, fetchClienteByCodice, "codice", "Errore durante il fetch di un oggetto Cliente",
                   "Database: eccezione durante fetch di un oggetto cliente: %@ (user info: %@)")
-TORVANE_FETCH_ONE(Cliente, fetchClienteByBarCode, "barCode", "Errore durante il fetch di un oggetto Cliente",
-                  "Database: eccezione durante fetch di un oggetto cliente: %@ (user info: %@)")
 TORVANE_FETCH_ONE(ClienteInfo, fetchClienteInfoByCodice, "codice", "Errore durante il fetch di un oggetto ClienteInfo",
                   "Database: eccezione durante fetch di un oggetto ClienteInfo: %@ (user info: %@)")
 TORVANE_FETCH_ONE(Listino, fetchListinoByBarCode, "barCode", "Errore durante fetch di un oggetto Listino",
@@ -133,30 +131,12 @@ std::optional<GruppoCommerciale> Database::fetchGruppoCommercialeByCodice(const 
         selectIds("GruppoCommerciale", "codice = ? AND variante = ?"), {codice, variante});
 }
 
-std::optional<Giacenza> Database::fetchGiacenzaByDescrizione(const std::string& descrizione,
-                                                             const std::string& articolo, const std::string& colore) {
-    return fetchOne<Giacenza>({"Errore durante il fetch di un oggetto Giacenza",
-                               "Database: eccezione durante fetch di un oggetto Giacenza: %@ (user info: %@)"},
-                              "SELECT g.id FROM \"Giacenza\" g JOIN \"Colore\" c ON g.colore = c.id "
-                              "JOIN \"Articolo\" a ON c.articolo = a.id "
-                              "WHERE a.codice = ? AND c.codice = ? AND g.descrizione = ? ORDER BY g.id",
-                              {articolo, colore, descrizione});
-}
-
 namespace {
 constexpr const char* statReason = "Errore durante fetch di un oggetto Stat";
 constexpr const char* statLog = "Database: eccezione durante fetch di un oggetto Stat: %@ (user info: %@)";
 constexpr const char* statCollections =
     " JOIN \"StatCliente\" sc ON co.cliente = sc.id WHERE sc.codice = ? AND co.codice = ?";
 }  // namespace
-
-std::optional<StatCollezione> Database::fetchStatCollezioneByStatCliente(const std::string& cliente,
-                                                                         const std::string& collezione) {
-    return fetchOne<StatCollezione>({statReason, statLog},
-                                    std::string("SELECT co.id FROM \"StatCollezione\" co") + statCollections +
-                                        " ORDER BY co.id",
-                                    {cliente, collezione});
-}
 
 std::optional<StatArticolo> Database::fetchStatArticoloByStatCollezione(const std::string& cliente,
                                                                         const std::string& collezione,
@@ -178,14 +158,6 @@ std::optional<StatBusiness> Database::fetchStatBusinessByStatArticolo(const std:
                                               "JOIN \"StatCollezione\" co ON ar.collezione = co.id") +
                                       statCollections + " AND ar.codice = ? AND bu.codice = ? ORDER BY bu.id",
                                   {cliente, collezione, articolo, business});
-}
-
-std::optional<StatPeriodo> Database::fetchStatPeriodoByStatCliente(const std::string& cliente,
-                                                                   const std::string& periodo) {
-    return fetchOne<StatPeriodo>({statReason, statLog},
-                                 "SELECT pe.id FROM \"StatPeriodo\" pe JOIN \"StatCliente\" sc ON pe.cliente = sc.id "
-                                 "WHERE sc.codice = ? AND pe.codice = ? ORDER BY pe.id",
-                                 {cliente, periodo});
 }
 
 std::optional<Colore> Database::fetchColoreByBarCode(const std::string& barCode) {
@@ -286,9 +258,6 @@ TORVANE_FETCH_ALL(BusinessUnit, fetchAllBusinessUnit, "descrizione, id",
 TORVANE_FETCH_ALL(SceltaTestata, fetchAllSceltaTestata, "dataCreazione DESC, id DESC",
                   "Errore durante fetch degli oggetti SceltaTestata",
                   "Database: eccezione durante fetch degli oggetti Scelte: %@ (user info: %@)")
-TORVANE_FETCH_ALL(ColoreAlfanumerico, fetchAllColoreAlfanumerico, "barCode, id",
-                  "Errore durante fetch degli oggetti ColoreAlfanumerico",
-                  "Database: eccezione durante fetch degli oggetti ColoreAlfanumerico: %@ (user info: %@)")
 #undef TORVANE_FETCH_ALL
 
 std::optional<std::vector<Cliente>> Database::fetchAllMatchesCliente(const std::string& text) {
@@ -389,10 +358,10 @@ std::optional<std::vector<Prezzo>> Database::fetchPrezziConMaggiorazioniByListin
     return prices;
 }
 
-std::optional<std::vector<SceltaTestata>> Database::fetchAllSceltaTestataWithStatus(long long status) {
+std::optional<std::vector<SceltaTestata>> Database::fetchAllSceltaTestataWithStatus(OrderStatus status) {
     return fetchMany<SceltaTestata>({"Errore durante fetch degli oggetti SceltaTestata",
                                      "Database: eccezione durante fetch degli oggetti SceltaTestata: %@ (user info: %@)"},
-                                    selectIds("SceltaTestata", "status = ?"), {status});
+                                    selectIds("SceltaTestata", "status = ?"), {stored(status)});
 }
 
 std::optional<std::vector<SceltaRiga>> Database::fetchAllSceltaRigaByTestata(const SceltaTestata& testata) {

@@ -5,6 +5,7 @@
 
 #include "rules/AgentResolver.h"
 #include "rules/BarcodeLengths.h"
+#include "rules/LineAmount.h"
 #include "rules/OrderCounter.h"
 #include "rules/PriceResolver.h"
 #include "rules/ScanText.h"
@@ -120,7 +121,7 @@ TEST_F(OrderRules, WithoutAPlainPriceASurchargeOutOfRangeGivesZero) {
 
 TEST(LineAmount, RoundsToCentsHalvesAwayFromZero) {
     auto amount = [](const char* price, const char* quantity) {
-        return PriceResolver::lineAmount(*Decimal::parse(price), *Decimal::parse(quantity)).toString();
+        return LineAmount::of(*Decimal::parse(price), *Decimal::parse(quantity)).toString();
     };
     // 0.333 x 1.5 = 0.4995; 0.1 x 3 is exactly 0.3, with no binary drift.
     const std::array<const char*, 3> rows[] = {{"1.005", "1", "1.01"}, {"0.333", "1.5", "0.5"},
