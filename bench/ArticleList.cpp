@@ -15,6 +15,7 @@
 #include "BenchStats.h"
 #include "NullLogSink.h"
 #include "articles/ElencoArticoliViewController.h"
+#include "platform/CompanyCode.h"
 #include "photos/FotoCache.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
@@ -174,7 +175,7 @@ int main() {
     server.stop();
     serving.join();
     long long onDisk = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(FotoCache::folderFor("01")))
+    for (const auto& entry : std::filesystem::directory_iterator(FotoCache::folderFor(*CompanyCode::from("01"))))
         onDisk += entry.path().string().ends_with("-SMALL.jpeg");
     arrivalUi.arrivals.print("thumbnail arrival (redraw of its rows)");
     std::printf("arrivals: %lld, photos served %d, on disk %lld; rows redrawn %lld (at most %lld per arrival), whole "

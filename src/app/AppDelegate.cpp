@@ -117,7 +117,7 @@ void AppDelegate::startApplicazione() {
     ScannerDevices::configureFromPreferences();
     auto scelta = std::make_shared<InserimentoSceltaViewController>(ui_);
     scelta->setStoreCheck([this](bool orderInProgress) {
-        const auto outcome = companySwitch_.run(orderInProgress, [this] { autenticazione_.mostraLogin(); });
+        const auto outcome = companySwitch_.run(orderInProgress, [this, orderInProgress] { autenticazione_.mostraLogin(orderInProgress); });
         return outcome == CompanySwitch::Outcome::StoreOpen;
     });
     sceltaController = scelta;

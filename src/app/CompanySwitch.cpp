@@ -1,6 +1,8 @@
 #include "app/CompanySwitch.h"
 
 #include "app/CompanyAuthorizations.h"
+#include "photos/FotoCache.h"
+#include "platform/CompanyCode.h"
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
@@ -44,6 +46,12 @@ void CompanySwitch::switchCompany(bool orderInProgress) {
     // No request at all is not a request for another company.
     if (requested.empty() || requested == active) return;
 
+    // A code that is not plain (preferences edited by hand) is no company: the request goes.
+    if (!CompanyCode::checked(requested, "pref_azienda")) {
+        prefs().setString(keys::pref_azienda, active);
+        prefs().synchronize();
+        return;
+    }
     if (orderInProgress) {
         ui_.showAlert(ui::Alert::simple("Attenzione: non posso cambiare Database!!!",
                                         "Prima termina l'Ordine in corso", "Continua"));
@@ -65,6 +73,8 @@ void CompanySwitch::switchCompany(bool orderInProgress) {
         prefs().synchronize();
     }
     Database::initDatabase();
+    // Another company's photos: what failed or waited for the old one is forgotten.
+    FotoCache::shared().ricomincia();
 }
 
 }  // namespace torvane

@@ -14,6 +14,7 @@
 #include "mail/MailSettings.h"
 #include "mail/Outbox.h"
 #include "mail/OutboxSender.h"
+#include "platform/CompanyCode.h"
 #include "platform/DateFormat.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
@@ -130,9 +131,11 @@ void ImpostazioniViewController::viewWillAppear() {
         database->deleteAllScelta();
         if (committed(*database)) clearSwitch(keys::pref_deleteOrdiniEnabled);
     }
-    if (prefs().boolForKey(keys::pref_deleteFotoEnabled)) {
+    // The folder of the company whose store is open, whatever the preferences say.
+    const auto azienda = CompanyCode::from(database ? database->currentAzienda() : std::string());
+    if (prefs().boolForKey(keys::pref_deleteFotoEnabled) && azienda) {
         Log::line("Cancello archivio Foto ...");
-        const std::string folder = FotoCache::folderFor(prefs().stringForKey(keys::pref_aziendaAttiva).value_or(""));
+        const std::string folder = FotoCache::folderFor(*azienda);
         Log::f("Foto Cache Dir: %@", folder);
         listFileAtPath(folder);
         std::error_code ec;

@@ -21,8 +21,8 @@ ArticoloImageViewController::~ArticoloImageViewController() {
 }
 
 void ArticoloImageViewController::mostra() {
-    const std::string file = FotoCache::fileGrande(articolo_);
-    foto_ = FotoCache::suDisco(file);
+    const auto file = FotoCache::fileGrande(articolo_);
+    foto_ = file ? FotoCache::suDisco(*file) : std::nullopt;
     dimensioni_.reset();
     if (!foto_) return;
     std::ifstream in(*foto_, std::ios::binary);
@@ -32,7 +32,7 @@ void ArticoloImageViewController::mostra() {
 }
 
 void ArticoloImageViewController::carica() {
-    Log::f("Path foto: %@", FotoCache::fileGrande(articolo_));
+    Log::f("Path foto: %@", FotoCache::fileGrande(articolo_).value_or(""));
     mostra();
     if (foto_ && !FotoCache::forzato()) return;
     if (!destinatario_) {

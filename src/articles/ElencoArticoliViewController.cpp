@@ -134,7 +134,7 @@ void ElencoArticoliViewController::rowsShown(const std::vector<ui::IndexPath>& r
         if (where.section != 0) continue;
         auto articolo = articoloAt(where.row);
         if (!articolo || !conFoto(*articolo)) continue;
-        shown[where.row] = FotoCache::fileMiniatura(*articolo);
+        shown[where.row] = FotoCache::fileMiniatura(*articolo).value_or("");
         // A row that stays on screen is not shown again: a forced download runs once per showing.
         if (!mostrate_.count(where.row)) nuove.push_back(*articolo);
     }
@@ -173,7 +173,8 @@ ui::Row ElencoArticoliViewController::rigaArticolo(const Articolo& a) const {
         row.items = {label(format("[%@]", a.barCode()), kGrigio), label(codice), label(a.descrizione1().value_or(""))};
         // The thumbnail from the photo folder; the substitute until it arrives.
         ui::Image miniatura;
-        miniatura.path = FotoCache::suDisco(FotoCache::fileMiniatura(a)).value_or(FotoCache::sostituto());
+        const auto file = FotoCache::fileMiniatura(a);
+        miniatura.path = (file ? FotoCache::suDisco(*file) : std::nullopt).value_or(FotoCache::sostituto());
         miniatura.width = miniatura.height = 64;
         ui::Button foto;
         foto.action = "foto";

@@ -7,7 +7,9 @@
 #include "loader/SectionLoader.h"
 #include "loader/SectionRowValues.h"
 #include "loader/xml/XmlCatalogueReader.h"
+#include "platform/CompanyCode.h"
 #include "platform/Log.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "store/Database.h"
 #include "store/StoreConnection.h"
@@ -73,6 +75,10 @@ void SectionLoader::applyPreferences() {
     Log::line("Attributi di tipo STRING (SET-) :");
     for (const auto& p : db_.fetchAllMatchesParametro("SET-").value_or(std::vector<Parametro>{})) {
         std::string key = preferenceKey(p.attributo().value_or("SET-"));
+        // A company code that is not plain never reaches the preferences: it would name files.
+        if ((key == keys::pref_aziendaAttiva || key == keys::pref_azienda) &&
+            !CompanyCode::checked(p.valore().value_or(""), p.attributo().value_or("")))
+            continue;
         if (auto valore = p.valore())
             prefs.setString(key, *valore);
         else

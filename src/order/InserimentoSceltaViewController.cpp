@@ -87,6 +87,7 @@ void InserimentoSceltaViewController::useHandheldSource(std::unique_ptr<ScannerS
 
 void InserimentoSceltaViewController::viewWillAppear() {
     Log::line("Scelta viewWillAppear");
+    dimenticaOrdineCancellato();
     if (storeCheck_) {
         // The login, then the store of the company asked for, before anything is shown; the
         // company cannot change under a client, price list, article or order in progress.
@@ -103,6 +104,17 @@ void InserimentoSceltaViewController::viewWillAppear() {
     riprendiOrdine(*database);
     redraw();
     scanners_->attach();
+}
+
+void InserimentoSceltaViewController::dimenticaOrdineCancellato() {
+    // A maintenance action (the orders deleted, the whole store emptied) may have removed the
+    // order being taken: entry starts again from nothing rather than writing to a lost header.
+    if (!scelta_.sceltaTestataCorrente || scelta_.sceltaTestataCorrente->exists()) return;
+    Log::line("La SceltaTestata corrente non c'e' piu': ricomincio da capo");
+    scelta_.sceltaTestataCorrente.reset();
+    scelta_.clearLine();
+    scelta_.clearClientAndMemory();
+    ui().setBadge(kTab, std::nullopt);
 }
 
 void InserimentoSceltaViewController::riprendiOrdine(Database& database) {

@@ -103,6 +103,9 @@ private:
     void quantitaSelezionata();
     std::vector<Listino> listiniCandidati(Database& database) const;
     bool orderHasLines(Database& database) const;
+    // Appearing: an order a maintenance action deleted is dropped, then the open orders of
+    // the store are taken up.
+    void dimenticaOrdineCancellato();
     // Appearing: reconcile with the orders in the store.
     void riprendiOrdine(Database& database);
     // Asks the agent for the price of the colour's variant; false when the screen must not be drawn.

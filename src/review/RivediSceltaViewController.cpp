@@ -10,6 +10,7 @@
 #include "devices/Signature.h"
 #include "screens/ComboViewController.h"
 #include "store/OrderStoreUnit.h"
+#include "platform/CompanyCode.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
 #include "platform/NumberFormat.h"
@@ -361,10 +362,9 @@ ui::Row RivediSceltaViewController::rigaTaglie(std::size_t indice, int row) cons
 }
 
 std::string RivediSceltaViewController::immagineArticolo(const std::string& codice) const {
-    const std::string azienda = Preferences::standard().stringForKey(keys::pref_aziendaAttiva).value_or("");
-    const std::string file = format("%@/%@-SMALL.jpeg", FotoCache::folderFor(azienda), FotoCache::chiave(codice));
-    std::error_code ignored;
-    return std::filesystem::exists(file, ignored) ? file : FotoCache::sostituto();
+    const auto azienda = CompanyCode::from(Preferences::standard().stringForKey(keys::pref_aziendaAttiva).value_or(""));
+    if (!azienda) return FotoCache::sostituto();
+    return FotoCache::suDisco(FotoCache::fileFoto(*azienda, codice, FotoCache::Formato::Miniatura)).value_or(FotoCache::sostituto());
 }
 
 ui::Row RivediSceltaViewController::rigaFissa(int sezione, int row) const {

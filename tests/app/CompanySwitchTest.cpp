@@ -1,5 +1,6 @@
 #include "app/CompanySwitch.h"
 #include "AppTestSupport.h"
+#include "platform/CompanyCode.h"
 #include "platform/PreferenceKeys.h"
 
 using namespace torvane;
@@ -90,7 +91,7 @@ TEST_F(Switch, NoSwitchWhileAnOrderIsInProgress) {
 
 TEST_F(Switch, AStoreThatCannotBeOpenedIsReported) {
     // A folder where the store file should be: SQLite cannot open it.
-    std::filesystem::create_directories(Database::storePath("C1"));
+    std::filesystem::create_directories(Database::storePath(*CompanyCode::from("C1")));
     EXPECT_EQ(run(), CompanySwitch::Outcome::NoStore);
     EXPECT_TRUE(ui.sawAlert("Non accedo al Database !!!", "Prego uscire con tasto HOME"));
 }

@@ -5,6 +5,7 @@
 
 #include "app/AppTestSupport.h"
 #include "app/ImpostazioniViewController.h"
+#include "platform/CompanyCode.h"
 #include "photos/FotoCache.h"
 #include "loader/LoaderTestSupport.h"
 #include "mail/MailMessage.h"
@@ -73,14 +74,15 @@ TEST_F(SettingsScreen, ADownloadRecordsItsDateShowsItsProgressAndReportsItsResul
 
 TEST_F(SettingsScreen, DeletingPhotosUnderACodeThatIsNotPlainLeavesEveryOtherFolder) {
     const std::string store = Paths::documents() + "/Database01.sqllite";
+    const std::string mine = FotoCache::folderFor(*CompanyCode::from("01"));
     ASSERT_TRUE(std::filesystem::exists(store));
     for (const char* code : {"01/..", "../x", ".."}) {
+        std::filesystem::create_directories(mine);
         prefs().setString(keys::pref_aziendaAttiva, code);
         prefs().setBool(keys::pref_deleteFotoEnabled, true);
         screen->viewWillAppear();
         EXPECT_TRUE(std::filesystem::exists(store)) << code;
-        EXPECT_EQ(std::filesystem::path(FotoCache::folderFor(code)).parent_path(), std::filesystem::path(Paths::documents()))
-            << code;
+        EXPECT_FALSE(std::filesystem::exists(mine)) << "the open store's company, whatever the preferences say: " << code;
     }
 }
 
@@ -88,7 +90,8 @@ TEST_F(SettingsScreen, TheMaintenanceSwitchesRunOnceAndTheOrderCountFollows) {
     auto db = Database::sharedDatabase();
     db->createSceltaTestataWithCodice(1)->setStatus(0);
     db->commit();
-    const std::string mine = FotoCache::folderFor("01"), other = FotoCache::folderFor("02");
+    const std::string mine = FotoCache::folderFor(*CompanyCode::from("01")),
+                      other = FotoCache::folderFor(*CompanyCode::from("02"));
     for (const auto& folder : {mine, other}) {
         std::filesystem::create_directories(folder);
         std::ofstream(folder + "/ART1-SMALL.jpeg") << "x";

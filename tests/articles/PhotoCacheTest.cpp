@@ -12,6 +12,7 @@
 #include "articles/ElencoArticoliViewController.h"
 #include "photos/FotoCache.h"
 #include "loader/LoaderTestSupport.h"
+#include "platform/CompanyCode.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "store/Database.h"
@@ -101,7 +102,7 @@ TEST_F(PhotoCache, APhotoIsDownloadedOnceKeptOnlyWhenItIsAPictureAndAFailureIsNo
     FotoCache::shared().chiediMiniatura(ab, to);
     attendi();
     EXPECT_EQ(arrivals, 1);
-    const std::string file = FotoCache::folderFor("01") + "/AB_12-SMALL.jpeg";
+    const std::string file = FotoCache::folderFor(*CompanyCode::from("01")) + "/AB_12-SMALL.jpeg";
     EXPECT_EQ(FotoCache::fileMiniatura(ab), file);
     EXPECT_TRUE(FotoCache::suDisco(file));
     FotoCache::shared().chiediMiniatura(ab, to);
@@ -115,7 +116,7 @@ TEST_F(PhotoCache, APhotoIsDownloadedOnceKeptOnlyWhenItIsAPictureAndAFailureIsNo
             attendi();
         }
         EXPECT_EQ(server.asked(std::string("/foto/") + location), 1) << "a failed location is not asked again";
-        EXPECT_FALSE(FotoCache::suDisco(FotoCache::fileMiniatura(broken))) << "an error page is never kept as the photo";
+        EXPECT_FALSE(FotoCache::suDisco(FotoCache::fileMiniatura(broken).value())) << "an error page is never kept as the photo";
     }
     EXPECT_EQ(arrivals, 1);
 
@@ -152,7 +153,7 @@ TEST_F(PhotoCache, TheListAsksOnlyForRowsOnScreenAndRedrawsOnlyTheRowAPhotoArriv
     EXPECT_EQ(server.requested().size(), 2u);
     ASSERT_EQ(ui.rowsRedrawn.size(), 2u);
     for (const auto& rows : ui.rowsRedrawn) EXPECT_EQ(rows.size(), 1u) << "each arrival redraws its own row";
-    EXPECT_EQ(std::get<ui::Image>(list->rowAt(0, 3).items.back()).path, FotoCache::folderFor("01") + "/ART103-SMALL.jpeg");
+    EXPECT_EQ(std::get<ui::Image>(list->rowAt(0, 3).items.back()).path, FotoCache::folderFor(*CompanyCode::from("01")) + "/ART103-SMALL.jpeg");
 }
 
 TEST_F(PhotoCache, AServerThatNeverAnswersHoldsNeitherTheListNorMoreThanAFewThreads) {

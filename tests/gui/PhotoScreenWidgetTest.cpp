@@ -9,6 +9,7 @@
 #include "PhotoScreenWidget.h"
 #include "QtUi.h"
 #include "articles/ArticoloImageViewController.h"
+#include "platform/CompanyCode.h"
 #include "photos/FotoCache.h"
 #include "platform/Paths.h"
 #include "platform/PreferenceKeys.h"
@@ -31,7 +32,7 @@ private slots:
         QVERIFY(db);
         auto articolo = *db->createArticoloWithBarCode("ART1");
         articolo.setCodice(std::string("ART1"));
-        const std::string folder = FotoCache::folderFor("01");
+        const std::string folder = FotoCache::folderFor(*CompanyCode::from("01"));
         std::filesystem::create_directories(folder);
         QImage picture(400, 200, QImage::Format_RGB32);
         picture.fill(QColor(200, 40, 40));
