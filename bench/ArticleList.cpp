@@ -22,6 +22,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "script/ScriptUi.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 using namespace torvane;
@@ -121,7 +122,7 @@ int main() {
         FotoCache::shared().dimentica();
         std::shared_ptr<ElencoArticoliViewController> list;
         opening.time([&] {
-            list = std::make_shared<ElencoArticoliViewController>(ui, listino, nullptr, db);
+            list = std::make_shared<ElencoArticoliViewController>(ui, listino, nullptr, CompanySession::over(db));
             ui.push(*root_screen, list);
             readScreenful(*list);
         });
@@ -159,7 +160,7 @@ int main() {
     ArrivalUi arrivalUi([](const std::string&) {});
     auto arrivalRoot = std::make_shared<ui::Screen>(arrivalUi);
     arrivalUi.showTabs({{"SCELTA", "", arrivalRoot}});
-    auto list = std::make_shared<ElencoArticoliViewController>(arrivalUi, listino, nullptr, db);
+    auto list = std::make_shared<ElencoArticoliViewController>(arrivalUi, listino, nullptr, CompanySession::over(db));
     arrivalUi.push(*arrivalRoot, list);
     arrivalUi.settle();
     for (int first = 0; first < kArrivals; first += kRowsOnScreen) {

@@ -8,6 +8,7 @@
 
 namespace torvane {
 
+class CompanySession;
 class Preferences;
 namespace ui {
 class Screen;
@@ -51,6 +52,7 @@ private:
     void reconcileWithSettingsFiles();
     void reconcileFile(const std::string& path);
     void honourDeletionRequest();
+    void giveSession(const std::shared_ptr<CompanySession>& session);
 
     static Preferences& prefs();
 

@@ -120,12 +120,17 @@ void Autenticazione::rispostaLogin(const std::string& user, const std::string& p
     const auto attiva = prefs().stringForKey(keys::pref_aziendaAttiva);
     const auto richiesta = prefs().stringForKey(keys::pref_azienda);
     if (attiva && attiva == richiesta) {
-        Database::initDatabase();
+        openStore();
         return;
     }
     if (richiesta && !orderInProgress)
         if (auto found = CompanyAuthorizations::find(prefs(), *richiesta, "")) CompanyAuthorizations::activate(prefs(), *found);
-    Database::initDatabase();
+    openStore();
+}
+
+void Autenticazione::openStore() {
+    if (openStore_) openStore_();
+    else Database::initDatabase();
 }
 
 bool Autenticazione::autenticazioneWithUser(const std::string& user, const std::string& password, bool orderInProgress) {

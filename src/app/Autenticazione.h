@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace torvane {
@@ -14,6 +15,9 @@ class Ui;
 class Autenticazione {
 public:
     explicit Autenticazione(ui::Ui& ui) : ui_(ui) {}
+    // How the store of the company now active is opened (the company switch's way); by
+    // default the store alone.
+    void setOpenStore(std::function<void()> openStore) { openStore_ = std::move(openStore); }
 
     // The prompt "Login iniziale" (tag 1); its answer runs `rispostaLogin`. `orderInProgress`:
     // order entry holds an order, so the active company must stay.
@@ -32,7 +36,10 @@ public:
     static std::string postData(const std::string& user, const std::string& password, const std::string& udid);
 
 private:
+    void openStore();
+
     ui::Ui& ui_;
+    std::function<void()> openStore_;
 };
 
 }  // namespace torvane

@@ -1,12 +1,12 @@
 #include "app/CompanySwitch.h"
 
 #include "app/CompanyAuthorizations.h"
-#include "photos/FotoCache.h"
 #include "platform/CompanyCode.h"
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 namespace torvane {
@@ -31,7 +31,7 @@ CompanySwitch::Outcome CompanySwitch::run(bool orderInProgress, const std::funct
         return Outcome::LoginShown;
     }
     if (!Database::sharedDatabase()) {
-        Database::initDatabase();
+        openActive();
     } else {
         switchCompany(orderInProgress);
     }
@@ -61,6 +61,7 @@ void CompanySwitch::switchCompany(bool orderInProgress) {
     }
 
     Log::f("Cambio Azienda : rilascio db %@", active);
+    session_.reset();
     Database::releaseDatabase();
     Log::f("Cambio Azienda : cerco di vedere se sono abilitato al db %@", requested);
     if (auto authorization = CompanyAuthorizations::find(prefs(), requested, "    ")) {
@@ -72,9 +73,18 @@ void CompanySwitch::switchCompany(bool orderInProgress) {
         prefs().setString(keys::pref_azienda, active);
         prefs().synchronize();
     }
+    openActive();
+}
+
+void CompanySwitch::openActive() {
     Database::initDatabase();
-    // Another company's photos: what failed or waited for the old one is forgotten.
-    FotoCache::shared().ricomincia();
+    auto store = Database::sharedDatabase();
+    if (session_ && session_->store() == store) return;
+    // Another company, or the same one opened again: a session of its own, which starts with
+    // the photo cache's memory empty.
+    session_ = CompanySession::over(store);
+    if (session_) session_->forgetPhotos();
+    if (onSession_) onSession_(session_);
 }
 
 }  // namespace torvane

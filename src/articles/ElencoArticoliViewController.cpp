@@ -9,6 +9,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 namespace torvane {
@@ -37,9 +38,9 @@ std::string coppia(const char* primo, const std::optional<std::string>& a, const
 }  // namespace
 
 ElencoArticoliViewController::ElencoArticoliViewController(ui::Ui& ui, Listino listino, Selection onSelect,
-                                                           std::shared_ptr<Database> store, LotSelection onLot)
+                                                           std::shared_ptr<CompanySession> session, LotSelection onLot)
     : Screen(ui),
-      store_(std::move(store)),
+      session_(std::move(session)),
       listino_(std::move(listino)),
       onSelect_(std::move(onSelect)),
       onLot_(std::move(onLot)) {
@@ -58,7 +59,7 @@ ElencoArticoliViewController::~ElencoArticoliViewController() {
     }
 }
 
-std::shared_ptr<Database> ElencoArticoliViewController::store() const { return store_ ? store_ : Database::sharedDatabase(); }
+std::shared_ptr<Database> ElencoArticoliViewController::store() const { return session_ ? session_->store() : nullptr; }
 
 void ElencoArticoliViewController::carica(const std::string& testo) {
     auto database = store();
@@ -133,8 +134,8 @@ void ElencoArticoliViewController::rowsShown(const std::vector<ui::IndexPath>& r
     for (const ui::IndexPath& where : rows) {
         if (where.section != 0) continue;
         auto articolo = articoloAt(where.row);
-        if (!articolo || !conFoto(*articolo)) continue;
-        shown[where.row] = FotoCache::fileMiniatura(*articolo).value_or("");
+        if (!articolo || !conFoto(*articolo) || !session_) continue;
+        shown[where.row] = FotoCache::fileMiniatura(session_->code(), *articolo);
         // A row that stays on screen is not shown again: a forced download runs once per showing.
         if (!mostrate_.count(where.row)) nuove.push_back(*articolo);
     }
@@ -148,7 +149,7 @@ void ElencoArticoliViewController::rowsShown(const std::vector<ui::IndexPath>& r
     std::set<std::string> keep;
     for (const auto& [row, file] : mostrate_) keep.insert(file);
     FotoCache::shared().annulla(foto_.get(), keep);
-    for (const Articolo& articolo : nuove) FotoCache::shared().chiediMiniatura(articolo, foto_);
+    for (const Articolo& articolo : nuove) FotoCache::shared().chiediMiniatura(session_->code(), articolo, foto_);
 }
 
 void ElencoArticoliViewController::fotoArrivata(const std::string& file) {
@@ -173,8 +174,8 @@ ui::Row ElencoArticoliViewController::rigaArticolo(const Articolo& a) const {
         row.items = {label(format("[%@]", a.barCode()), kGrigio), label(codice), label(a.descrizione1().value_or(""))};
         // The thumbnail from the photo folder; the substitute until it arrives.
         ui::Image miniatura;
-        const auto file = FotoCache::fileMiniatura(a);
-        miniatura.path = (file ? FotoCache::suDisco(*file) : std::nullopt).value_or(FotoCache::sostituto());
+        const auto file = session_ ? FotoCache::suDisco(FotoCache::fileMiniatura(session_->code(), a)) : std::nullopt;
+        miniatura.path = file.value_or(FotoCache::sostituto());
         miniatura.width = miniatura.height = 64;
         ui::Button foto;
         foto.action = "foto";
@@ -215,7 +216,7 @@ void ElencoArticoliViewController::buttonTapped(const std::string& action, ui::I
     auto database = store();
     auto articolo = database ? database->fetchArticoloByCodice(articoli_[static_cast<std::size_t>(where.row)].articolo().value_or(""))
                              : std::nullopt;
-    if (articolo) ui().push(*this, std::make_shared<ArticoloImageViewController>(ui(), *articolo));
+    if (articolo) ui().push(*this, std::make_shared<ArticoloImageViewController>(ui(), *articolo, session_));
 }
 
 void ElencoArticoliViewController::accessoryTapped(int section, int row) {
@@ -233,7 +234,7 @@ void ElencoArticoliViewController::accessoryTapped(int section, int row) {
                              if (onLot_) onLot_(articolo, giacenza);
                              chiudi_ = true;
                          },
-                         database));
+                         session_));
 }
 
 void ElencoArticoliViewController::searchTextChanged(const std::string& text) {

@@ -9,6 +9,7 @@
 
 namespace torvane {
 
+class CompanySession;
 class Database;
 
 // The wide detail of a client: each collection's articles in three tables (in production,
@@ -19,7 +20,7 @@ class DettaglioClienteLandscapeViewController : public ui::Screen {
 public:
     // `store` is for tools and tests; by default the shared store of the active company.
     DettaglioClienteLandscapeViewController(ui::Ui& ui, const Cliente& cliente,
-                                            std::shared_ptr<Database> store = nullptr);
+                                            std::shared_ptr<CompanySession> session = nullptr);
 
     const std::vector<std::unique_ptr<Sezione>>& sezioni() const { return sezioni_; }
     // Articles whose figures this screen worked out (the others were read as kept).
@@ -38,7 +39,7 @@ private:
     // Works the article's figures out from its businesses and keeps them in the record.
     void calcola(const StatArticolo& articolo);
 
-    std::shared_ptr<Database> store_;
+    std::shared_ptr<CompanySession> session_;
     Cliente cliente_;
     std::vector<std::unique_ptr<Sezione>> sezioni_;
     int calcolati_ = 0;

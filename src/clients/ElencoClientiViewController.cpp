@@ -9,6 +9,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/StoreFailure.h"
 
@@ -29,9 +30,9 @@ ui::Label label(std::string text, ui::TextStyle style = ui::TextStyle::Normal) {
 }  // namespace
 
 ElencoClientiViewController::ElencoClientiViewController(ui::Ui& ui, Selection onSelect,
-                                                         std::shared_ptr<Database> store)
+                                                         std::shared_ptr<CompanySession> session)
     : Screen(ui),
-      store_(std::move(store)),
+      session_(std::move(session)),
       onSelect_(std::move(onSelect)),
       esposizioneEnabled_(Preferences::standard().boolForKey(keys::pref_ESPOSIZIONEENABLED)),
       anagrafica_(std::make_unique<AnagraficaCliente>(
@@ -40,7 +41,7 @@ ElencoClientiViewController::ElencoClientiViewController(ui::Ui& ui, Selection o
 }
 
 std::shared_ptr<Database> ElencoClientiViewController::store() const {
-    return store_ ? store_ : Database::sharedDatabase();
+    return session_ ? session_->store() : nullptr;
 }
 
 void ElencoClientiViewController::fetchAllCliente() {
@@ -153,11 +154,11 @@ void ElencoClientiViewController::accessoryTapped(int section, int row) {
             gestisciAnagrafica(cliente);
             return;
         }
-        ui().push(*this, std::make_shared<NuovoClienteViewController>(ui(), cliente, store_));
+        ui().push(*this, std::make_shared<NuovoClienteViewController>(ui(), cliente, session_));
     }
     auto database = store();
     if (database && (database->fetchStatClienteByCodice(codice) || database->fetchEsposizioneClienteByCodice(codice)))
-        ui().push(*this, std::make_shared<DettaglioClienteViewController>(ui(), cliente, store_));
+        ui().push(*this, std::make_shared<DettaglioClienteViewController>(ui(), cliente, session_));
 }
 
 void ElencoClientiViewController::aggiungiClienteTapped() {
@@ -165,7 +166,7 @@ void ElencoClientiViewController::aggiungiClienteTapped() {
     auto database = store();
     if (!database) return;
     if (!Preferences::standard().boolForKey(keys::pref_ANAGRAFICAESTESA)) {
-        ui().push(*this, std::make_shared<NuovoClienteViewController>(ui(), std::nullopt, store_));
+        ui().push(*this, std::make_shared<NuovoClienteViewController>(ui(), std::nullopt, session_));
         return;
     }
     mastriCodici.clear();

@@ -12,6 +12,7 @@
 
 namespace torvane {
 
+class CompanySession;
 class Database;
 
 // The short form for a client made on the device: a new one ("Nuovo  Cliente") or one made
@@ -26,7 +27,7 @@ public:
     // `store` is for tests; by default the shared store of the active company. No client: a
     // new one.
     NuovoClienteViewController(ui::Ui& ui, std::optional<Cliente> cliente = std::nullopt,
-                               std::shared_ptr<Database> store = nullptr);
+                               std::shared_ptr<CompanySession> session = nullptr);
     ~NuovoClienteViewController() override;
 
     std::vector<ui::Section> sections() const override;
@@ -59,7 +60,7 @@ private:
     std::string& testo(int tag);
     const std::string& testo(int tag) const;
 
-    std::shared_ptr<Database> store_;
+    std::shared_ptr<CompanySession> session_;
     std::optional<Cliente> cliente_;
     // By field tag; a field being typed in holds what is typed so far.
     std::vector<std::string> testi_ = std::vector<std::string>(Provincia + 1);

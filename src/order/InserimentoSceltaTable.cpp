@@ -24,6 +24,7 @@
 #include "platform/Preferences.h"
 #include "platform/TextCase.h"
 #include "platform/ui/Ui.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 namespace torvane {
@@ -77,7 +78,7 @@ void InserimentoSceltaViewController::clienteSelezionato() {
     std::weak_ptr<Screen> self = weak_from_this();
     ui().push(*this, std::make_shared<ElencoClientiViewController>(ui(), [self](const Cliente& cliente) {
         if (auto alive = std::static_pointer_cast<InserimentoSceltaViewController>(self.lock())) alive->setCliente(cliente);
-    }, store_));
+    }, session_));
 }
 
 std::vector<Listino> InserimentoSceltaViewController::listiniCandidati(Database& database) const {
@@ -155,7 +156,7 @@ void InserimentoSceltaViewController::articoloSelezionato() {
                          [this, alive](const Articolo& articolo) {
                              if (alive.lock()) setArticolo(articolo);
                          },
-                         store(),
+                         session_,
                          [this, alive](const Articolo& articolo, const Giacenza& giacenza) {
                              if (!alive.lock()) return;
                              setArticolo(articolo);
@@ -240,7 +241,7 @@ void InserimentoSceltaViewController::accessoryTapped(int section, int row) {
     if (section == Sezione::SezioneCliente) {
         Log::line("Cliente detail button tapped !!!");
         if (scelta_.clienteCorrente)
-            apriDettaglioCliente(*this, *scelta_.clienteCorrente, store_);
+            apriDettaglioCliente(*this, *scelta_.clienteCorrente, session_);
     }
     if (section == Sezione::SezioneArticolo && row == 0) {
         Log::line("Articolo detail button tapped !!!");
@@ -251,7 +252,7 @@ void InserimentoSceltaViewController::accessoryTapped(int section, int row) {
                              [this, alive](const Giacenza& giacenza) {
                                  if (alive.lock()) setGiacenza(giacenza);
                              },
-                             store()));
+                             session_));
     }
 }
 

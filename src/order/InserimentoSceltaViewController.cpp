@@ -18,6 +18,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 namespace torvane {
@@ -64,8 +65,8 @@ ScannerClient::Options scannerOptions() {
 
 }  // namespace
 
-InserimentoSceltaViewController::InserimentoSceltaViewController(ui::Ui& ui, std::shared_ptr<Database> store)
-    : Screen(ui), store_(std::move(store)) {
+InserimentoSceltaViewController::InserimentoSceltaViewController(ui::Ui& ui, std::shared_ptr<CompanySession> session)
+    : Screen(ui), session_(std::move(session)) {
     setTitle("SCELTA");
     scanners_ = std::make_unique<ScannerClient>(ui, *this, scannerOptions());
 }
@@ -73,7 +74,7 @@ InserimentoSceltaViewController::InserimentoSceltaViewController(ui::Ui& ui, std
 InserimentoSceltaViewController::~InserimentoSceltaViewController() = default;
 
 std::shared_ptr<Database> InserimentoSceltaViewController::store() const {
-    return store_ ? store_ : Database::sharedDatabase();
+    return session_ ? session_->store() : nullptr;
 }
 
 void InserimentoSceltaViewController::useHandheldSource(std::unique_ptr<ScannerSource> source) {
@@ -576,7 +577,7 @@ void InserimentoSceltaViewController::fineSceltaTapped() {
     const long long codice = testata->codice().value_or(0);
     Log::f("CodiceTestata=%d", codice);
     scelta_.sceltaTestataCorrente.reset();
-    auto review = std::make_shared<RivediSceltaViewController>(ui(), codice, store());
+    auto review = std::make_shared<RivediSceltaViewController>(ui(), codice, session_);
     // A size line tapped in the review comes back here as the article being entered.
     std::weak_ptr<ui::Screen> self = weak_from_this();
     review->setConsegnaArticolo([self](const Articolo& articolo) {

@@ -13,6 +13,7 @@
 
 namespace torvane {
 
+class CompanySession;
 class Database;
 class ScannerSource;
 
@@ -23,7 +24,7 @@ class ScannerSource;
 class InserimentoSceltaViewController : public ui::Screen, public ScannerScreen, public ComboDelegate {
 public:
     // `store` is for tools and tests; by default the shared store of the active company.
-    explicit InserimentoSceltaViewController(ui::Ui& ui, std::shared_ptr<Database> store = nullptr);
+    explicit InserimentoSceltaViewController(ui::Ui& ui, std::shared_ptr<CompanySession> session = nullptr);
     ~InserimentoSceltaViewController() override;
 
     const SceltaCorrente& scelta() const { return scelta_; }
@@ -62,6 +63,9 @@ public:
     void boopa();
     void aggiorna() { redraw(); }
     void avvisa(std::optional<std::string> title, const std::string& message, const std::string& button = "Continua");
+    // The company the screen works for, given by the company switch each time it makes one.
+    void setSession(std::shared_ptr<CompanySession> session) { session_ = std::move(session); }
+    const std::shared_ptr<CompanySession>& session() const { return session_; }
     // The store the screen works on; none when no store is open.
     std::shared_ptr<Database> store() const;
 
@@ -115,7 +119,7 @@ private:
     void rememberLine(Database& database);
     void showBadge(Database& database);
 
-    std::shared_ptr<Database> store_;
+    std::shared_ptr<CompanySession> session_;
     StoreCheck storeCheck_;
     SceltaCorrente scelta_;
     // What each field showed when its editing began.

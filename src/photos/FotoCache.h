@@ -70,17 +70,16 @@ public:
     // `pref_forzaDownloadFotoEnabled`: download each time a photo is shown.
     static bool forzato();
 
-    // The files of the active company's thumbnail and full photo of an article; none while
-    // no company is active.
-    static std::optional<std::string> fileMiniatura(const Articolo& articolo);
-    static std::optional<std::string> fileGrande(const Articolo& articolo);
+    // The files of a company's thumbnail and full photo of an article.
+    static std::string fileMiniatura(const CompanyCode& company, const Articolo& articolo);
+    static std::string fileGrande(const CompanyCode& company, const Articolo& articolo);
     // The file when it is on disk (a look at the folder, nothing more).
     static std::optional<std::string> suDisco(const std::string& file);
 
     // Asks for the article's thumbnail, or full photo, for `to`: nothing when it is on disk and
     // not forced, has no location, failed earlier (not forced), or is already on its way.
-    void chiediMiniatura(const Articolo& articolo, const std::shared_ptr<FotoDestinatario>& to);
-    void chiediGrande(const Articolo& articolo, const std::shared_ptr<FotoDestinatario>& to);
+    void chiediMiniatura(const CompanyCode& company, const Articolo& articolo, const std::shared_ptr<FotoDestinatario>& to);
+    void chiediGrande(const CompanyCode& company, const Articolo& articolo, const std::shared_ptr<FotoDestinatario>& to);
     // Drops what `to` asked for and has not started, except the files in `keep`.
     void annulla(const FotoDestinatario* to, const std::set<std::string>& keep = {});
 

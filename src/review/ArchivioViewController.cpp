@@ -10,6 +10,7 @@
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
 #include "review/RivediSceltaViewController.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/StoreConnection.h"
 #include "store/StoreFailure.h"
@@ -37,8 +38,8 @@ long long suspended(const std::vector<SceltaTestata>& orders) {
 
 }  // namespace
 
-ArchivioViewController::ArchivioViewController(ui::Ui& ui, std::shared_ptr<Database> store)
-    : Screen(ui), store_(std::move(store)) {
+ArchivioViewController::ArchivioViewController(ui::Ui& ui, std::shared_ptr<CompanySession> session)
+    : Screen(ui), session_(std::move(session)) {
     setTitle("Archivio");
     Preferences& prefs = Preferences::standard();
     if (prefs.boolForKey(keys::pref_deleteOrdiniEnabled))
@@ -56,7 +57,7 @@ ArchivioViewController::ArchivioViewController(ui::Ui& ui, std::shared_ptr<Datab
     caricaLista();
 }
 
-std::shared_ptr<Database> ArchivioViewController::store() const { return store_ ? store_ : Database::sharedDatabase(); }
+std::shared_ptr<Database> ArchivioViewController::store() const { return session_ ? session_->store() : nullptr; }
 
 void ArchivioViewController::caricaLista() {
     auto database = store();
@@ -156,7 +157,7 @@ void ArchivioViewController::didSelectRow(int section, int) {
     const SceltaTestata testata = listaScelte_[static_cast<std::size_t>(section)];
     const auto status = testata.status();
     if (status == 0 || status == 1) {
-        ui().push(*this, std::make_shared<RivediSceltaViewController>(ui(), testata.codice().value_or(0), store()));
+        ui().push(*this, std::make_shared<RivediSceltaViewController>(ui(), testata.codice().value_or(0), session_));
         return;
     }
     if (status != 2) return;

@@ -10,7 +10,6 @@
 #include "devices/Signature.h"
 #include "screens/ComboViewController.h"
 #include "store/OrderStoreUnit.h"
-#include "platform/CompanyCode.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
 #include "platform/NumberFormat.h"
@@ -20,6 +19,7 @@
 #include "review/DatiObbligatori.h"
 #include "review/ReportScelta.h"
 #include "review/RivediSceltaContent.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/StoreFailure.h"
 
@@ -79,8 +79,8 @@ std::string testoImporto(const std::optional<Decimal>& importo) {
 }  // namespace
 
 RivediSceltaViewController::RivediSceltaViewController(ui::Ui& ui, long long codiceTestata,
-                                                       std::shared_ptr<Database> store)
-    : Screen(ui), codiceTestata_(codiceTestata), store_(std::move(store)) {
+                                                       std::shared_ptr<CompanySession> session)
+    : Screen(ui), codiceTestata_(codiceTestata), session_(std::move(session)) {
     // These four shape the table and are read once, as the screen is built.
     negozioUgualeDestinazione_ = preferenza(keys::pref_NEGOZIOEQDESTENABLED);
     conListaBusinessUnit_ = preferenza(keys::pref_BUSUNITLISTENABLED);
@@ -90,7 +90,7 @@ RivediSceltaViewController::RivediSceltaViewController(ui::Ui& ui, long long cod
 }
 
 std::shared_ptr<Database> RivediSceltaViewController::store() const {
-    return store_ ? store_ : Database::sharedDatabase();
+    return session_ ? session_->store() : nullptr;
 }
 
 Timestamp RivediSceltaViewController::now() const {
@@ -362,9 +362,8 @@ ui::Row RivediSceltaViewController::rigaTaglie(std::size_t indice, int row) cons
 }
 
 std::string RivediSceltaViewController::immagineArticolo(const std::string& codice) const {
-    const auto azienda = CompanyCode::from(Preferences::standard().stringForKey(keys::pref_aziendaAttiva).value_or(""));
-    if (!azienda) return FotoCache::sostituto();
-    return FotoCache::suDisco(FotoCache::fileFoto(*azienda, codice, FotoCache::Formato::Miniatura)).value_or(FotoCache::sostituto());
+    if (!session_) return FotoCache::sostituto();
+    return FotoCache::suDisco(session_->photoFile(codice, FotoCache::Formato::Miniatura)).value_or(FotoCache::sostituto());
 }
 
 ui::Row RivediSceltaViewController::rigaFissa(int sezione, int row) const {

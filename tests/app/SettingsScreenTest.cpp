@@ -6,6 +6,7 @@
 #include "app/AppTestSupport.h"
 #include "app/ImpostazioniViewController.h"
 #include "platform/CompanyCode.h"
+#include "session/CompanySession.h"
 #include "photos/FotoCache.h"
 #include "loader/LoaderTestSupport.h"
 #include "mail/MailMessage.h"
@@ -28,7 +29,7 @@ struct SettingsScreen : AppFixture {
         prefs().setString(keys::pref_user, "mario");
         Database::initDatabase();
         ASSERT_TRUE(Database::sharedDatabase());
-        screen = std::make_shared<ImpostazioniViewController>(ui);
+        screen = std::make_shared<ImpostazioniViewController>(ui, CompanySession::over(Database::sharedDatabase()));
         ui.showTabs({{"IMPOSTAZIONI", "gear", screen}});
     }
     std::string shown() {
@@ -124,7 +125,7 @@ TEST_F(AppFixture, ASecondPressWhileADownloadRunsDoesNothing) {
     prefs().setString(keys::pref_aziendaAttiva, "01");
     prefs().setString(keys::pref_HTTPSERVER, "http://127.0.0.1:1/");
     Database::initDatabase();
-    auto screen = std::make_shared<ImpostazioniViewController>(held);
+    auto screen = std::make_shared<ImpostazioniViewController>(held, CompanySession::over(Database::sharedDatabase()));
     held.showTabs({{"IMPOSTAZIONI", "gear", screen}});
     screen->caricaListinoTap();
     screen->caricaListinoTap();

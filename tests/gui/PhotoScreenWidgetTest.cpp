@@ -14,6 +14,7 @@
 #include "platform/Paths.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 using namespace torvane;
@@ -43,7 +44,7 @@ private slots:
         ui.showTabs({{"SCELTA", "", root_screen}});
         ui.window().resize(800, 600);
         ui.window().show();
-        auto viewer = std::make_shared<ArticoloImageViewController>(ui, articolo);
+        auto viewer = std::make_shared<ArticoloImageViewController>(ui, articolo, CompanySession::over(db));
         ui.push(*root_screen, viewer);
         QApplication::processEvents();
         auto* widget = dynamic_cast<gui::PhotoScreenWidget*>(ui.window().widgetFor(*viewer));
