@@ -34,6 +34,7 @@ CompanySwitch::Outcome CompanySwitch::run(bool orderInProgress, const std::funct
         openActive();
     } else {
         switchCompany(orderInProgress);
+        adoptOpenStore();
     }
     if (Database::sharedDatabase()) return Outcome::StoreOpen;
     ui_.showAlert(ui::Alert::simple("Non accedo al Database !!!", "Prego uscire con tasto HOME", "OK"));
@@ -78,6 +79,10 @@ void CompanySwitch::switchCompany(bool orderInProgress) {
 
 void CompanySwitch::openActive() {
     Database::initDatabase();
+    adoptOpenStore();
+}
+
+void CompanySwitch::adoptOpenStore() {
     auto store = Database::sharedDatabase();
     if (session_ && session_->store() == store) return;
     // Another company, or the same one opened again: a session of its own, which starts with

@@ -44,6 +44,8 @@ public:
 
 private:
     void switchCompany(bool orderInProgress);
+    // The session of the store that is open, made when there is none for it yet.
+    void adoptOpenStore();
 
     static Preferences& prefs();
 
