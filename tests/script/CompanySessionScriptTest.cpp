@@ -29,7 +29,7 @@ type 4 3
 button Conferma
 )S";
 
-std::string fmt(unsigned char c) {
+std::string jsonEscaped(unsigned char c) {
     char escaped[8];
     std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
     return escaped;
@@ -53,6 +53,18 @@ struct CompanySessionScript : CliFolder {
                  {"pref_AAASERVER", base + "ios/userProfile"}, {"pref_user", "mario"}, {"pref_azienda", "01"},
                  {"pref_aziendaAttiva", "01"}, {"pref_FOTOURL", base + "foto"}})
             defaults({key, value});
+    }
+    // The test catalogue, newer each time (or the loader finds it up to date), asking through
+    // its parameters for `code` as the active and the requested company.
+    std::string catalogueSetting(const std::string& code, long long newer) {
+        std::string catalogue = readFile(TORVANE_TEST_SOURCE_DIR "/script/catalogo.xml");
+        const std::string stamp = "<Timestamp>20261201000000";
+        catalogue.replace(catalogue.find(stamp), stamp.size(), "<Timestamp>" + std::to_string(20261202000000 + newer));
+        const std::string end = "</Azienda>";
+        catalogue.insert(catalogue.rfind(end), "<Parametri><Parametro Attributo=\"SET-aziendaAttiva\"><Valore>" + code +
+                                                   "</Valore></Parametro><Parametro Attributo=\"SET-azienda\"><Valore>" +
+                                                   code + "</Valore></Parametro></Parametri>");
+        return catalogue;
     }
     ProcessResult script(const std::string& text) { return cli({"script", "--verbose", "-"}, text); }
     std::string preference(const std::string& key) {
@@ -160,26 +172,18 @@ TEST_F(CompanySessionScript, ACompanyCodeThatIsNotPlainNeverBecomesActive) {
     for (const std::string& code : hostile) {
         // JSON cannot carry bytes that are not UTF-8: the service sends them as characters.
         std::string quoted;
-        for (unsigned char c : code) quoted += c < 0x80 ? std::string(1, static_cast<char>(c)) : fmt(c);
+        for (unsigned char c : code) quoted += c < 0x80 ? std::string(1, static_cast<char>(c)) : jsonEscaped(c);
         writeFile(dir.file("profili.json"), R"({"utenti":[{"user":"mario","password":"pw","aziende":[{"codice":")" +
                                                 quoted + R"("}]}]})");
-        writeFile(dir.file("set.xml"), [&] {
-            std::string catalogue = readFile(TORVANE_TEST_SOURCE_DIR "/script/catalogo.xml");
-            // A newer document each time, or the loader would find the data up to date.
-            const std::string stamp = "<Timestamp>20261201000000";
-            catalogue.replace(catalogue.find(stamp), stamp.size(), "<Timestamp>" + std::to_string(20261202000000 + loads++));
-            const std::string end = "</Azienda>";
-            catalogue.insert(catalogue.rfind(end), "<Parametri><Parametro Attributo=\"SET-aziendaAttiva\"><Valore>" + code +
-                                                       "</Valore></Parametro><Parametro Attributo=\"SET-azienda\"><Valore>" +
-                                                       code + "</Valore></Parametro></Parametri>");
-            return catalogue;
-        }());
+        writeFile(dir.file("set.xml"), catalogueSetting(code, loads++));
         const auto before = everyFile();
         auto load = cli({"load", "--company", "01", "--verbose", "--file", dir.file("set.xml")});
-        if (load.exitCode == 0)
-            EXPECT_NE(load.err.find("Codice azienda non valido (SET-aziendaAttiva)"), std::string::npos) << code;
-        else  // bytes that are not UTF-8 make the whole document unreadable
+        if (load.exitCode == 0) {
+            EXPECT_NE(load.err.find("Codice azienda non valido (SET-azienda)"), std::string::npos) << code;
+            EXPECT_NE(load.err.find("Parametro SET-aziendaAttiva ignorato"), std::string::npos) << code;
+        } else {  // bytes that are not UTF-8 make the whole document unreadable
             EXPECT_NE(load.err.find("Input is not proper UTF-8"), std::string::npos) << code << load.err;
+        }
         defaults({"pref_AAARequestEnabled", "YES", "--type", "bool"});
         auto run = script(R"S(expect-alert "Login iniziale"
 answer Ok mario pw
@@ -195,6 +199,12 @@ expect "== SCELTA =="
         EXPECT_EQ(preference("pref_azienda"), "01") << code;
         EXPECT_EQ(everyFile(), before) << code;
     }
+    // Even a plain code: only the company switch makes a company active; the request stays
+    // for the switch to judge.
+    writeFile(dir.file("set.xml"), catalogueSetting("02", loads));
+    ASSERT_EQ(cli({"load", "--company", "01", "--file", dir.file("set.xml")}).exitCode, 0);
+    EXPECT_EQ(preference("pref_aziendaAttiva"), "01");
+    EXPECT_EQ(preference("pref_azienda"), "02");
 }
 
 }  // namespace
