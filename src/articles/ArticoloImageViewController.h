@@ -9,10 +9,12 @@
 
 namespace torvane {
 
-// An article's full photo on black, fitted to the screen, zoomable from 1 to 9 times and shown
-// at 1.3 times when it appears. The photo comes from the photo folder; a missing one is downloaded meanwhile.
 class CompanySession;
 class FotoDestinatario;
+
+// An article's full photo on black, fitted to the screen, zoomable from 1 to 9 times and shown
+// at 1.3 times when it appears. The photo comes from the session's photo folder; a missing one
+// is downloaded meanwhile.
 
 class ArticoloImageViewController : public ui::Screen {
 public:

@@ -27,7 +27,7 @@ public:
     // A stock lot chosen in an article's stock detail: the line takes the article, then the lot.
     using LotSelection = std::function<void(const Articolo&, const Giacenza&)>;
 
-    // `store` is for tools and tests; by default the shared store of the active company.
+    // `session`: the company the screen works for; without one it shows nothing of a store.
     ElencoArticoliViewController(ui::Ui& ui, Listino listino, Selection onSelect, std::shared_ptr<CompanySession> session = nullptr,
                                  LotSelection onLot = {});
     ~ElencoArticoliViewController() override;

@@ -18,7 +18,7 @@ class Database;
 // record (`zFlag`), so opening the screen again only reads them.
 class DettaglioClienteLandscapeViewController : public ui::Screen {
 public:
-    // `store` is for tools and tests; by default the shared store of the active company.
+    // `session`: the company the screen works for; without one it shows nothing of a store.
     DettaglioClienteLandscapeViewController(ui::Ui& ui, const Cliente& cliente,
                                             std::shared_ptr<CompanySession> session = nullptr);
 

@@ -19,7 +19,7 @@ class Database;
 // button, opens the wide detail of the same client.
 class DettaglioClienteViewController : public ui::Screen {
 public:
-    // `store` is for tools and tests; by default the shared store of the active company.
+    // `session`: the company the screen works for; without one it shows nothing of a store.
     DettaglioClienteViewController(ui::Ui& ui, const Cliente& cliente, std::shared_ptr<CompanySession> session = nullptr);
 
     const Cliente& cliente() const { return cliente_; }

@@ -21,7 +21,7 @@ class ElencoClientiViewController : public ui::Screen {
 public:
     using Selection = std::function<void(const Cliente&)>;
 
-    // `store` is for tools and tests; by default the shared store of the active company.
+    // `session`: the company the screen works for; without one it shows nothing of a store.
     ElencoClientiViewController(ui::Ui& ui, Selection onSelect, std::shared_ptr<CompanySession> session = nullptr);
 
     const std::vector<Cliente>& clienti() const { return clienti_; }

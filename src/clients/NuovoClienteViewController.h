@@ -24,8 +24,7 @@ public:
     enum Campo { RagioneSociale = 1, Indirizzo, Citta, Cap, Telefono, Email, Note, CodiceFiscale, Provincia };
     static constexpr int kProvinciaLength = 2;
 
-    // `store` is for tests; by default the shared store of the active company. No client: a
-    // new one.
+    // `session`: the company the form works for. No client: a new one.
     NuovoClienteViewController(ui::Ui& ui, std::optional<Cliente> cliente = std::nullopt,
                                std::shared_ptr<CompanySession> session = nullptr);
     ~NuovoClienteViewController() override;

@@ -23,7 +23,7 @@ class ScannerSource;
 // Owned through a shared pointer, so its delayed actions never outlive it.
 class InserimentoSceltaViewController : public ui::Screen, public ScannerScreen, public ComboDelegate {
 public:
-    // `store` is for tools and tests; by default the shared store of the active company.
+    // `session`: the company the screen works for; without one it shows nothing of a store.
     explicit InserimentoSceltaViewController(ui::Ui& ui, std::shared_ptr<CompanySession> session = nullptr);
     ~InserimentoSceltaViewController() override;
 
