@@ -46,7 +46,7 @@ void ArticoloImageViewController::carica() {
             }
         });
     }
-    FotoCache::shared().chiediGrande(session_->code(), articolo_, destinatario_);
+    session_->photos().chiediGrande(session_->code(), articolo_, destinatario_);
 }
 
 void ArticoloImageViewController::viewWillAppear() {

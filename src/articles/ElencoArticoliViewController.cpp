@@ -55,7 +55,7 @@ ElencoArticoliViewController::ElencoArticoliViewController(ui::Ui& ui, Listino l
 ElencoArticoliViewController::~ElencoArticoliViewController() {
     if (foto_) {
         foto_->chiudi();
-        FotoCache::shared().annulla(foto_.get());
+        session_->photos().annulla(foto_.get());
     }
 }
 
@@ -129,12 +129,13 @@ bool ElencoArticoliViewController::conFoto(const Articolo& a) {
 }
 
 void ElencoArticoliViewController::rowsShown(const std::vector<ui::IndexPath>& rows) {
+    if (!session_) return;  // no company, no photos
     std::map<int, std::string> shown;
     std::vector<Articolo> nuove;
     for (const ui::IndexPath& where : rows) {
         if (where.section != 0) continue;
         auto articolo = articoloAt(where.row);
-        if (!articolo || !conFoto(*articolo) || !session_) continue;
+        if (!articolo || !conFoto(*articolo)) continue;
         shown[where.row] = FotoCache::fileMiniatura(session_->code(), *articolo);
         // A row that stays on screen is not shown again: a forced download runs once per showing.
         if (!mostrate_.count(where.row)) nuove.push_back(*articolo);
@@ -148,8 +149,8 @@ void ElencoArticoliViewController::rowsShown(const std::vector<ui::IndexPath>& r
     }
     std::set<std::string> keep;
     for (const auto& [row, file] : mostrate_) keep.insert(file);
-    FotoCache::shared().annulla(foto_.get(), keep);
-    for (const Articolo& articolo : nuove) FotoCache::shared().chiediMiniatura(session_->code(), articolo, foto_);
+    session_->photos().annulla(foto_.get(), keep);
+    for (const Articolo& articolo : nuove) session_->photos().chiediMiniatura(session_->code(), articolo, foto_);
 }
 
 void ElencoArticoliViewController::fotoArrivata(const std::string& file) {
@@ -161,7 +162,7 @@ void ElencoArticoliViewController::fotoArrivata(const std::string& file) {
 
 void ElencoArticoliViewController::dimenticaRigheMostrate() {
     mostrate_.clear();
-    if (foto_) FotoCache::shared().annulla(foto_.get());
+    if (foto_) session_->photos().annulla(foto_.get());
 }
 
 void ElencoArticoliViewController::viewWillDisappear() { dimenticaRigheMostrate(); }

@@ -40,6 +40,9 @@ public:
     std::string photoFile(const std::string& codiceArticolo, FotoCache::Formato formato) const {
         return FotoCache::fileFoto(code_, codiceArticolo, formato);
     }
+    // The downloads of missing photos: the device's few download threads, whose memory of what
+    // failed each session starts afresh (files are named per company, so sessions never meet).
+    FotoCache& photos() const { return FotoCache::shared(); }
     // After the photos were deleted: every photo is asked for again.
     void forgetPhotos() const;
 
