@@ -9,31 +9,23 @@
 namespace torvane {
 
 class Database;
-class Preferences;
 
-// Everything that belongs to the one active company: its checked code, its open store, its
-// view of the preferences and its photos. Only the company switch makes one (and the tools
-// and tests their own); screens are given it when they are made, or told of a new one, and
-// never look the company up anywhere else. Another company is another session: nothing of
-// the old one is carried over.
+// Everything that belongs to the one active company: its checked code, its open store and its
+// photos (the preferences are one set per device, not per company). Only the company switch
+// makes one (and tools and tests their own); screens are given it when they are made, or told
+// of a new one, and never look the company up anywhere else. Another company is another
+// session: nothing of the old one is carried over.
 class CompanySession {
 public:
-    // The session of `code` over its store in the documents folder; none when the store cannot
-    // be opened. The photo cache forgets what it failed to fetch for any earlier session.
-    static std::shared_ptr<CompanySession> open(const CompanyCode& code);
-    // The session of the company the preferences name active ("999" written when none is),
-    // none when the code is not plain (logged) or the store cannot be opened.
-    static std::shared_ptr<CompanySession> openActive();
-    // A session over a store already open (tools, tests, benchmarks); none without a store or
-    // when the store's company code is not plain.
+    // A session over a store already open (the company switch's, or a tool's, test's or
+    // benchmark's own); none without a store or when the store's company code is not plain.
+    // A new session should forget the photos that failed for an earlier one.
     static std::shared_ptr<CompanySession> over(std::shared_ptr<Database> store);
 
     CompanySession(CompanyCode code, std::shared_ptr<Database> store);
 
     const CompanyCode& code() const { return code_; }
     const std::shared_ptr<Database>& store() const { return store_; }
-    // The preferences the company's screens read and write (one set per device).
-    Preferences& preferences() const;
 
     // The company's photo folder, and the file of an article's thumbnail or full photo in it.
     std::string photoFolder() const { return FotoCache::folderFor(code_); }
