@@ -15,12 +15,14 @@
 #include "BenchStats.h"
 #include "NullLogSink.h"
 #include "articles/ElencoArticoliViewController.h"
+#include "platform/CompanyCode.h"
 #include "photos/FotoCache.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "script/ScriptUi.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 using namespace torvane;
@@ -120,7 +122,7 @@ int main() {
         FotoCache::shared().dimentica();
         std::shared_ptr<ElencoArticoliViewController> list;
         opening.time([&] {
-            list = std::make_shared<ElencoArticoliViewController>(ui, listino, nullptr, db);
+            list = std::make_shared<ElencoArticoliViewController>(ui, listino, nullptr, CompanySession::over(db));
             ui.push(*root_screen, list);
             readScreenful(*list);
         });
@@ -158,7 +160,7 @@ int main() {
     ArrivalUi arrivalUi([](const std::string&) {});
     auto arrivalRoot = std::make_shared<ui::Screen>(arrivalUi);
     arrivalUi.showTabs({{"SCELTA", "", arrivalRoot}});
-    auto list = std::make_shared<ElencoArticoliViewController>(arrivalUi, listino, nullptr, db);
+    auto list = std::make_shared<ElencoArticoliViewController>(arrivalUi, listino, nullptr, CompanySession::over(db));
     arrivalUi.push(*arrivalRoot, list);
     arrivalUi.settle();
     for (int first = 0; first < kArrivals; first += kRowsOnScreen) {
@@ -174,7 +176,7 @@ int main() {
     server.stop();
     serving.join();
     long long onDisk = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(FotoCache::folderFor("01")))
+    for (const auto& entry : std::filesystem::directory_iterator(FotoCache::folderFor(*CompanyCode::from("01"))))
         onDisk += entry.path().string().ends_with("-SMALL.jpeg");
     arrivalUi.arrivals.print("thumbnail arrival (redraw of its rows)");
     std::printf("arrivals: %lld, photos served %d, on disk %lld; rows redrawn %lld (at most %lld per arrival), whole "

@@ -15,6 +15,7 @@
 #include "platform/Paths.h"
 #include "platform/Preferences.h"
 #include "script/ScriptUi.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 using namespace torvane;
@@ -68,21 +69,21 @@ int main() {
     bench::Samples portrait;
     int portraitRows = 0;
     for (int run = 0; run < kRuns; ++run)
-        portrait.time([&] { portraitRows = rows(DettaglioClienteViewController(ui, *cliente, db)); });
+        portrait.time([&] { portraitRows = rows(DettaglioClienteViewController(ui, *cliente, CompanySession::over(db))); });
     // Summary: header, 20 collections, total; each detail: header, 200 articles, total; conditions.
     const int expectedPortrait = (kCollections + 2) + kCollections * (kArticles + 2);
 
     bench::Samples firstWide, keptWide;
     int wideRows = 0, worked = 0;
     firstWide.time([&] {
-        DettaglioClienteLandscapeViewController wide(ui, *cliente, db);
+        DettaglioClienteLandscapeViewController wide(ui, *cliente, CompanySession::over(db));
         wideRows = rows(wide);
         worked = wide.articoliCalcolati();
     });
     int keptRows = 0, reworked = 0;
     for (int run = 0; run < kRuns; ++run)
         keptWide.time([&] {
-            DettaglioClienteLandscapeViewController wide(ui, *cliente, db);
+            DettaglioClienteLandscapeViewController wide(ui, *cliente, CompanySession::over(db));
             keptRows = rows(wide);
             reworked = wide.articoliCalcolati();
         });

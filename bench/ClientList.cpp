@@ -28,6 +28,7 @@
 #include "platform/Log.h"
 #include "platform/Paths.h"
 #include "platform/Preferences.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/StoreConnection.h"
 
@@ -140,7 +141,7 @@ int main(int argc, char** argv) {
     std::map<std::string, long long> matched;
     bool worked = true;
     for (int run = 0; run < kRuns; ++run) {
-        auto list = std::make_shared<CountedList>(ui, nullptr, db);
+        auto list = std::make_shared<CountedList>(ui, nullptr, CompanySession::over(db));
         gui::TableScreenWidget* widget = nullptr;
         open.time([&] {
             ui.push(*root, list);

@@ -25,6 +25,7 @@
 #include "platform/Preferences.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Ui.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/StoreConnection.h"
 
@@ -139,7 +140,7 @@ int main(int argc, char** argv) {
     preferences.setString(keys::pref_agente, "AG01;");
 
     QuietUi ui;
-    auto screen = std::make_shared<InserimentoSceltaViewController>(ui, db);
+    auto screen = std::make_shared<InserimentoSceltaViewController>(ui, CompanySession::over(db));
     auto cliente = db->connection()->query("SELECT codice FROM \"Cliente\" ORDER BY id LIMIT 1");
     screen->impostaCliente(std::get<std::string>(cliente.at(0).at(0)));
     screen->impostaListino("L01");

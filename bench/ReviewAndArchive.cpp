@@ -15,6 +15,7 @@
 #include "review/ArchivioViewController.h"
 #include "review/RivediSceltaViewController.h"
 #include "script/ScriptUi.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 using namespace torvane;
@@ -71,12 +72,12 @@ int main() {
     int reviewRows = 0, archiveRows = 0;
     for (int run = 0; run < kRuns; ++run)
         review.time([&] {
-            auto screen = std::make_shared<RivediSceltaViewController>(ui, 1, db);
+            auto screen = std::make_shared<RivediSceltaViewController>(ui, 1, CompanySession::over(db));
             reviewRows = open(*screen);
         });
     for (int run = 0; run < kRuns; ++run)
         archive.time([&] {
-            auto screen = std::make_shared<ArchivioViewController>(ui, db);
+            auto screen = std::make_shared<ArchivioViewController>(ui, CompanySession::over(db));
             archiveRows = open(*screen);
         });
 

@@ -27,6 +27,7 @@
 #include "platform/Paths.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/StoreConnection.h"
 
@@ -105,7 +106,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     CountingUi ui;
-    auto screen = std::make_shared<InserimentoSceltaViewController>(ui, db);
+    auto screen = std::make_shared<InserimentoSceltaViewController>(ui, CompanySession::over(db));
     ui.showTabs({{"SCELTA", "", screen}});
     ui.window().resize(800, 1000);
     ui.window().show();

@@ -143,6 +143,7 @@ int runLoad(CommandLine& line) {
     if (!verbose) Log::setSink(std::make_shared<FileLogSink>(Paths::ensure(Paths::documents()) + "/Caricamento.log"));
 
     CaricatoreDatabase loader;
+    loader.setDatabase(db);
     loader.setAlertPresenter(printAlert);
     // A local file needs no pause after its "download".
     if (pause || file) loader.setPauseAfterDownload(std::chrono::milliseconds(pause.value_or(0)));

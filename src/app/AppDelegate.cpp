@@ -12,6 +12,7 @@
 #include "platform/PropertyList.h"
 #include "platform/SecretText.h"
 #include "platform/ui/Ui.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 namespace torvane {
@@ -22,6 +23,9 @@ AppDelegate* current = nullptr;
 
 AppDelegate::AppDelegate(ui::Ui& ui) : ui_(ui), companySwitch_(ui), autenticazione_(ui) {
     current = this;
+    // The login opens the store the switch's way, so it too makes the session the screens use.
+    autenticazione_.setOpenStore([this] { companySwitch_.openActive(); });
+    companySwitch_.setOnSession([this](const std::shared_ptr<CompanySession>& session) { giveSession(session); });
 }
 
 AppDelegate::~AppDelegate() {
@@ -98,8 +102,9 @@ void AppDelegate::reconcileFile(const std::string& path) {
 
 void AppDelegate::honourDeletionRequest() {
     Log::line("Cancello tutto il Database ...");
-    Database::initDatabase();
-    auto database = Database::sharedDatabase();
+    companySwitch_.openActive();
+    const auto& session = companySwitch_.session();
+    auto database = session ? session->store() : nullptr;
     // Without a store, or when the deletion cannot be made durable, the request stays so the
     // next start tries again.
     if (!database) return;
@@ -118,16 +123,26 @@ void AppDelegate::startApplicazione() {
     ScannerDevices::configureFromPreferences();
     auto scelta = std::make_shared<InserimentoSceltaViewController>(ui_);
     scelta->setStoreCheck([this](bool orderInProgress) {
-        const auto outcome = companySwitch_.run(orderInProgress, [this] { autenticazione_.mostraLogin(); });
+        const auto outcome = companySwitch_.run(orderInProgress, [this, orderInProgress] { autenticazione_.mostraLogin(orderInProgress); });
         return outcome == CompanySwitch::Outcome::StoreOpen;
     });
     scelta->setNavigation(std::make_shared<OrderScreens>());
     sceltaController = scelta;
     archivioController = std::make_shared<ArchivioViewController>(ui_);
     impostazioniController = std::make_shared<ImpostazioniViewController>(ui_);
+    giveSession(companySwitch_.session());
     ui_.showTabs({{"SCELTA", "coat-hanger", sceltaController},
                   {"Archivio", "database", archivioController},
                   {"IMPOSTAZIONI", "gear", impostazioniController}});
+}
+
+// Every tab works for the company of the newest session (a screen a tab opened earlier keeps
+// the session it was opened with until it is closed).
+void AppDelegate::giveSession(const std::shared_ptr<CompanySession>& session) {
+    if (auto scelta = std::dynamic_pointer_cast<InserimentoSceltaViewController>(sceltaController)) scelta->setSession(session);
+    if (auto archivio = std::dynamic_pointer_cast<ArchivioViewController>(archivioController)) archivio->setSession(session);
+    if (auto impostazioni = std::dynamic_pointer_cast<ImpostazioniViewController>(impostazioniController))
+        impostazioni->setSession(session);
 }
 
 }  // namespace torvane

@@ -8,6 +8,7 @@
 
 namespace torvane {
 
+class CompanySession;
 class Preferences;
 namespace ui {
 class Screen;
@@ -50,6 +51,7 @@ private:
     void reconcileWithSettingsFiles();
     void reconcileFile(const std::string& path);
     void honourDeletionRequest();
+    void giveSession(const std::shared_ptr<CompanySession>& session);
 
     static Preferences& prefs();
 

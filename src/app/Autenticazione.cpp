@@ -6,6 +6,7 @@
 
 #include "app/CompanyAuthorizations.h"
 #include "app/CompanySwitch.h"
+#include "platform/CompanyCode.h"
 #include "platform/Device.h"
 #include "platform/Format.h"
 #include "platform/Http.h"
@@ -93,7 +94,7 @@ std::string Autenticazione::postData(const std::string& user, const std::string&
     return "user=" + formEncoded(user) + "&pass=" + formEncoded(password) + "&udid=" + formEncoded(udid);
 }
 
-void Autenticazione::mostraLogin() {
+void Autenticazione::mostraLogin(bool orderInProgress) {
     ui::Alert prompt;
     prompt.title = "Login iniziale";
     prompt.message = "Imposta User / Password";
@@ -101,33 +102,38 @@ void Autenticazione::mostraLogin() {
     prompt.tag = 1;
     prompt.textFields.push_back({"User", "", ui::Keyboard::Default, false});
     prompt.textFields.push_back({"Password", "", ui::Keyboard::Default, true});
-    ui_.showAlert(prompt, [this](const ui::AlertAnswer& answer) {
+    ui_.showAlert(prompt, [this, orderInProgress](const ui::AlertAnswer& answer) {
         const std::string user = answer.texts.size() > 0 ? answer.texts[0] : "";
         const std::string password = answer.texts.size() > 1 ? answer.texts[1] : "";
-        rispostaLogin(user, password);
+        rispostaLogin(user, password, orderInProgress);
     });
 }
 
-void Autenticazione::rispostaLogin(const std::string& user, const std::string& password) {
+void Autenticazione::rispostaLogin(const std::string& user, const std::string& password, bool orderInProgress) {
     Log::line("--------- Autenticazione ---------");
     Log::f("Login   : %@", user);
     // The password never reaches the log.
     Log::f("Password: %@", password.empty() ? "" : kMasked);
-    if (!autenticazioneWithUser(user, password)) return;
+    if (!autenticazioneWithUser(user, password, orderInProgress)) return;
     const auto utente = prefs().stringForKey(keys::pref_user);
     if (!utente || *utente == CompanySwitch::kPlaceholderUser) return;
     const auto attiva = prefs().stringForKey(keys::pref_aziendaAttiva);
     const auto richiesta = prefs().stringForKey(keys::pref_azienda);
     if (attiva && attiva == richiesta) {
-        Database::initDatabase();
+        openStore();
         return;
     }
-    if (richiesta)
+    if (richiesta && !orderInProgress)
         if (auto found = CompanyAuthorizations::find(prefs(), *richiesta, "")) CompanyAuthorizations::activate(prefs(), *found);
-    Database::initDatabase();
+    openStore();
 }
 
-bool Autenticazione::autenticazioneWithUser(const std::string& user, const std::string& password) {
+void Autenticazione::openStore() {
+    if (openStore_) openStore_();
+    else Database::initDatabase();
+}
+
+bool Autenticazione::autenticazioneWithUser(const std::string& user, const std::string& password, bool orderInProgress) {
     const std::string udid = Device::identifier();
     const std::string body = postData(user, password, udid);
     Log::f("PostData: %@", postData(user, password.empty() ? "" : kMasked, udid));
@@ -166,11 +172,14 @@ bool Autenticazione::autenticazioneWithUser(const std::string& user, const std::
 
     std::string concesse;
     int contate = 0;
+    bool tieniAttiva = false;
     for (const PreferenceRecord& record : records) {
         const std::string codice = CompanyAuthorizations::code(record);
         Log::f("AAA Azienda=%@", codice);
         // An entry without a code names no company: it would make "" the active one.
         if (codice.empty() || codice == CompanyAuthorizations::kIgnoredCompany) continue;
+        // A code that is not plain would name files outside the company's own.
+        if (!CompanyCode::checked(codice, "servizio utenti")) continue;
         const std::string indirizzo = CompanyAuthorizations::serverAddress(record);
         Log::f("AAA HTTP   =%@", indirizzo);
         const std::string agenti = CompanyAuthorizations::agentCodes(record);
@@ -179,6 +188,13 @@ bool Autenticazione::autenticazioneWithUser(const std::string& user, const std::
         if (++contate == 1) {
             prefs().setString(keys::pref_user, user);
             prefs().setString(keys::pref_password, password);
+            const std::string attiva = prefs().stringForKey(keys::pref_aziendaAttiva).value_or("");
+            tieniAttiva = orderInProgress && !attiva.empty() && attiva != codice;
+            if (tieniAttiva) {
+                prefs().setString(keys::pref_azienda, attiva);
+                prefs().synchronize();
+                continue;
+            }
             prefs().setString(keys::pref_aziendaAttiva, codice);
             prefs().setString(keys::pref_azienda, codice);
             prefs().setString(keys::pref_agente, agenti);
@@ -192,6 +208,9 @@ bool Autenticazione::autenticazioneWithUser(const std::string& user, const std::
     else
         ui_.showAlert(ui::Alert::simple("Autorizzazione concessa !!", format(contate == 1 ? "(Azienda:%@)" : "(Aziende:%@)", concesse),
                                         "Procedi con la Sincronizzazione ..."));
+    if (tieniAttiva)
+        ui_.showAlert(ui::Alert::simple("Attenzione: non posso cambiare Database!!!", "Prima termina l'Ordine in corso",
+                                        "Continua"));
     return true;
 }
 

@@ -1,10 +1,12 @@
 #include "app/CompanySwitch.h"
 
 #include "app/CompanyAuthorizations.h"
+#include "platform/CompanyCode.h"
 #include "platform/Log.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 namespace torvane {
@@ -29,9 +31,10 @@ CompanySwitch::Outcome CompanySwitch::run(bool orderInProgress, const std::funct
         return Outcome::LoginShown;
     }
     if (!Database::sharedDatabase()) {
-        Database::initDatabase();
+        openActive();
     } else {
         switchCompany(orderInProgress);
+        adoptOpenStore();
     }
     if (Database::sharedDatabase()) return Outcome::StoreOpen;
     ui_.showAlert(ui::Alert::simple("Non accedo al Database !!!", "Prego uscire con tasto HOME", "OK"));
@@ -44,6 +47,12 @@ void CompanySwitch::switchCompany(bool orderInProgress) {
     // No request at all is not a request for another company.
     if (requested.empty() || requested == active) return;
 
+    // A code that is not plain (preferences edited by hand) is no company: the request goes.
+    if (!CompanyCode::checked(requested, "pref_azienda")) {
+        prefs().setString(keys::pref_azienda, active);
+        prefs().synchronize();
+        return;
+    }
     if (orderInProgress) {
         ui_.showAlert(ui::Alert::simple("Attenzione: non posso cambiare Database!!!",
                                         "Prima termina l'Ordine in corso", "Continua"));
@@ -53,6 +62,7 @@ void CompanySwitch::switchCompany(bool orderInProgress) {
     }
 
     Log::f("Cambio Azienda : rilascio db %@", active);
+    session_.reset();
     Database::releaseDatabase();
     Log::f("Cambio Azienda : cerco di vedere se sono abilitato al db %@", requested);
     if (auto authorization = CompanyAuthorizations::find(prefs(), requested, "    ")) {
@@ -64,7 +74,22 @@ void CompanySwitch::switchCompany(bool orderInProgress) {
         prefs().setString(keys::pref_azienda, active);
         prefs().synchronize();
     }
+    openActive();
+}
+
+void CompanySwitch::openActive() {
     Database::initDatabase();
+    adoptOpenStore();
+}
+
+void CompanySwitch::adoptOpenStore() {
+    auto store = Database::sharedDatabase();
+    if (session_ && session_->store() == store) return;
+    // Another company, or the same one opened again: a session of its own, which starts with
+    // the photo cache's memory empty.
+    session_ = CompanySession::over(store);
+    if (session_) session_->forgetPhotos();
+    if (onSession_) onSession_(session_);
 }
 
 }  // namespace torvane

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 namespace torvane {
 
+class CompanySession;
 class Preferences;
 namespace ui {
 class Ui;
@@ -33,12 +35,23 @@ public:
     // `showLogin` shows the login prompt (the login screen owns it).
     Outcome run(bool orderInProgress, const std::function<void()>& showLogin);
 
+    // Opens the active company's store unless it is open; a store opened makes a new session,
+    // handed to `onSession` (the screens are told), and the old one is let go.
+    void openActive();
+    const std::shared_ptr<CompanySession>& session() const { return session_; }
+    using SessionChanged = std::function<void(const std::shared_ptr<CompanySession>&)>;
+    void setOnSession(SessionChanged onSession) { onSession_ = std::move(onSession); }
+
 private:
     void switchCompany(bool orderInProgress);
+    // The session of the store that is open, made when there is none for it yet.
+    void adoptOpenStore();
 
     static Preferences& prefs();
 
     ui::Ui& ui_;
+    std::shared_ptr<CompanySession> session_;
+    SessionChanged onSession_;
 };
 
 }  // namespace torvane

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "photos/FotoCache.h"
 #include "loader/CaricatoreDatabase.h"
 #include "loader/DocumentUrls.h"
 #include "loader/LoadResultAlert.h"
@@ -20,6 +19,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/StoreFailure.h"
 
@@ -79,10 +79,13 @@ private:
 
 }  // namespace
 
-ImpostazioniViewController::ImpostazioniViewController(ui::Ui& ui) : Screen(ui) {}
+ImpostazioniViewController::ImpostazioniViewController(ui::Ui& ui, std::shared_ptr<CompanySession> session)
+    : Screen(ui), session_(std::move(session)) {}
+
+std::shared_ptr<Database> ImpostazioniViewController::store() const { return session_ ? session_->store() : nullptr; }
 
 std::string ImpostazioniViewController::title() const {
-    const std::string azienda = prefs().stringForKey(keys::pref_aziendaAttiva).value_or("");
+    const std::string azienda = session_ ? session_->code().text() : prefs().stringForKey(keys::pref_aziendaAttiva).value_or("");
     return azienda.empty() ? "IMPOSTAZIONI" : format("%@ %@", "IMPOSTAZIONI", azienda);
 }
 
@@ -119,7 +122,7 @@ std::vector<ui::Section> ImpostazioniViewController::sections() const {
 }
 
 void ImpostazioniViewController::viewWillAppear() {
-    auto database = Database::sharedDatabase();
+    auto database = store();
     if (prefs().boolForKey(keys::pref_deleteDatabaseEnabled) && database) {
         Log::line("Cancello tutto il Database ...");
         database->deleteDatabase();
@@ -130,16 +133,17 @@ void ImpostazioniViewController::viewWillAppear() {
         database->deleteAllScelta();
         if (committed(*database)) clearSwitch(keys::pref_deleteOrdiniEnabled);
     }
-    if (prefs().boolForKey(keys::pref_deleteFotoEnabled)) {
+    // The folder of the session's company, whatever the preferences say.
+    if (prefs().boolForKey(keys::pref_deleteFotoEnabled) && session_) {
         Log::line("Cancello archivio Foto ...");
-        const std::string folder = FotoCache::folderFor(prefs().stringForKey(keys::pref_aziendaAttiva).value_or(""));
+        const std::string folder = session_->photoFolder();
         Log::f("Foto Cache Dir: %@", folder);
         listFileAtPath(folder);
         std::error_code ec;
         fs::remove_all(folder, ec);
         if (ec) Log::f("ERRORE: Non riesco a rimuove Cache Foto %@", folder);
         else Log::f("Rimossa Cache Foto %@", folder);
-        FotoCache::shared().ricomincia();
+        session_->forgetPhotos();
         clearSwitch(keys::pref_deleteFotoEnabled);
     }
     aggiornaContatori();
@@ -160,7 +164,7 @@ void ImpostazioniViewController::aggiornaPosta() {
 }
 
 void ImpostazioniViewController::aggiornaContatori() {
-    auto database = Database::sharedDatabase();
+    auto database = store();
     const auto count = database ? database->fetchAllSceltaTestata().value_or(std::vector<SceltaTestata>{}).size() : 0;
     Log::f("Scelte presenti: %d", static_cast<long long>(count));
     numeroScelte_ = count > 0 ? format("Ordini nel Database: %d", static_cast<long long>(count)) : "Nessun Ordine da inviare";
@@ -193,7 +197,7 @@ void ImpostazioniViewController::caricaListinoTap() {
         return;
     }
     Log::f(fiera ? "Indirizzo Http PC Fiera :%@" : "Indirizzo Http :%@", *server);
-    auto database = Database::sharedDatabase();
+    auto database = store();
     if (!database) {
         ui().showAlert(ui::Alert::simple("Non accedo al Database !!!", "Prego uscire con tasto HOME", "OK"));
         return;
@@ -224,9 +228,10 @@ void ImpostazioniViewController::caricaListinoTap() {
             screen->redraw();
         });
     };
-    platform.runInBackground([&platform, alive, deliver] {
+    platform.runInBackground([&platform, alive, deliver, database] {
         printFreeMemory();
         auto loader = std::make_shared<CaricatoreDatabase>();
+        loader->setDatabase(database);
         loader->setAlertPresenter([&platform](const ui::Alert& alert) {
             platform.postToMain([&platform, alert] { platform.showAlert(alert); });
         });
@@ -251,7 +256,7 @@ void ImpostazioniViewController::lenghtyOperationDidEndWithResult(const std::sha
 
 void ImpostazioniViewController::inviaScelteTap() {
     Log::line("Invia Scelte tapped !!!!!");
-    auto database = Database::sharedDatabase();
+    auto database = store();
     const bool presenti = database && !database->fetchAllSceltaTestata().value_or(std::vector<SceltaTestata>{}).empty();
     if (presenti) ui().showAlert(ui::Alert::simple("Attenzione", "Gli ordini vengono inviati automaticamente !!", "Ok"));
     else ui().showAlert(ui::Alert::simple(std::nullopt, "Nessuna Scelta presente !!!", "Ok"));
@@ -259,7 +264,7 @@ void ImpostazioniViewController::inviaScelteTap() {
 
 void ImpostazioniViewController::cancellaScelteButton() {
     Log::line("Cancella Scelte tapped !!!!!");
-    auto database = Database::sharedDatabase();
+    auto database = store();
     if (!database) return;
     database->deleteAllSceltaOpened();
     committed(*database);

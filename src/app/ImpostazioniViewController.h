@@ -11,6 +11,8 @@
 namespace torvane {
 
 class CaricatoreDatabase;
+class CompanySession;
+class Database;
 
 // The settings tab: the catalogue download with its progress panel and result, the date of
 // the last download, the order count, the outbox (messages waiting, the last failure, a
@@ -18,7 +20,9 @@ class CaricatoreDatabase;
 // which take effect each time the screen appears.
 class ImpostazioniViewController : public ui::Screen {
 public:
-    explicit ImpostazioniViewController(ui::Ui& ui);
+    explicit ImpostazioniViewController(ui::Ui& ui, std::shared_ptr<CompanySession> session = nullptr);
+    // The company switch's new session: the screen works on it from its next appearing.
+    void setSession(std::shared_ptr<CompanySession> session) { session_ = std::move(session); }
 
     std::string title() const override;
     std::vector<ui::Section> sections() const override;
@@ -45,6 +49,7 @@ public:
     static void listFileAtPath(const std::string& path);
 
 private:
+    std::shared_ptr<Database> store() const;
     void aggiornaContatori();
     void aggiornaPosta();
     // For any thread: the outbox's figures read again and shown, on the main thread, while
@@ -52,6 +57,7 @@ private:
     std::function<void()> postaCambiata();
     void lenghtyOperationDidEndWithResult(const std::shared_ptr<CaricatoreDatabase>& loader);
 
+    std::shared_ptr<CompanySession> session_;
     std::string numeroScelte_;
     std::string aggiornamento_;
     std::string postaInUscita_;

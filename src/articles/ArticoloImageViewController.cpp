@@ -5,14 +5,16 @@
 #include <iterator>
 
 #include "photos/FotoCache.h"
+#include "session/CompanySession.h"
 #include "platform/Log.h"
 #include "platform/Picture.h"
 #include "platform/ui/Ui.h"
 
 namespace torvane {
 
-ArticoloImageViewController::ArticoloImageViewController(ui::Ui& ui, const Articolo& articolo)
-    : Screen(ui), articolo_(articolo) {
+ArticoloImageViewController::ArticoloImageViewController(ui::Ui& ui, const Articolo& articolo,
+                                                         std::shared_ptr<CompanySession> session)
+    : Screen(ui), articolo_(articolo), session_(std::move(session)) {
     setTitle(articolo.codice().value_or(""));
 }
 
@@ -21,8 +23,7 @@ ArticoloImageViewController::~ArticoloImageViewController() {
 }
 
 void ArticoloImageViewController::mostra() {
-    const std::string file = FotoCache::fileGrande(articolo_);
-    foto_ = FotoCache::suDisco(file);
+    foto_ = session_ ? FotoCache::suDisco(FotoCache::fileGrande(session_->code(), articolo_)) : std::nullopt;
     dimensioni_.reset();
     if (!foto_) return;
     std::ifstream in(*foto_, std::ios::binary);
@@ -32,7 +33,8 @@ void ArticoloImageViewController::mostra() {
 }
 
 void ArticoloImageViewController::carica() {
-    Log::f("Path foto: %@", FotoCache::fileGrande(articolo_));
+    if (!session_) return;
+    Log::f("Path foto: %@", FotoCache::fileGrande(session_->code(), articolo_));
     mostra();
     if (foto_ && !FotoCache::forzato()) return;
     if (!destinatario_) {
@@ -44,7 +46,7 @@ void ArticoloImageViewController::carica() {
             }
         });
     }
-    FotoCache::shared().chiediGrande(articolo_, destinatario_);
+    session_->photos().chiediGrande(session_->code(), articolo_, destinatario_);
 }
 
 void ArticoloImageViewController::viewWillAppear() {

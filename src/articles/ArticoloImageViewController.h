@@ -9,15 +9,18 @@
 
 namespace torvane {
 
-// An article's full photo on black, fitted to the screen, zoomable from 1 to 9 times and shown
-// at 1.3 times when it appears. The photo comes from the photo folder; a missing one is downloaded meanwhile.
+class CompanySession;
 class FotoDestinatario;
+
+// An article's full photo on black, fitted to the screen, zoomable from 1 to 9 times and shown
+// at 1.3 times when it appears. The photo comes from the session's photo folder; a missing one
+// is downloaded meanwhile.
 
 class ArticoloImageViewController : public ui::Screen {
 public:
     static constexpr double kMinimumZoom = 1.0, kMaximumZoom = 9.0, kZoomOnAppearing = 1.3;
 
-    ArticoloImageViewController(ui::Ui& ui, const Articolo& articolo);
+    ArticoloImageViewController(ui::Ui& ui, const Articolo& articolo, std::shared_ptr<CompanySession> session);
     ~ArticoloImageViewController() override;
 
     std::string kind() const override { return "photo"; }
@@ -38,6 +41,7 @@ private:
     void mostra();
 
     Articolo articolo_;
+    std::shared_ptr<CompanySession> session_;
     std::optional<std::string> foto_;
     std::optional<std::pair<int, int>> dimensioni_;
     double zoom_ = kMinimumZoom;

@@ -5,16 +5,17 @@
 #include "platform/Format.h"
 #include "platform/Log.h"
 #include "platform/ui/Ui.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 namespace torvane {
 
 DettaglioArticoloViewController::DettaglioArticoloViewController(ui::Ui& ui, const Articolo& articolo,
                                                                  std::optional<Colore> colore, Selection onSelect,
-                                                                 std::shared_ptr<Database> store)
-    : Screen(ui), store_(std::move(store)), colore_(std::move(colore)), onSelect_(std::move(onSelect)) {
+                                                                 std::shared_ptr<CompanySession> session)
+    : Screen(ui), session_(std::move(session)), colore_(std::move(colore)), onSelect_(std::move(onSelect)) {
     setTitle(articolo.codice().value_or(""));
-    auto database = store_ ? store_ : Database::sharedDatabase();
+    auto database = session_ ? session_->store() : nullptr;
     if (!database) return;
     // Looked up again by its barcode: the record given may belong to a list read earlier.
     if (auto barCode = articolo.barCode()) articolo_ = database->fetchArticoloByBarCode(*barCode);

@@ -11,6 +11,7 @@
 
 namespace torvane {
 
+class CompanySession;
 class Database;
 
 // An article's stock, one section per colour (colours with the same code share the first
@@ -24,14 +25,14 @@ public:
 
     // `colore`: the colour to show first (scrolled to 0.3 s after opening).
     DettaglioArticoloViewController(ui::Ui& ui, const Articolo& articolo, std::optional<Colore> colore, Selection onSelect,
-                                    std::shared_ptr<Database> store = nullptr);
+                                    std::shared_ptr<CompanySession> session = nullptr);
 
     std::vector<ui::Section> sections() const override;
     void viewWillAppear() override;
     void didSelectRow(int section, int row) override;
 
 private:
-    std::shared_ptr<Database> store_;
+    std::shared_ptr<CompanySession> session_;
     std::optional<Articolo> articolo_;
     std::optional<Colore> colore_;
     Selection onSelect_;

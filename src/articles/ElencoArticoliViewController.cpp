@@ -10,6 +10,7 @@
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
 #include "platform/ui/LabelBuilder.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 namespace torvane {
@@ -31,9 +32,9 @@ std::string coppia(const char* primo, const std::optional<std::string>& a, const
 }  // namespace
 
 ElencoArticoliViewController::ElencoArticoliViewController(ui::Ui& ui, Listino listino, Selection onSelect,
-                                                           std::shared_ptr<Database> store, LotSelection onLot)
+                                                           std::shared_ptr<CompanySession> session, LotSelection onLot)
     : Screen(ui),
-      store_(std::move(store)),
+      session_(std::move(session)),
       listino_(std::move(listino)),
       onSelect_(std::move(onSelect)),
       onLot_(std::move(onLot)) {
@@ -48,11 +49,11 @@ ElencoArticoliViewController::ElencoArticoliViewController(ui::Ui& ui, Listino l
 ElencoArticoliViewController::~ElencoArticoliViewController() {
     if (foto_) {
         foto_->chiudi();
-        FotoCache::shared().annulla(foto_.get());
+        session_->photos().annulla(foto_.get());
     }
 }
 
-std::shared_ptr<Database> ElencoArticoliViewController::store() const { return store_ ? store_ : Database::sharedDatabase(); }
+std::shared_ptr<Database> ElencoArticoliViewController::store() const { return session_ ? session_->store() : nullptr; }
 
 void ElencoArticoliViewController::carica(const std::string& testo) {
     auto database = store();
@@ -122,13 +123,14 @@ bool ElencoArticoliViewController::conFoto(const Articolo& a) {
 }
 
 void ElencoArticoliViewController::rowsShown(const std::vector<ui::IndexPath>& rows) {
+    if (!session_) return;  // no company, no photos
     std::map<int, std::string> shown;
     std::vector<Articolo> nuove;
     for (const ui::IndexPath& where : rows) {
         if (where.section != 0) continue;
         auto articolo = articoloAt(where.row);
         if (!articolo || !conFoto(*articolo)) continue;
-        shown[where.row] = FotoCache::fileMiniatura(*articolo);
+        shown[where.row] = FotoCache::fileMiniatura(session_->code(), *articolo);
         // A row that stays on screen is not shown again: a forced download runs once per showing.
         if (!mostrate_.count(where.row)) nuove.push_back(*articolo);
     }
@@ -141,8 +143,8 @@ void ElencoArticoliViewController::rowsShown(const std::vector<ui::IndexPath>& r
     }
     std::set<std::string> keep;
     for (const auto& [row, file] : mostrate_) keep.insert(file);
-    FotoCache::shared().annulla(foto_.get(), keep);
-    for (const Articolo& articolo : nuove) FotoCache::shared().chiediMiniatura(articolo, foto_);
+    session_->photos().annulla(foto_.get(), keep);
+    for (const Articolo& articolo : nuove) session_->photos().chiediMiniatura(session_->code(), articolo, foto_);
 }
 
 void ElencoArticoliViewController::fotoArrivata(const std::string& file) {
@@ -154,7 +156,7 @@ void ElencoArticoliViewController::fotoArrivata(const std::string& file) {
 
 void ElencoArticoliViewController::dimenticaRigheMostrate() {
     mostrate_.clear();
-    if (foto_) FotoCache::shared().annulla(foto_.get());
+    if (foto_) session_->photos().annulla(foto_.get());
 }
 
 void ElencoArticoliViewController::viewWillDisappear() { dimenticaRigheMostrate(); }
@@ -167,7 +169,8 @@ ui::Row ElencoArticoliViewController::rigaArticolo(const Articolo& a) const {
         row.items = {ui::label(format("[%@]", a.barCode()), kGrigio), ui::label(codice), ui::label(a.descrizione1().value_or(""))};
         // The thumbnail from the photo folder; the substitute until it arrives.
         ui::Image miniatura;
-        miniatura.path = FotoCache::suDisco(FotoCache::fileMiniatura(a)).value_or(FotoCache::sostituto());
+        const auto file = session_ ? FotoCache::suDisco(FotoCache::fileMiniatura(session_->code(), a)) : std::nullopt;
+        miniatura.path = file.value_or(FotoCache::sostituto());
         miniatura.width = miniatura.height = 64;
         ui::Button foto;
         foto.action = "foto";
@@ -208,7 +211,7 @@ void ElencoArticoliViewController::buttonTapped(const std::string& action, ui::I
     auto database = store();
     auto articolo = database ? database->fetchArticoloByCodice(articoli_[static_cast<std::size_t>(where.row)].articolo().value_or(""))
                              : std::nullopt;
-    if (articolo) ui().push(*this, std::make_shared<ArticoloImageViewController>(ui(), *articolo));
+    if (articolo) ui().push(*this, std::make_shared<ArticoloImageViewController>(ui(), *articolo, session_));
 }
 
 void ElencoArticoliViewController::accessoryTapped(int section, int row) {
@@ -226,7 +229,7 @@ void ElencoArticoliViewController::accessoryTapped(int section, int row) {
                              if (onLot_) onLot_(articolo, giacenza);
                              chiudi_ = true;
                          },
-                         database));
+                         session_));
 }
 
 void ElencoArticoliViewController::searchTextChanged(const std::string& text) {

@@ -12,6 +12,7 @@
 
 namespace torvane {
 
+class CompanySession;
 class Database;
 class FotoDestinatario;
 
@@ -26,8 +27,8 @@ public:
     // A stock lot chosen in an article's stock detail: the line takes the article, then the lot.
     using LotSelection = std::function<void(const Articolo&, const Giacenza&)>;
 
-    // `store` is for tools and tests; by default the shared store of the active company.
-    ElencoArticoliViewController(ui::Ui& ui, Listino listino, Selection onSelect, std::shared_ptr<Database> store = nullptr,
+    // `session`: the company the screen works for; without one it shows nothing of a store.
+    ElencoArticoliViewController(ui::Ui& ui, Listino listino, Selection onSelect, std::shared_ptr<CompanySession> session = nullptr,
                                  LotSelection onLot = {});
     ~ElencoArticoliViewController() override;
 
@@ -70,7 +71,7 @@ private:
     // Forgets which rows were on screen and drops the thumbnails asked for them.
     void dimenticaRigheMostrate();
 
-    std::shared_ptr<Database> store_;
+    std::shared_ptr<CompanySession> session_;
     Listino listino_;
     Selection onSelect_;
     LotSelection onLot_;

@@ -5,8 +5,8 @@
 
 namespace torvane {
 
-void apriDettaglioCliente(ui::Screen& from, const Cliente& cliente, std::shared_ptr<Database> store) {
-    from.ui().push(from, std::make_shared<DettaglioClienteViewController>(from.ui(), cliente, std::move(store)));
+void apriDettaglioCliente(ui::Screen& from, const Cliente& cliente, std::shared_ptr<CompanySession> session) {
+    from.ui().push(from, std::make_shared<DettaglioClienteViewController>(from.ui(), cliente, std::move(session)));
 }
 
 }  // namespace torvane

@@ -6,13 +6,13 @@
 
 namespace torvane {
 
-class Database;
+class CompanySession;
 namespace ui {
 class Screen;
 }
 
 // Pushes the client detail of `cliente` over `from`, for screens that only need to open it.
-// `store` is for tools and tests; by default the shared store of the active company.
-void apriDettaglioCliente(ui::Screen& from, const Cliente& cliente, std::shared_ptr<Database> store = nullptr);
+// `session`: the company the screen works for; without one it shows nothing of a store.
+void apriDettaglioCliente(ui::Screen& from, const Cliente& cliente, std::shared_ptr<CompanySession> session = nullptr);
 
 }  // namespace torvane

@@ -4,6 +4,7 @@
 #include "clients/SezioneDettaglioCollezione.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/StoreFailure.h"
 
@@ -28,14 +29,14 @@ Cifre lette(const StatArticolo& articolo) {
 }  // namespace
 
 DettaglioClienteLandscapeViewController::DettaglioClienteLandscapeViewController(ui::Ui& ui, const Cliente& cliente,
-                                                                                 std::shared_ptr<Database> store)
-    : Screen(ui), store_(std::move(store)), cliente_(cliente) {
+                                                                                 std::shared_ptr<CompanySession> session)
+    : Screen(ui), session_(std::move(session)), cliente_(cliente) {
     setTitle(testo(cliente_.ragioneSociale1()));
     initWithCliente();
 }
 
 std::shared_ptr<Database> DettaglioClienteLandscapeViewController::store() const {
-    return store_ ? store_ : Database::sharedDatabase();
+    return session_ ? session_->store() : nullptr;
 }
 
 void DettaglioClienteLandscapeViewController::initWithCliente() {

@@ -9,6 +9,7 @@
 
 namespace torvane {
 
+class CompanySession;
 class Database;
 
 // The wide detail of a client: each collection's articles in three tables (in production,
@@ -17,9 +18,9 @@ class Database;
 // record (`zFlag`), so opening the screen again only reads them.
 class DettaglioClienteLandscapeViewController : public ui::Screen {
 public:
-    // `store` is for tools and tests; by default the shared store of the active company.
+    // `session`: the company the screen works for; without one it shows nothing of a store.
     DettaglioClienteLandscapeViewController(ui::Ui& ui, const Cliente& cliente,
-                                            std::shared_ptr<Database> store = nullptr);
+                                            std::shared_ptr<CompanySession> session = nullptr);
 
     const std::vector<std::unique_ptr<Sezione>>& sezioni() const { return sezioni_; }
     // Articles whose figures this screen worked out (the others were read as kept).
@@ -38,7 +39,7 @@ private:
     // Works the article's figures out from its businesses and keeps them in the record.
     void calcola(const StatArticolo& articolo);
 
-    std::shared_ptr<Database> store_;
+    std::shared_ptr<CompanySession> session_;
     Cliente cliente_;
     std::vector<std::unique_ptr<Sezione>> sezioni_;
     int calcolati_ = 0;

@@ -12,6 +12,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 namespace torvane {
@@ -43,9 +44,9 @@ Venduto vendutoSenzaTCC(const std::vector<VenditeCollezione::Tipo>& tipi) {
 }  // namespace
 
 DettaglioClienteViewController::DettaglioClienteViewController(ui::Ui& ui, const Cliente& cliente,
-                                                               std::shared_ptr<Database> store)
+                                                               std::shared_ptr<CompanySession> session)
     : Screen(ui),
-      store_(std::move(store)),
+      session_(std::move(session)),
       cliente_(cliente),
       isDemoEnabled_(Preferences::standard().boolForKey(keys::pref_demoStatClienteEnabled)) {
     setTitle(testo(cliente_.ragioneSociale1()));
@@ -53,7 +54,7 @@ DettaglioClienteViewController::DettaglioClienteViewController(ui::Ui& ui, const
 }
 
 std::shared_ptr<Database> DettaglioClienteViewController::store() const {
-    return store_ ? store_ : Database::sharedDatabase();
+    return session_ ? session_->store() : nullptr;
 }
 
 void DettaglioClienteViewController::aggiungi(std::unique_ptr<Sezione> sezione) {
@@ -252,7 +253,7 @@ void DettaglioClienteViewController::navigationButtonTapped(const std::string& a
 }
 
 void DettaglioClienteViewController::apriDettaglioOrizzontale() {
-    ui().push(*this, std::make_shared<DettaglioClienteLandscapeViewController>(ui(), cliente_, store_));
+    ui().push(*this, std::make_shared<DettaglioClienteLandscapeViewController>(ui(), cliente_, session_));
 }
 
 }  // namespace torvane

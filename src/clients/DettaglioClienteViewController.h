@@ -10,6 +10,7 @@
 
 namespace torvane {
 
+class CompanySession;
 class Database;
 
 // What the agent knows of a client before visiting: the credit exposure, sales per
@@ -18,8 +19,8 @@ class Database;
 // button, opens the wide detail of the same client.
 class DettaglioClienteViewController : public ui::Screen {
 public:
-    // `store` is for tools and tests; by default the shared store of the active company.
-    DettaglioClienteViewController(ui::Ui& ui, const Cliente& cliente, std::shared_ptr<Database> store = nullptr);
+    // `session`: the company the screen works for; without one it shows nothing of a store.
+    DettaglioClienteViewController(ui::Ui& ui, const Cliente& cliente, std::shared_ptr<CompanySession> session = nullptr);
 
     const Cliente& cliente() const { return cliente_; }
     const std::vector<std::unique_ptr<Sezione>>& sezioni() const { return sezioni_; }
@@ -50,7 +51,7 @@ private:
     void sezioneCondizioni(Database& database, bool conPagamento, bool conEsposizione);
     void sezioneNote();
 
-    std::shared_ptr<Database> store_;
+    std::shared_ptr<CompanySession> session_;
     Cliente cliente_;
     std::vector<std::unique_ptr<Sezione>> sezioni_;
     bool isDemoEnabled_ = false;

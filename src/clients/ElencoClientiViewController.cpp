@@ -10,6 +10,7 @@
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
 #include "platform/ui/LabelBuilder.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/StoreFailure.h"
 
@@ -23,9 +24,9 @@ constexpr ui::Color kGrigioChiaro{211, 211, 211};
 }  // namespace
 
 ElencoClientiViewController::ElencoClientiViewController(ui::Ui& ui, Selection onSelect,
-                                                         std::shared_ptr<Database> store)
+                                                         std::shared_ptr<CompanySession> session)
     : Screen(ui),
-      store_(std::move(store)),
+      session_(std::move(session)),
       onSelect_(std::move(onSelect)),
       esposizioneEnabled_(Preferences::standard().boolForKey(keys::pref_ESPOSIZIONEENABLED)),
       anagrafica_(std::make_unique<AnagraficaCliente>(
@@ -34,7 +35,7 @@ ElencoClientiViewController::ElencoClientiViewController(ui::Ui& ui, Selection o
 }
 
 std::shared_ptr<Database> ElencoClientiViewController::store() const {
-    return store_ ? store_ : Database::sharedDatabase();
+    return session_ ? session_->store() : nullptr;
 }
 
 void ElencoClientiViewController::fetchAllCliente() {
@@ -147,11 +148,11 @@ void ElencoClientiViewController::accessoryTapped(int section, int row) {
             gestisciAnagrafica(cliente);
             return;
         }
-        ui().push(*this, std::make_shared<NuovoClienteViewController>(ui(), cliente, store_));
+        ui().push(*this, std::make_shared<NuovoClienteViewController>(ui(), cliente, session_));
     }
     auto database = store();
     if (database && (database->fetchStatClienteByCodice(codice) || database->fetchEsposizioneClienteByCodice(codice)))
-        ui().push(*this, std::make_shared<DettaglioClienteViewController>(ui(), cliente, store_));
+        ui().push(*this, std::make_shared<DettaglioClienteViewController>(ui(), cliente, session_));
 }
 
 void ElencoClientiViewController::aggiungiClienteTapped() {
@@ -159,7 +160,7 @@ void ElencoClientiViewController::aggiungiClienteTapped() {
     auto database = store();
     if (!database) return;
     if (!Preferences::standard().boolForKey(keys::pref_ANAGRAFICAESTESA)) {
-        ui().push(*this, std::make_shared<NuovoClienteViewController>(ui(), std::nullopt, store_));
+        ui().push(*this, std::make_shared<NuovoClienteViewController>(ui(), std::nullopt, session_));
         return;
     }
     mastriCodici.clear();

@@ -11,6 +11,7 @@
 
 namespace torvane {
 
+class CompanySession;
 class Database;
 
 // The client list: a search bar over every client in name order. Choosing a client hands it
@@ -20,8 +21,8 @@ class ElencoClientiViewController : public ui::Screen {
 public:
     using Selection = std::function<void(const Cliente&)>;
 
-    // `store` is for tools and tests; by default the shared store of the active company.
-    ElencoClientiViewController(ui::Ui& ui, Selection onSelect, std::shared_ptr<Database> store = nullptr);
+    // `session`: the company the screen works for; without one it shows nothing of a store.
+    ElencoClientiViewController(ui::Ui& ui, Selection onSelect, std::shared_ptr<CompanySession> session = nullptr);
 
     const std::vector<Cliente>& clienti() const { return clienti_; }
     void fetchAllCliente();
@@ -60,7 +61,7 @@ private:
     std::shared_ptr<Database> store() const;
     void gestisciAnagrafica(const Cliente& cliente);
 
-    std::shared_ptr<Database> store_;
+    std::shared_ptr<CompanySession> session_;
     Selection onSelect_;
     bool esposizioneEnabled_;
     std::vector<Cliente> clienti_;

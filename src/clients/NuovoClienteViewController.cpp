@@ -9,6 +9,7 @@
 #include "platform/Picture.h"
 #include "platform/ui/Ui.h"
 #include "platform/ui/LabelBuilder.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/StoreFailure.h"
 
@@ -43,8 +44,8 @@ bool parameterSaysYes(Database& database, const std::string& attributo) {
 }  // namespace
 
 NuovoClienteViewController::NuovoClienteViewController(ui::Ui& ui, std::optional<Cliente> cliente,
-                                                       std::shared_ptr<Database> store)
-    : Screen(ui), store_(std::move(store)), cliente_(std::move(cliente)) {
+                                                       std::shared_ptr<CompanySession> session)
+    : Screen(ui), session_(std::move(session)), cliente_(std::move(cliente)) {
     setTitle(cliente_ ? "Variazione  Cliente" : "Nuovo  Cliente");
     if (cliente_)
         if (auto database = this->store()) riempiDaCliente(*database);
@@ -58,7 +59,7 @@ NuovoClienteViewController::~NuovoClienteViewController() {
 }
 
 std::shared_ptr<Database> NuovoClienteViewController::store() const {
-    return store_ ? store_ : Database::sharedDatabase();
+    return session_ ? session_->store() : nullptr;
 }
 
 std::string& NuovoClienteViewController::testo(int tag) { return testi_.at(static_cast<std::size_t>(tag)); }

@@ -12,6 +12,7 @@
 
 namespace torvane {
 
+class CompanySession;
 class Database;
 
 // The short form for a client made on the device: a new one ("Nuovo  Cliente") or one made
@@ -23,10 +24,9 @@ public:
     enum Campo { RagioneSociale = 1, Indirizzo, Citta, Cap, Telefono, Email, Note, CodiceFiscale, Provincia };
     static constexpr int kProvinciaLength = 2;
 
-    // `store` is for tests; by default the shared store of the active company. No client: a
-    // new one.
+    // `session`: the company the form works for. No client: a new one.
     NuovoClienteViewController(ui::Ui& ui, std::optional<Cliente> cliente = std::nullopt,
-                               std::shared_ptr<Database> store = nullptr);
+                               std::shared_ptr<CompanySession> session = nullptr);
     ~NuovoClienteViewController() override;
 
     std::vector<ui::Section> sections() const override;
@@ -59,7 +59,7 @@ private:
     std::string& testo(int tag);
     const std::string& testo(int tag) const;
 
-    std::shared_ptr<Database> store_;
+    std::shared_ptr<CompanySession> session_;
     std::optional<Cliente> cliente_;
     // By field tag; a field being typed in holds what is typed so far.
     std::vector<std::string> testi_ = std::vector<std::string>(Provincia + 1);

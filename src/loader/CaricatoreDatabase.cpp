@@ -111,7 +111,7 @@ struct CaricatoreDatabase::Fetched {
     std::optional<DocumentValidators> validators;
 };
 
-std::shared_ptr<Database> CaricatoreDatabase::store() const { return database_ ? database_ : Database::sharedDatabase(); }
+std::shared_ptr<Database> CaricatoreDatabase::store() const { return database_; }
 
 // Stored markers keep their names (a missing user reads "(null)" in them), so documents loaded
 // before are not taken for new.

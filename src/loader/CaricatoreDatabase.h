@@ -42,7 +42,7 @@ public:
 
     static DocumentSource urlSource(const std::string& url, std::chrono::milliseconds timeout = Http::defaultTimeout);
 
-    // The store to load (the shared one when not set).
+    // The store to load, the company session's; without one nothing is loaded.
     void setDatabase(std::shared_ptr<Database> db) { database_ = std::move(db); }
     void setAlertPresenter(AlertPresenter presenter) { alerts_ = std::move(presenter); }
     // The pause after each download (2 s by default; tests use 0).

@@ -7,7 +7,9 @@
 #include "loader/SectionLoader.h"
 #include "loader/SectionRowValues.h"
 #include "loader/xml/XmlCatalogueReader.h"
+#include "platform/CompanyCode.h"
 #include "platform/Log.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "store/Database.h"
 #include "store/StoreConnection.h"
@@ -73,6 +75,15 @@ void SectionLoader::applyPreferences() {
     Log::line("Attributi di tipo STRING (SET-) :");
     for (const auto& p : db_.fetchAllMatchesParametro("SET-").value_or(std::vector<Parametro>{})) {
         std::string key = preferenceKey(p.attributo().value_or("SET-"));
+        // Only the company switch changes the active company (never under an order, always
+        // with its store and session); a document may ask for another company like the agent
+        // does, but only with a plain code, which is all a file name may be made of.
+        if (key == keys::pref_aziendaAttiva) {
+            Log::f("Parametro %@ ignorato: l'azienda attiva cambia solo con il cambio azienda", p.attributo());
+            continue;
+        }
+        if (key == keys::pref_azienda && !CompanyCode::checked(p.valore().value_or(""), p.attributo().value_or("")))
+            continue;
         if (auto valore = p.valore())
             prefs.setString(key, *valore);
         else

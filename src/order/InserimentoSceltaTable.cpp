@@ -18,6 +18,7 @@
 #include "platform/Preferences.h"
 #include "platform/TextCase.h"
 #include "platform/ui/Ui.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 namespace torvane {
@@ -70,7 +71,7 @@ void InserimentoSceltaViewController::clienteSelezionato() {
     }
     if (!navigation_) return;
     std::weak_ptr<Screen> self = weak_from_this();
-    navigation_->openClientList(*this, store_, [self](const Cliente& cliente) {
+    navigation_->openClientList(*this, session_, [self](const Cliente& cliente) {
         if (auto alive = std::static_pointer_cast<InserimentoSceltaViewController>(self.lock())) alive->setCliente(cliente);
     });
 }
@@ -147,7 +148,7 @@ void InserimentoSceltaViewController::articoloSelezionato() {
     if (!navigation_) return;
     std::weak_ptr<Screen> alive = weak_from_this();
     navigation_->openArticleList(
-        *this, *scelta_.listinoCorrente, store(),
+        *this, *scelta_.listinoCorrente, session_,
         [this, alive](const Articolo& articolo) {
             if (alive.lock()) setArticolo(articolo);
         },
@@ -235,13 +236,13 @@ void InserimentoSceltaViewController::accessoryTapped(int section, int row) {
     if (section == Sezione::SezioneCliente) {
         Log::line("Cliente detail button tapped !!!");
         if (scelta_.clienteCorrente && navigation_)
-            navigation_->openClientDetail(*this, *scelta_.clienteCorrente, store_);
+            navigation_->openClientDetail(*this, *scelta_.clienteCorrente, session_);
     }
     if (section == Sezione::SezioneArticolo && row == 0) {
         Log::line("Articolo detail button tapped !!!");
         if (!scelta_.articoloCorrente || !navigation_) return;
         std::weak_ptr<Screen> alive = weak_from_this();
-        navigation_->openArticleDetail(*this, *scelta_.articoloCorrente, scelta_.coloreCorrente, store(),
+        navigation_->openArticleDetail(*this, *scelta_.articoloCorrente, scelta_.coloreCorrente, session_,
                                        [this, alive](const Giacenza& giacenza) {
                                            if (alive.lock()) setGiacenza(giacenza);
                                        });

@@ -17,6 +17,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/Ui.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/OrderStatus.h"
 
@@ -64,8 +65,8 @@ ScannerClient::Options scannerOptions() {
 
 }  // namespace
 
-InserimentoSceltaViewController::InserimentoSceltaViewController(ui::Ui& ui, std::shared_ptr<Database> store)
-    : Screen(ui), store_(std::move(store)) {
+InserimentoSceltaViewController::InserimentoSceltaViewController(ui::Ui& ui, std::shared_ptr<CompanySession> session)
+    : Screen(ui), session_(std::move(session)) {
     setTitle("SCELTA");
     scanners_ = std::make_unique<ScannerClient>(ui, *this, scannerOptions());
 }
@@ -73,7 +74,7 @@ InserimentoSceltaViewController::InserimentoSceltaViewController(ui::Ui& ui, std
 InserimentoSceltaViewController::~InserimentoSceltaViewController() = default;
 
 std::shared_ptr<Database> InserimentoSceltaViewController::store() const {
-    return store_ ? store_ : Database::sharedDatabase();
+    return session_ ? session_->store() : nullptr;
 }
 
 void InserimentoSceltaViewController::useHandheldSource(std::unique_ptr<ScannerSource> source) {
@@ -87,6 +88,7 @@ void InserimentoSceltaViewController::useHandheldSource(std::unique_ptr<ScannerS
 
 void InserimentoSceltaViewController::viewWillAppear() {
     Log::line("Scelta viewWillAppear");
+    dimenticaOrdineCancellato();
     if (storeCheck_) {
         // The login, then the store of the company asked for, before anything is shown; the
         // company cannot change under a client, price list, article or order in progress.
@@ -103,6 +105,17 @@ void InserimentoSceltaViewController::viewWillAppear() {
     riprendiOrdine(*database);
     redraw();
     scanners_->attach();
+}
+
+void InserimentoSceltaViewController::dimenticaOrdineCancellato() {
+    // A maintenance action (the orders deleted, the whole store emptied) may have removed the
+    // order being taken: entry starts again from nothing rather than writing to a lost header.
+    if (!scelta_.sceltaTestataCorrente || scelta_.sceltaTestataCorrente->exists()) return;
+    Log::line("La SceltaTestata corrente non c'e' piu': ricomincio da capo");
+    scelta_.sceltaTestataCorrente.reset();
+    scelta_.clearLine();
+    scelta_.clearClientAndMemory();
+    ui().setBadge(kTab, std::nullopt);
 }
 
 void InserimentoSceltaViewController::riprendiOrdine(Database& database) {
@@ -568,7 +581,7 @@ void InserimentoSceltaViewController::fineSceltaTapped() {
     if (!navigation_) return;
     // A size line tapped in the review comes back here as the article being entered.
     std::weak_ptr<ui::Screen> self = weak_from_this();
-    navigation_->openReview(*this, codice, store(), [self](const Articolo& articolo) {
+    navigation_->openReview(*this, codice, session_, [self](const Articolo& articolo) {
         if (auto screen = std::static_pointer_cast<InserimentoSceltaViewController>(self.lock())) screen->setArticolo(articolo);
     });
 }

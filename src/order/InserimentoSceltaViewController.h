@@ -15,6 +15,7 @@
 
 namespace torvane {
 
+class CompanySession;
 class Database;
 class ScannerSource;
 
@@ -25,8 +26,8 @@ class ScannerSource;
 // it as their ScanTarget; it opens the screens above it through its OrderNavigation.
 class InserimentoSceltaViewController : public ui::Screen, public ScannerScreen, public ComboDelegate, public ScanTarget {
 public:
-    // `store` is for tools and tests; by default the shared store of the active company.
-    explicit InserimentoSceltaViewController(ui::Ui& ui, std::shared_ptr<Database> store = nullptr);
+    // `session`: the company the screen works for; without one it shows nothing of a store.
+    explicit InserimentoSceltaViewController(ui::Ui& ui, std::shared_ptr<CompanySession> session = nullptr);
     ~InserimentoSceltaViewController() override;
 
     const SceltaCorrente& scelta() const { return scelta_; }
@@ -64,6 +65,9 @@ public:
     void boopa();
     void aggiorna() { redraw(); }
     void avvisa(std::optional<std::string> title, const std::string& message, const std::string& button = "Continua");
+    // The company the screen works for, given by the company switch each time it makes one.
+    void setSession(std::shared_ptr<CompanySession> session) { session_ = std::move(session); }
+    const std::shared_ptr<CompanySession>& session() const { return session_; }
     // The store the screen works on; none when no store is open.
     std::shared_ptr<Database> store() const;
 
@@ -108,6 +112,9 @@ private:
     void quantitaSelezionata();
     std::vector<Listino> listiniCandidati(Database& database) const;
     bool orderHasLines(Database& database) const;
+    // Appearing: an order a maintenance action deleted is dropped, then the open orders of
+    // the store are taken up.
+    void dimenticaOrdineCancellato();
     // Appearing: reconcile with the orders in the store.
     void riprendiOrdine(Database& database);
     // Asks the agent for the price of the colour's variant; false when the screen must not be drawn.
@@ -117,7 +124,7 @@ private:
     void rememberLine(Database& database);
     void showBadge(Database& database);
 
-    std::shared_ptr<Database> store_;
+    std::shared_ptr<CompanySession> session_;
     StoreCheck storeCheck_;
     std::shared_ptr<OrderNavigation> navigation_;
     SceltaCorrente scelta_;

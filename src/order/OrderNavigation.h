@@ -8,7 +8,7 @@
 
 namespace torvane {
 
-class Database;
+class CompanySession;
 namespace ui {
 class Screen;
 }
@@ -27,15 +27,15 @@ public:
     virtual ~OrderNavigation() = default;
 
     // The review of order `codiceTestata`; a size line tapped there comes back as `articolo`.
-    virtual void openReview(ui::Screen& from, long long codiceTestata, std::shared_ptr<Database> store,
+    virtual void openReview(ui::Screen& from, long long codiceTestata, std::shared_ptr<CompanySession> session,
                             ArticoloScelto articolo) = 0;
-    virtual void openClientList(ui::Screen& from, std::shared_ptr<Database> store, ClienteScelto scelto) = 0;
-    virtual void openClientDetail(ui::Screen& from, const Cliente& cliente, std::shared_ptr<Database> store) = 0;
+    virtual void openClientList(ui::Screen& from, std::shared_ptr<CompanySession> session, ClienteScelto scelto) = 0;
+    virtual void openClientDetail(ui::Screen& from, const Cliente& cliente, std::shared_ptr<CompanySession> session) = 0;
     // The articles of `listino`; a lot picked from an article's stock comes back as `lotto`.
-    virtual void openArticleList(ui::Screen& from, const Listino& listino, std::shared_ptr<Database> store,
+    virtual void openArticleList(ui::Screen& from, const Listino& listino, std::shared_ptr<CompanySession> session,
                                  ArticoloScelto scelto, LottoScelto lotto) = 0;
     virtual void openArticleDetail(ui::Screen& from, const Articolo& articolo, std::optional<Colore> colore,
-                                   std::shared_ptr<Database> store, GiacenzaScelta scelta) = 0;
+                                   std::shared_ptr<CompanySession> session, GiacenzaScelta scelta) = 0;
 };
 
 }  // namespace torvane

@@ -23,8 +23,8 @@ class Database;
 class SceltaTaglieViewController : public ui::Screen {
 public:
     // `posizione` is the order-entry row that was tapped: 0 the size header, k ≥ 1 root k−1.
-    // The screen keeps `database` alive: the shared store may be replaced (a company switch)
-    // while the grid is shown.
+    // The screen keeps `database` alive: a company switch may replace the session while the
+    // grid is shown.
     SceltaTaglieViewController(ui::Ui& ui, std::shared_ptr<Database> database, const Articolo& articolo,
                                int posizione);
 

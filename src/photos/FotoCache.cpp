@@ -28,8 +28,6 @@ constexpr char kHex[] = "0123456789ABCDEF";
 // Keys longer than this are cut and given a digest: a file name has at most 255 bytes.
 constexpr std::size_t kLongestKey = 160, kKeptOfLongKey = 100;
 
-std::string company() { return Preferences::standard().stringForKey(keys::pref_aziendaAttiva).value_or(""); }
-
 std::string digest(const std::string& text) {
     unsigned char out[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
@@ -71,8 +69,11 @@ FotoCache::~FotoCache() {
     for (std::thread& thread : threads_) thread.join();
 }
 
-std::string FotoCache::folderFor(const std::string& company) {
-    return Paths::documents() + "/FotoCache" + (CompanyCode::isPlain(company) ? company : chiave(company));
+std::string FotoCache::folderFor(const CompanyCode& company) { return Paths::documents() + "/" + company.photoFolderName(); }
+
+std::string FotoCache::fileFoto(const CompanyCode& company, const std::string& codiceArticolo, Formato formato) {
+    return format(formato == Formato::Miniatura ? "%@/%@-SMALL.jpeg" : "%@/%@-LARGE.jpeg", folderFor(company),
+                  chiave(codiceArticolo));
 }
 
 std::string FotoCache::chiave(const std::string& codice) {
@@ -101,12 +102,12 @@ std::string FotoCache::sostituto() { return Bundle::resourcesDir() + "/magnifyin
 
 bool FotoCache::forzato() { return Preferences::standard().boolForKey(keys::pref_forzaDownloadFotoEnabled); }
 
-std::string FotoCache::fileMiniatura(const Articolo& articolo) {
-    return format("%@/%@-SMALL.jpeg", folderFor(company()), chiave(articolo.codice().value_or("")));
+std::string FotoCache::fileMiniatura(const CompanyCode& company, const Articolo& articolo) {
+    return fileFoto(company, articolo.codice().value_or(""), Formato::Miniatura);
 }
 
-std::string FotoCache::fileGrande(const Articolo& articolo) {
-    return format("%@/%@-LARGE.jpeg", folderFor(company()), chiave(articolo.codice().value_or("")));
+std::string FotoCache::fileGrande(const CompanyCode& company, const Articolo& articolo) {
+    return fileFoto(company, articolo.codice().value_or(""), Formato::Grande);
 }
 
 std::optional<std::string> FotoCache::suDisco(const std::string& file) {
@@ -115,16 +116,18 @@ std::optional<std::string> FotoCache::suDisco(const std::string& file) {
     return std::nullopt;
 }
 
-void FotoCache::chiediMiniatura(const Articolo& articolo, const std::shared_ptr<FotoDestinatario>& to) {
+void FotoCache::chiediMiniatura(const CompanyCode& company, const Articolo& articolo,
+                                const std::shared_ptr<FotoDestinatario>& to) {
     std::string stored = articolo.fotoUrl().value_or("");
     // Forced downloads ask for the code's own thumbnail when the article names none.
     if (stored.empty() && forzato()) stored = format("%@-SMALL.JPG", articolo.codice().value_or(""));
-    if (!stored.empty()) chiedi(remoteLocation(stored), fileMiniatura(articolo), to);
+    if (!stored.empty()) chiedi(remoteLocation(stored), fileMiniatura(company, articolo), to);
 }
 
-void FotoCache::chiediGrande(const Articolo& articolo, const std::shared_ptr<FotoDestinatario>& to) {
+void FotoCache::chiediGrande(const CompanyCode& company, const Articolo& articolo,
+                             const std::shared_ptr<FotoDestinatario>& to) {
     const std::string stored = articolo.fotoUrlZoom().value_or("");
-    if (!stored.empty()) chiedi(remoteLocation(stored), fileGrande(articolo), to);
+    if (!stored.empty()) chiedi(remoteLocation(stored), fileGrande(company, articolo), to);
 }
 
 void FotoCache::chiedi(const std::string& location, const std::string& file, const std::shared_ptr<FotoDestinatario>& to) {

@@ -15,6 +15,7 @@
 namespace torvane {
 
 class Articolo;
+class CompanyCode;
 namespace ui {
 class Ui;
 }
@@ -50,10 +51,13 @@ public:
     static FotoCache& shared();
     ~FotoCache();
 
-    // "<documents>/FotoCache<company>". A code that is not plain (one edited by hand, or sent
-    // by a server) is written as a photo key is, so the folder can never be another one, or
-    // the documents folder itself, which the photo deletion would empty.
-    static std::string folderFor(const std::string& company);
+    enum class Formato { Miniatura, Grande };
+
+    // "<documents>/FotoCache<company>": only a checked code names a folder, so it can never be
+    // another one, or the documents folder itself, which the photo deletion would empty.
+    static std::string folderFor(const CompanyCode& company);
+    // The one place a photo's file is named: "<folder>/<key>-SMALL.jpeg" or "-LARGE.jpeg".
+    static std::string fileFoto(const CompanyCode& company, const std::string& codiceArticolo, Formato formato);
     // The article code as a file name: blanks become "_"; letters, digits, "-" and "." (not
     // first) stay; any other byte, "_" and "%" included, is written "%XX". No two codes share
     // a name and none leaves the folder; a very long code is cut and given a digest.
@@ -66,16 +70,16 @@ public:
     // `pref_forzaDownloadFotoEnabled`: download each time a photo is shown.
     static bool forzato();
 
-    // The files of the active company's thumbnail and full photo of an article.
-    static std::string fileMiniatura(const Articolo& articolo);
-    static std::string fileGrande(const Articolo& articolo);
+    // The files of a company's thumbnail and full photo of an article.
+    static std::string fileMiniatura(const CompanyCode& company, const Articolo& articolo);
+    static std::string fileGrande(const CompanyCode& company, const Articolo& articolo);
     // The file when it is on disk (a look at the folder, nothing more).
     static std::optional<std::string> suDisco(const std::string& file);
 
     // Asks for the article's thumbnail, or full photo, for `to`: nothing when it is on disk and
     // not forced, has no location, failed earlier (not forced), or is already on its way.
-    void chiediMiniatura(const Articolo& articolo, const std::shared_ptr<FotoDestinatario>& to);
-    void chiediGrande(const Articolo& articolo, const std::shared_ptr<FotoDestinatario>& to);
+    void chiediMiniatura(const CompanyCode& company, const Articolo& articolo, const std::shared_ptr<FotoDestinatario>& to);
+    void chiediGrande(const CompanyCode& company, const Articolo& articolo, const std::shared_ptr<FotoDestinatario>& to);
     // Drops what `to` asked for and has not started, except the files in `keep`.
     void annulla(const FotoDestinatario* to, const std::set<std::string>& keep = {});
 

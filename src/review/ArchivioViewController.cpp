@@ -11,6 +11,7 @@
 #include "platform/ui/Ui.h"
 #include "platform/ui/LabelBuilder.h"
 #include "review/RivediSceltaViewController.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/OrderStatus.h"
 #include "store/StoreConnection.h"
@@ -30,8 +31,8 @@ long long suspended(const std::vector<SceltaTestata>& orders) {
 
 }  // namespace
 
-ArchivioViewController::ArchivioViewController(ui::Ui& ui, std::shared_ptr<Database> store)
-    : Screen(ui), store_(std::move(store)) {
+ArchivioViewController::ArchivioViewController(ui::Ui& ui, std::shared_ptr<CompanySession> session)
+    : Screen(ui), session_(std::move(session)) {
     setTitle("Archivio");
     Preferences& prefs = Preferences::standard();
     if (prefs.boolForKey(keys::pref_deleteOrdiniEnabled))
@@ -49,7 +50,7 @@ ArchivioViewController::ArchivioViewController(ui::Ui& ui, std::shared_ptr<Datab
     caricaLista();
 }
 
-std::shared_ptr<Database> ArchivioViewController::store() const { return store_ ? store_ : Database::sharedDatabase(); }
+std::shared_ptr<Database> ArchivioViewController::store() const { return session_ ? session_->store() : nullptr; }
 
 void ArchivioViewController::caricaLista() {
     auto database = store();
@@ -149,7 +150,7 @@ void ArchivioViewController::didSelectRow(int section, int) {
     const SceltaTestata testata = listaScelte_[static_cast<std::size_t>(section)];
     const auto status = orderStatusOf(testata);
     if (status == OrderStatus::Open || status == OrderStatus::Sent) {
-        ui().push(*this, std::make_shared<RivediSceltaViewController>(ui(), testata.codice().value_or(0), store()));
+        ui().push(*this, std::make_shared<RivediSceltaViewController>(ui(), testata.codice().value_or(0), session_));
         return;
     }
     if (status != OrderStatus::Suspended) return;

@@ -10,6 +10,7 @@
 
 namespace torvane {
 
+class CompanySession;
 class Database;
 
 // The order archive (the "Archivio" tab): every order kept on the device, newest first, with
@@ -19,7 +20,9 @@ class ArchivioViewController : public ui::Screen {
 public:
     static constexpr int kTab = 1;
 
-    explicit ArchivioViewController(ui::Ui& ui, std::shared_ptr<Database> store = nullptr);
+    explicit ArchivioViewController(ui::Ui& ui, std::shared_ptr<CompanySession> session = nullptr);
+    // Another company's session: the list is read from it when the screen next appears.
+    void setSession(std::shared_ptr<CompanySession> session) { session_ = std::move(session); }
 
     // One section of one row per order, read only as drawn: the archive may hold thousands.
     int numberOfSections() const override { return static_cast<int>(listaScelte_.size()); }
@@ -39,7 +42,7 @@ private:
     void caricaLista();
     void aggiornaBadge(long long sospese);
 
-    std::shared_ptr<Database> store_;
+    std::shared_ptr<CompanySession> session_;
     std::vector<SceltaTestata> listaScelte_;
     std::unordered_map<long long, long long> righePerOrdine_;  // lines by order row id
     std::set<long long> inUscita_;  // numbers of the orders whose e-mail waits in the outbox

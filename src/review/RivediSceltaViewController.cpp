@@ -21,6 +21,7 @@
 #include "review/ReportScelta.h"
 #include "review/RivediSceltaContent.h"
 #include "rules/LineAmount.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/OrderStatus.h"
 #include "store/StoreFailure.h"
@@ -72,8 +73,8 @@ std::string testoImporto(const std::optional<Decimal>& importo) {
 }  // namespace
 
 RivediSceltaViewController::RivediSceltaViewController(ui::Ui& ui, long long codiceTestata,
-                                                       std::shared_ptr<Database> store)
-    : Screen(ui), codiceTestata_(codiceTestata), store_(std::move(store)) {
+                                                       std::shared_ptr<CompanySession> session)
+    : Screen(ui), codiceTestata_(codiceTestata), session_(std::move(session)) {
     // These four shape the table and are read once, as the screen is built.
     negozioUgualeDestinazione_ = preferenza(keys::pref_NEGOZIOEQDESTENABLED);
     conListaBusinessUnit_ = preferenza(keys::pref_BUSUNITLISTENABLED);
@@ -83,7 +84,7 @@ RivediSceltaViewController::RivediSceltaViewController(ui::Ui& ui, long long cod
 }
 
 std::shared_ptr<Database> RivediSceltaViewController::store() const {
-    return store_ ? store_ : Database::sharedDatabase();
+    return session_ ? session_->store() : nullptr;
 }
 
 Timestamp RivediSceltaViewController::now() const {
@@ -355,10 +356,8 @@ ui::Row RivediSceltaViewController::rigaTaglie(std::size_t indice, int row) cons
 }
 
 std::string RivediSceltaViewController::immagineArticolo(const std::string& codice) const {
-    const std::string azienda = Preferences::standard().stringForKey(keys::pref_aziendaAttiva).value_or("");
-    const std::string file = format("%@/%@-SMALL.jpeg", FotoCache::folderFor(azienda), FotoCache::chiave(codice));
-    std::error_code ignored;
-    return std::filesystem::exists(file, ignored) ? file : FotoCache::sostituto();
+    if (!session_) return FotoCache::sostituto();
+    return FotoCache::suDisco(session_->photoFile(codice, FotoCache::Formato::Miniatura)).value_or(FotoCache::sostituto());
 }
 
 ui::Row RivediSceltaViewController::rigaFissa(int sezione, int row) const {

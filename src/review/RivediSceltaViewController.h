@@ -18,6 +18,7 @@
 
 namespace torvane {
 
+class CompanySession;
 class Database;
 class FirmaViewController;
 class GenericTableViewController;
@@ -37,7 +38,7 @@ public:
     enum Sezione { kRiepilogo, kNote, kDestinazione, kProdotti, kAgente, kPriorita, kFirma, kInvia, kSospendi, kSezioni };
     static constexpr int kTagNote = 1;
 
-    RivediSceltaViewController(ui::Ui& ui, long long codiceTestata, std::shared_ptr<Database> store = nullptr);
+    RivediSceltaViewController(ui::Ui& ui, long long codiceTestata, std::shared_ptr<CompanySession> session = nullptr);
 
     // Where the article of a tapped size line goes (order entry); none when nobody takes it.
     void setConsegnaArticolo(std::function<void(const Articolo&)> consegna) { consegnaArticolo_ = std::move(consegna); }
@@ -112,7 +113,7 @@ private:
     bool sezioneRiga(int section) const { return section >= 0 && section < static_cast<int>(ordineRighe_.size()); }
 
     long long codiceTestata_;
-    std::shared_ptr<Database> store_;
+    std::shared_ptr<CompanySession> session_;
     std::function<void(const Articolo&)> consegnaArticolo_;
     UploadTimeouts timeouts_ = defaultUploadTimeouts;
     std::function<Timestamp()> clock_;

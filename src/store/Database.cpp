@@ -27,8 +27,8 @@ Database::~Database() {
     if (connection_) connection_->close();
 }
 
-std::string Database::storePath(const std::string& company) {
-    return Paths::ensure(Paths::documents()) + "/" + format("Database%@.sqllite", company);
+std::string Database::storePath(const CompanyCode& company) {
+    return Paths::ensure(Paths::documents()) + "/" + company.storeFileName();
 }
 
 std::shared_ptr<Database> Database::openFile(const std::string& path, const std::string& company) {
@@ -51,11 +51,12 @@ std::shared_ptr<Database> Database::init() {
         defaults.setString(keys::pref_aziendaAttiva, *company);
         defaults.synchronize();
     }
-    if (!CompanyCode::isPlain(*company)) {
+    const auto code = CompanyCode::checked(*company, "pref_aziendaAttiva");
+    if (!code) {
         logOpenFailure("Codice azienda non valido", *company);
         return nullptr;
     }
-    return openFile(storePath(*company), *company);
+    return openFile(storePath(*code), code->text());
 }
 
 void Database::initDatabase() {

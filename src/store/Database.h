@@ -17,6 +17,7 @@
 
 namespace torvane {
 
+class CompanyCode;
 class StoreConnection;
 
 // The single gateway to the local store of one company: one small operation per way the
@@ -40,7 +41,7 @@ public:
     // A store in a given file (tools, tests); none when it cannot be opened.
     static std::shared_ptr<Database> openFile(const std::string& path, const std::string& company);
     // "Database%@.sqllite" in the documents folder.
-    static std::string storePath(const std::string& company);
+    static std::string storePath(const CompanyCode& company);
 
     ~Database();
     Database(const Database&) = delete;

@@ -1,6 +1,8 @@
 #include "app/CompanySwitch.h"
 #include "AppTestSupport.h"
+#include "platform/CompanyCode.h"
 #include "platform/PreferenceKeys.h"
+#include "session/CompanySession.h"
 
 using namespace torvane;
 
@@ -75,6 +77,19 @@ TEST_F(Switch, AnUnknownOrIgnoredCompanyIsRefusedAndTheRequestRestored) {
         EXPECT_EQ(prefs().stringForKey(keys::pref_azienda), "C1");
         EXPECT_EQ(openCompany(), "C1") << "the active company's store is opened again";
     }
+    // A code that is not plain is no company: logged, the request restored, the store and the
+    // session kept.
+    const auto before = companySwitch->session();
+    ASSERT_TRUE(before);
+    for (const std::string& requested : std::vector<std::string>{"C1/..", "../x", "01 02", std::string(300, 'A'), "\xff"}) {
+        prefs().setString(keys::pref_azienda, requested);
+        EXPECT_EQ(run(), CompanySwitch::Outcome::StoreOpen);
+        EXPECT_EQ(prefs().stringForKey(keys::pref_azienda), "C1");
+        EXPECT_EQ(companySwitch->session(), before);
+    }
+    for (const std::string& shown : std::vector<std::string>{"../x", "\\xFF", std::string(40, 'A') + "..."})
+        EXPECT_TRUE(log->contains("Codice azienda non valido (pref_azienda): \"" + shown + "\" rifiutato")) << shown;
+    EXPECT_EQ(before->code().text(), "C1");
 }
 
 TEST_F(Switch, NoSwitchWhileAnOrderIsInProgress) {
@@ -90,7 +105,7 @@ TEST_F(Switch, NoSwitchWhileAnOrderIsInProgress) {
 
 TEST_F(Switch, AStoreThatCannotBeOpenedIsReported) {
     // A folder where the store file should be: SQLite cannot open it.
-    std::filesystem::create_directories(Database::storePath("C1"));
+    std::filesystem::create_directories(Database::storePath(*CompanyCode::from("C1")));
     EXPECT_EQ(run(), CompanySwitch::Outcome::NoStore);
     EXPECT_TRUE(ui.sawAlert("Non accedo al Database !!!", "Prego uscire con tasto HOME"));
 }

@@ -5,6 +5,8 @@
 
 #include "app/AppTestSupport.h"
 #include "app/ImpostazioniViewController.h"
+#include "platform/CompanyCode.h"
+#include "session/CompanySession.h"
 #include "photos/FotoCache.h"
 #include "loader/LoaderTestSupport.h"
 #include "mail/MailMessage.h"
@@ -27,7 +29,7 @@ struct SettingsScreen : AppFixture {
         prefs().setString(keys::pref_user, "mario");
         Database::initDatabase();
         ASSERT_TRUE(Database::sharedDatabase());
-        screen = std::make_shared<ImpostazioniViewController>(ui);
+        screen = std::make_shared<ImpostazioniViewController>(ui, CompanySession::over(Database::sharedDatabase()));
         ui.showTabs({{"IMPOSTAZIONI", "gear", screen}});
     }
     std::string shown() {
@@ -73,14 +75,15 @@ TEST_F(SettingsScreen, ADownloadRecordsItsDateShowsItsProgressAndReportsItsResul
 
 TEST_F(SettingsScreen, DeletingPhotosUnderACodeThatIsNotPlainLeavesEveryOtherFolder) {
     const std::string store = Paths::documents() + "/Database01.sqllite";
+    const std::string mine = FotoCache::folderFor(*CompanyCode::from("01"));
     ASSERT_TRUE(std::filesystem::exists(store));
     for (const char* code : {"01/..", "../x", ".."}) {
+        std::filesystem::create_directories(mine);
         prefs().setString(keys::pref_aziendaAttiva, code);
         prefs().setBool(keys::pref_deleteFotoEnabled, true);
         screen->viewWillAppear();
         EXPECT_TRUE(std::filesystem::exists(store)) << code;
-        EXPECT_EQ(std::filesystem::path(FotoCache::folderFor(code)).parent_path(), std::filesystem::path(Paths::documents()))
-            << code;
+        EXPECT_FALSE(std::filesystem::exists(mine)) << "the open store's company, whatever the preferences say: " << code;
     }
 }
 
@@ -88,7 +91,8 @@ TEST_F(SettingsScreen, TheMaintenanceSwitchesRunOnceAndTheOrderCountFollows) {
     auto db = Database::sharedDatabase();
     db->createSceltaTestataWithCodice(1)->setStatus(0);
     db->commit();
-    const std::string mine = FotoCache::folderFor("01"), other = FotoCache::folderFor("02");
+    const std::string mine = FotoCache::folderFor(*CompanyCode::from("01")),
+                      other = FotoCache::folderFor(*CompanyCode::from("02"));
     for (const auto& folder : {mine, other}) {
         std::filesystem::create_directories(folder);
         std::ofstream(folder + "/ART1-SMALL.jpeg") << "x";
@@ -121,7 +125,7 @@ TEST_F(AppFixture, ASecondPressWhileADownloadRunsDoesNothing) {
     prefs().setString(keys::pref_aziendaAttiva, "01");
     prefs().setString(keys::pref_HTTPSERVER, "http://127.0.0.1:1/");
     Database::initDatabase();
-    auto screen = std::make_shared<ImpostazioniViewController>(held);
+    auto screen = std::make_shared<ImpostazioniViewController>(held, CompanySession::over(Database::sharedDatabase()));
     held.showTabs({{"IMPOSTAZIONI", "gear", screen}});
     screen->caricaListinoTap();
     screen->caricaListinoTap();

@@ -6,6 +6,7 @@
 #include "platform/Decimal.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/StoreFixture.h"
 #include "support/FakeUi.h"
@@ -28,7 +29,7 @@ struct ArticleList : StoreFixture {
     }
     std::shared_ptr<ElencoArticoliViewController> open(const Listino& listino) {
         auto list = std::make_shared<ElencoArticoliViewController>(
-            ui, listino, [this](const Articolo& a) { chosen = a.codice(); }, db);
+            ui, listino, [this](const Articolo& a) { chosen = a.codice(); }, CompanySession::over(db));
         ui.showTabs({{"SCELTA", "", entry}});
         ui.push(*entry, list);
         return list;
@@ -93,7 +94,7 @@ TEST_F(ArticleList, TheStockDetailHasASectionPerColourCodeAndALotGoesToTheLine) 
     std::optional<std::string> lot;
     ui.showTabs({{"SCELTA", "", entry}});
     auto detail = std::make_shared<DettaglioArticoloViewController>(
-        ui, lana, grigio, [&](const Giacenza& g) { lot = g.descrizione(); }, db);
+        ui, lana, grigio, [&](const Giacenza& g) { lot = g.descrizione(); }, CompanySession::over(db));
     ui.push(*entry, detail);
     auto sections = detail->sections();
     ASSERT_EQ(sections.size(), 2u) << "a second colour record with the same code has no section of its own";

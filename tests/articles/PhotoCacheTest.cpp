@@ -12,8 +12,10 @@
 #include "articles/ElencoArticoliViewController.h"
 #include "photos/FotoCache.h"
 #include "loader/LoaderTestSupport.h"
+#include "platform/CompanyCode.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/StoreFixture.h"
 #include "support/FakeUi.h"
@@ -97,36 +99,36 @@ TEST_F(PhotoCache, APhotoIsDownloadedOnceKeptOnlyWhenItIsAPictureAndAFailureIsNo
     auto ab = articolo("AB 12", "ab12.jpg");
     int arrivals = 0;
     auto to = destinatario(arrivals);
-    FotoCache::shared().chiediMiniatura(ab, to);
-    FotoCache::shared().chiediMiniatura(ab, to);
+    FotoCache::shared().chiediMiniatura(*CompanyCode::from("01"), ab, to);
+    FotoCache::shared().chiediMiniatura(*CompanyCode::from("01"), ab, to);
     attendi();
     EXPECT_EQ(arrivals, 1);
-    const std::string file = FotoCache::folderFor("01") + "/AB_12-SMALL.jpeg";
-    EXPECT_EQ(FotoCache::fileMiniatura(ab), file);
+    const std::string file = FotoCache::folderFor(*CompanyCode::from("01")) + "/AB_12-SMALL.jpeg";
+    EXPECT_EQ(FotoCache::fileMiniatura(*CompanyCode::from("01"), ab), file);
     EXPECT_TRUE(FotoCache::suDisco(file));
-    FotoCache::shared().chiediMiniatura(ab, to);
+    FotoCache::shared().chiediMiniatura(*CompanyCode::from("01"), ab, to);
     attendi();
     EXPECT_EQ(server.asked("/foto/ab12.jpg"), 1) << "a photo on disk is not asked again";
 
     for (const char* location : {"rotta.jpg", "manca.jpg"}) {
         auto broken = articolo(std::string("X") + location, location);
         for (int i = 0; i < 2; ++i) {
-            FotoCache::shared().chiediMiniatura(broken, to);
+            FotoCache::shared().chiediMiniatura(*CompanyCode::from("01"), broken, to);
             attendi();
         }
         EXPECT_EQ(server.asked(std::string("/foto/") + location), 1) << "a failed location is not asked again";
-        EXPECT_FALSE(FotoCache::suDisco(FotoCache::fileMiniatura(broken))) << "an error page is never kept as the photo";
+        EXPECT_FALSE(FotoCache::suDisco(FotoCache::fileMiniatura(*CompanyCode::from("01"), broken))) << "an error page is never kept as the photo";
     }
     EXPECT_EQ(arrivals, 1);
 
     // Forced: every asking downloads again, but one file never twice at once.
     Preferences::standard().setBool(keys::pref_forzaDownloadFotoEnabled, true);
-    for (int i = 0; i < 3; ++i) FotoCache::shared().chiediMiniatura(ab, to);
+    for (int i = 0; i < 3; ++i) FotoCache::shared().chiediMiniatura(*CompanyCode::from("01"), ab, to);
     attendi();
-    FotoCache::shared().chiediMiniatura(ab, to);
+    FotoCache::shared().chiediMiniatura(*CompanyCode::from("01"), ab, to);
     attendi();
     EXPECT_EQ(server.asked("/foto/ab12.jpg"), 3);
-    FotoCache::shared().chiediMiniatura(articolo("SENZA", ""), to);
+    FotoCache::shared().chiediMiniatura(*CompanyCode::from("01"), articolo("SENZA", ""), to);
     attendi();
     EXPECT_EQ(server.asked("/foto/SENZA-SMALL.JPG"), 1) << "forced, an article without a photo asks for its code's";
 }
@@ -141,7 +143,7 @@ TEST_F(PhotoCache, TheListAsksOnlyForRowsOnScreenAndRedrawsOnlyTheRowAPhotoArriv
     }
     auto entry = std::make_shared<ui::Screen>(ui);
     ui.showTabs({{"SCELTA", "", entry}});
-    auto list = std::make_shared<ElencoArticoliViewController>(ui, listino, [](const Articolo&) {}, db);
+    auto list = std::make_shared<ElencoArticoliViewController>(ui, listino, [](const Articolo&) {}, CompanySession::over(db));
     ui.push(*entry, list);
     for (int row = 0; row < 30; ++row) list->rowAt(0, row);
     attendi();
@@ -152,7 +154,9 @@ TEST_F(PhotoCache, TheListAsksOnlyForRowsOnScreenAndRedrawsOnlyTheRowAPhotoArriv
     EXPECT_EQ(server.requested().size(), 2u);
     ASSERT_EQ(ui.rowsRedrawn.size(), 2u);
     for (const auto& rows : ui.rowsRedrawn) EXPECT_EQ(rows.size(), 1u) << "each arrival redraws its own row";
-    EXPECT_EQ(std::get<ui::Image>(list->rowAt(0, 3).items.back()).path, FotoCache::folderFor("01") + "/ART103-SMALL.jpeg");
+    EXPECT_EQ(std::get<ui::Image>(list->rowAt(0, 3).items.back()).path,
+              FotoCache::folderFor(*CompanyCode::from(db->currentAzienda())) + "/ART103-SMALL.jpeg")
+        << "the folder of the store's own company";
 }
 
 TEST_F(PhotoCache, AServerThatNeverAnswersHoldsNeitherTheListNorMoreThanAFewThreads) {
@@ -168,7 +172,7 @@ TEST_F(PhotoCache, AServerThatNeverAnswersHoldsNeitherTheListNorMoreThanAFewThre
     ui.showTabs({{"SCELTA", "", entry}});
     std::optional<std::string> chosen;
     auto list = std::make_shared<ElencoArticoliViewController>(
-        ui, listino, [&](const Articolo& a) { chosen = a.codice(); }, db);
+        ui, listino, [&](const Articolo& a) { chosen = a.codice(); }, CompanySession::over(db));
     ui.push(*entry, list);
     std::vector<ui::IndexPath> firstRows;
     for (int row = 0; row < 10; ++row) firstRows.push_back({0, row});
@@ -189,7 +193,7 @@ TEST_F(PhotoCache, TheViewerShowsTheFullPhotoZoomedAndClamped) {
     auto ab = articolo("AB 12", "ab12.jpg");
     ab.setFotoUrlZoom(server.base() + "/grande/ab12.jpg");
     ui.showTabs({{"SCELTA", "", std::make_shared<ui::Screen>(ui)}});
-    auto viewer = std::make_shared<ArticoloImageViewController>(ui, ab);
+    auto viewer = std::make_shared<ArticoloImageViewController>(ui, ab, CompanySession::over(db));
     ui.push(*ui.visible(), viewer);
     EXPECT_DOUBLE_EQ(viewer->zoom(), 1.3);
     attendi();

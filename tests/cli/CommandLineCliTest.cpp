@@ -111,7 +111,8 @@ TEST_F(Cli, CompanyCodesThatAreNotPlainCodesNeverBecomeFileNames) {
                                                                std::string(33, 'A'), std::string(32, 'A') + "-_z9"}) {
         for (std::vector<std::string> command : {std::vector<std::string>{"store"},
                                                  {"load", "--file", dir.file("x.xml")},
-                                                 {"export", "--order", "1", "--format", "xml"}}) {
+                                                 {"export", "--order", "1", "--format", "xml"},
+                                                 {"script", "-"}}) {
             command.insert(command.end(), {"--company", company});
             EXPECT_EQ(cli(command).exitCode, 2) << command[0] << " " << company;
         }

@@ -8,6 +8,7 @@
 #include "clients/FormatiStatistica.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/StoreFixture.h"
 #include "support/FakeUi.h"
@@ -87,10 +88,10 @@ struct ClientDetail : StoreFixture {
     }
 
     std::shared_ptr<DettaglioClienteViewController> dettaglio() {
-        return std::make_shared<DettaglioClienteViewController>(ui, *cliente, db);
+        return std::make_shared<DettaglioClienteViewController>(ui, *cliente, CompanySession::over(db));
     }
     std::shared_ptr<DettaglioClienteLandscapeViewController> orizzontale() {
-        return std::make_shared<DettaglioClienteLandscapeViewController>(ui, *cliente, db);
+        return std::make_shared<DettaglioClienteLandscapeViewController>(ui, *cliente, CompanySession::over(db));
     }
     static Texts titoli(const ui::Screen& screen) {
         Texts titles;
@@ -315,13 +316,13 @@ TEST_F(ClientDetail, DemonstrationModeShowsTheSameEightSectionsForEveryClient) {
     EXPECT_NE(std::get<ui::Image>(bars[3]).path.find("barra_verde.png"), std::string::npos);
 
     auto altro = db->createClienteWithBarCode("C002");
-    EXPECT_EQ(titoli(DettaglioClienteViewController(ui, *altro, db)), attesi);
+    EXPECT_EQ(titoli(DettaglioClienteViewController(ui, *altro, CompanySession::over(db))), attesi);
 }
 
 TEST_F(ClientDetail, OpensFromTheClientListAndOpensTheWideDetail) {
     collezione("AI12", "MT", "213", "3", "2550");
     db->commit();
-    auto list = std::make_shared<ElencoClientiViewController>(ui, nullptr, db);
+    auto list = std::make_shared<ElencoClientiViewController>(ui, nullptr, CompanySession::over(db));
     ui.push(*root, list);
     list->viewWillAppear();
     ASSERT_EQ(list->rowAt(0, 0).accessory, ui::Accessory::DetailButton);

@@ -8,6 +8,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ui/TabbedScreen.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/StoreFixture.h"
 #include "support/FakeUi.h"
@@ -41,7 +42,7 @@ struct ClientRegistry : StoreFixture {
         db->createClienteWithBarCode(
             "C001", {{"codice", "C001"}, {"ragioneSociale1", "Rossi Tessuti"}, {"partitaIva", "12345678903"}});
         db->commit();
-        list = std::make_shared<ElencoClientiViewController>(ui, nullptr, db);
+        list = std::make_shared<ElencoClientiViewController>(ui, nullptr, CompanySession::over(db));
         ui.showTabs({{"SCELTA", "", root}});
         ui.push(*root, list);
     }

@@ -3,6 +3,7 @@
 
 #include "clients/NuovoClienteViewController.h"
 #include "platform/Picture.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/StoreFixture.h"
 #include "support/FakeUi.h"
@@ -34,7 +35,7 @@ struct NewClientForm : StoreFixture {
         open();
     }
     void open(std::optional<Cliente> cliente = std::nullopt) {
-        form = std::make_shared<NuovoClienteViewController>(ui, cliente, db);
+        form = std::make_shared<NuovoClienteViewController>(ui, cliente, CompanySession::over(db));
         ui.push(*list, form);
     }
     void type(int tag, const std::string& text) {

@@ -16,6 +16,7 @@
 #include "platform/Paths.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 using namespace torvane;
@@ -54,7 +55,7 @@ private slots:
         // A wide interval, so a busy test machine does not split the burst.
         gui::KeyboardWedge wedge({.enabled = true, .maxIntervalMs = 100, .minLength = 4});
         qApp->installEventFilter(&wedge);
-        auto screen = std::make_shared<InserimentoSceltaViewController>(ui, db_);
+        auto screen = std::make_shared<InserimentoSceltaViewController>(ui, CompanySession::over(db_));
         ui.showTabs({{"SCELTA", "", screen}});
         ui.window().show();
         ui.window().activateWindow();

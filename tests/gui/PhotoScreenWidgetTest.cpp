@@ -9,10 +9,12 @@
 #include "PhotoScreenWidget.h"
 #include "QtUi.h"
 #include "articles/ArticoloImageViewController.h"
+#include "platform/CompanyCode.h"
 #include "photos/FotoCache.h"
 #include "platform/Paths.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 using namespace torvane;
@@ -31,7 +33,7 @@ private slots:
         QVERIFY(db);
         auto articolo = *db->createArticoloWithBarCode("ART1");
         articolo.setCodice(std::string("ART1"));
-        const std::string folder = FotoCache::folderFor("01");
+        const std::string folder = FotoCache::folderFor(*CompanyCode::from("01"));
         std::filesystem::create_directories(folder);
         QImage picture(400, 200, QImage::Format_RGB32);
         picture.fill(QColor(200, 40, 40));
@@ -42,7 +44,7 @@ private slots:
         ui.showTabs({{"SCELTA", "", root_screen}});
         ui.window().resize(800, 600);
         ui.window().show();
-        auto viewer = std::make_shared<ArticoloImageViewController>(ui, articolo);
+        auto viewer = std::make_shared<ArticoloImageViewController>(ui, articolo, CompanySession::over(db));
         ui.push(*root_screen, viewer);
         QApplication::processEvents();
         auto* widget = dynamic_cast<gui::PhotoScreenWidget*>(ui.window().widgetFor(*viewer));

@@ -15,6 +15,7 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "review/RivediSceltaViewController.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 
 using namespace torvane;
@@ -50,7 +51,7 @@ private slots:
         gui::QtUi ui;
         auto root = std::make_shared<ui::Screen>(ui);
         ui.showTabs({{"SCELTA", "", root}});
-        auto review = std::make_shared<RivediSceltaViewController>(ui, 3, db);
+        auto review = std::make_shared<RivediSceltaViewController>(ui, 3, CompanySession::over(db));
         ui.push(*root, review);
         ui.window().resize(1024, 768);
         ui.window().show();

@@ -8,6 +8,7 @@
 #include "platform/Decimal.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/ui/Ui.h"
+#include "session/CompanySession.h"
 #include "store/StoreFixture.h"
 #include "support/FakeUi.h"
 
@@ -46,7 +47,7 @@ struct OrderEntryFixture : StoreFixture {
         for (const char* codice : {"10/S", "10/M", "10/L", "20/S"}) colore(art2, "2000" + std::to_string(n++), codice, "V1");
         prezzo("L01", "ART2", "V1", "5.00");
         db->commit();
-        screen = std::make_shared<InserimentoSceltaViewController>(ui, db);
+        screen = std::make_shared<InserimentoSceltaViewController>(ui, CompanySession::over(db));
         screen->setNavigation(std::make_shared<OrderScreens>());
     }
 

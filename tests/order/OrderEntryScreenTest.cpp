@@ -124,7 +124,7 @@ TEST_F(OrderEntryScreen, AppearingTakesUpTheFirstOpenOrderAndWarnsOfASecond) {
     screen->confirmTapped();
     db->createSceltaTestataWithCodice(99, {{"status", SqlValue(0LL)}});
     db->commit();
-    auto again = std::make_shared<InserimentoSceltaViewController>(ui, db);
+    auto again = std::make_shared<InserimentoSceltaViewController>(ui, CompanySession::over(db));
     ui.showTabs({{"SCELTA", "", again}});
     EXPECT_TRUE(again->scelta().sceltaTestataCorrente);
     EXPECT_EQ(again->scelta().clienteCorrente->codice(), "C001");

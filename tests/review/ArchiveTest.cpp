@@ -6,6 +6,7 @@
 #include "platform/IsoDate.h"
 #include "review/ArchivioViewController.h"
 #include "review/RivediSceltaViewController.h"
+#include "session/CompanySession.h"
 #include "store/Database.h"
 #include "store/StoreFixture.h"
 #include "support/FakeUi.h"
@@ -26,7 +27,7 @@ struct Archive : StoreFixture {
     }
     void open() {
         db->commit();
-        archive = std::make_shared<ArchivioViewController>(ui, db);
+        archive = std::make_shared<ArchivioViewController>(ui, CompanySession::over(db));
         ui.showTabs({{"SCELTA", "", std::make_shared<ui::Screen>(ui)}, {"Archivio", "database", archive}});
         ui.selectTab(1);
     }

@@ -4,6 +4,7 @@
 
 #include "OrderFixture.h"
 #include "review/RivediSceltaViewController.h"
+#include "session/CompanySession.h"
 #include "support/FakeUi.h"
 #include "support/RowTexts.h"
 
@@ -24,7 +25,7 @@ struct ReviewFixture : OrderFixture {
     // Commits what the test made, then opens the review of order `codice`.
     RivediSceltaViewController& open(long long codice) {
         db->commit();
-        review = std::make_shared<RivediSceltaViewController>(ui, codice, db);
+        review = std::make_shared<RivediSceltaViewController>(ui, codice, CompanySession::over(db));
         ui.push(*parent, review);
         return *review;
     }
