@@ -131,17 +131,6 @@ TEST_F(CaricatoreRun, UnusableServerPreferencesShowAnAlertAndFetchNothing) {
     EXPECT_TRUE(server.requested().empty());
 }
 
-TEST_F(CaricatoreRun, FairModeFetchesTheFairDocument) {
-    Preferences::standard().setBool(keys::pref_MODALITAFIERAENABLED, true);
-    Preferences::standard().setString(keys::pref_FIERAHTTPSERVER, server.url("/"));
-    server.serve("/fiere.xml", document(kClienti));
-    auto loader = newLoader();
-    loader->downloadWithProgressView(nullptr);
-    EXPECT_EQ(loader->result(), 0);
-    EXPECT_EQ(server.requested(), std::vector<std::string>{"/fiere.xml"});
-    EXPECT_TRUE(marker("fiere.xml"));
-}
-
 TEST(LoadResultAlertTest, EveryResultHasItsAlertAndCountersShowOnlyWhenSet) {
     CaricatoreDatabase fresh;
     EXPECT_EQ(LoadResultAlert::forLoader(fresh)->message, "Per essere precisi, ho caricato\nTags:0 in 0 sec.");

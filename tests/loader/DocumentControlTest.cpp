@@ -114,32 +114,9 @@ TEST_F(DocumentControl, SectionsLoadInTheirOwnOrderWhateverTheFileSays) {
     EXPECT_EQ(text("SELECT COUNT(*) FROM Listino WHERE barCode = 'L2'"), "0") << "only the first section of a name";
 }
 
-TEST_F(DocumentControl, HostileDocumentsNeitherCrashNorHangNorInflate) {
-    std::string bomb = "<?xml version=\"1.0\"?><!DOCTYPE TorvaneMobile [<!ENTITY a \"aaaaaaaaaa\">";
-    std::string previous = "a";
-    for (char e = 'b'; e <= 'k'; ++e) {
-        bomb += std::string("<!ENTITY ") + e + " \"";
-        for (int i = 0; i < 10; ++i) bomb += "&" + previous + ";";
-        bomb += "\">";
-        previous = std::string(1, e);
-    }
-    bomb += "]><TorvaneMobile><NumeroElement>5</NumeroElement><Azienda><Timestamp>1</Timestamp><ClientiFornitori>"
-            "<ClienteFornitore BarCode=\"&k;\"><Codice>C1</Codice><RagioneSociale1>&k;</RagioneSociale1>"
-            "</ClienteFornitore></ClientiFornitori></Azienda></TorvaneMobile>";
-    auto bombed = load(bomb);
-    EXPECT_TRUE(bombed->result() == 0 || bombed->result() == 3) << bombed->result();
-    if (bombed->result() == 0) {
-        EXPECT_LT(text("SELECT length(ragioneSociale1) FROM Cliente").value_or("0").size(), 6u);
-    }
-
-    // External entities are never fetched.
-    auto external = load("<?xml version=\"1.0\"?><!DOCTYPE T [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
-                         "<TorvaneMobile><NumeroElement>5</NumeroElement><Azienda><Timestamp>2</Timestamp>"
-                         "<ClientiFornitori><ClienteFornitore><Codice>&x;</Codice></ClienteFornitore>"
-                         "</ClientiFornitori></Azienda></TorvaneMobile>");
-    EXPECT_NE(text("SELECT codice FROM Cliente").value_or("").find("root"), 0u);
-
-    // Records without their keys, duplicate keys and a very long text.
+// Records without their keys, duplicate keys and a very long text. (Documents declaring
+// entities are refused whole: the command-line load test proves that end to end.)
+TEST_F(DocumentControl, OddRecordsLoadAsTheyAre) {
     std::string longText(2'000'000, 'x');
     auto odd = load(document("<Mastri><Mastro Codice=\"01\"/><Mastro Codice=\"01\"/><Mastro/></Mastri>"
                              "<ClientiFornitori><ClienteFornitore><Note>" + longText +

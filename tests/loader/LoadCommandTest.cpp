@@ -27,9 +27,6 @@ TEST(LoadCli, LoadsAFileOrAUrlPrintsTheResultAlertAndExitsWithTheResult) {
     ASSERT_EQ(first.exitCode, 0) << first.err;
     EXPECT_EQ(first.out.rfind("Completato !!\nPer essere precisi, ho caricato\nClienti:1 Tags:0 in ", 0), 0u) << first.out;
     EXPECT_NE(first.err.find("Step 1 di 1"), std::string::npos);
-    auto again = runProcess(TORVANE_CLI_PATH, {"--data-dir", data, "load", "--company", "01", "--file", dir.file("01.L1.xml")});
-    EXPECT_EQ(again.out, "Completato !!\nI dati risultano aggiornati\n");
-
     DocumentServer server;
     server.serve("/cat/02.L1.xml", "<html><body>oops</body></html>");
     auto bad = runProcess(TORVANE_CLI_PATH, {"--data-dir", data, "load", "--company", "02", "--pause-ms", "0", "--url",
@@ -37,11 +34,6 @@ TEST(LoadCli, LoadsAFileOrAUrlPrintsTheResultAlertAndExitsWithTheResult) {
     EXPECT_EQ(bad.exitCode, 3);
     EXPECT_EQ(bad.out, "Errore caricamento!!!\nDati inesistenti o XML errato\n");
     EXPECT_EQ(server.requested(), std::vector<std::string>{"/cat/02.L1.xml"});
-
-    // No server in the preferences: the alert, nothing fetched, result 0.
-    auto refused = runProcess(TORVANE_CLI_PATH, {"--data-dir", data, "load", "--company", "01"});
-    EXPECT_EQ(refused.exitCode, 0);
-    EXPECT_EQ(refused.out.rfind("Manca l'indirizzo HTTP !!!\n", 0), 0u) << refused.out;
 }
 
 TEST(LoadCli, AFolderOrAMissingFileIsRefusedBeforeAnyStoreIsOpened) {

@@ -89,13 +89,3 @@ TEST_F(MasterDataSections, TheAgentFilterLoadsOnlyTheAgentsClients) {
     auto all = load(document(clients, "2"));
     EXPECT_EQ(all->clientiCaricati(), 3);
 }
-
-TEST_F(MasterDataSections, ClientsMadeOnTheDeviceSurviveAReload) {
-    auto mine = db->createClienteWithBarCode("NEW0001");
-    mine->setCodice(std::string("NEW0001"));
-    db->commit();
-    load(document("<ClientiFornitori>" + client("B1", "C1", "") + "</ClientiFornitori>", "1"));
-    load(document("<ClientiFornitori>" + client("B2", "C2", "") + "</ClientiFornitori>", "2"));
-    EXPECT_EQ(count("Cliente"), 2);
-    EXPECT_EQ(text("SELECT COUNT(*) FROM Cliente WHERE codice IN ('NEW0001', 'C2')"), "2");
-}

@@ -35,17 +35,6 @@ TEST(XmlDocument, RecoversFromMalformedMarkupKeepsWhatItCanAndStaysOffStderr) {
     EXPECT_EQ(nodes->at(1)->stringValue(), "C2");
 }
 
-TEST(XmlDocument, WhiteSpaceBetweenElementsStaysAsTextNodes) {
-    auto doc = parseXml("<r>\n  <a/>\n  <b/>\n</r>");
-    ASSERT_TRUE(doc);
-    auto children = doc->rootElement()->children();
-    ASSERT_EQ(children.size(), 5u);
-    EXPECT_EQ(children[0]->kind(), XmlNodeKind::Text);
-    EXPECT_EQ(children[0]->stringValue(), "\n  ");
-    EXPECT_EQ(children[1]->kind(), XmlNodeKind::Element);
-    EXPECT_EQ(children[3]->name(), "b");
-}
-
 TEST(XmlDocument, EncodingComesFromTheDocumentUnlessForced) {
     const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>caf\xe9</a>";
     auto declared = parseXml(latin1);

@@ -63,8 +63,9 @@ TEST_F(FairServerTest, EveryRouteLimitsTheBytesItReadsAndRefusesCompressedBodies
     fair.reset();
     fair = std::make_unique<FairProcess>(dir.string(),
                                          std::vector<std::string>{"--profili", (root.path() / "profili.json").string()});
-    const std::string otherField =
-        "--b\r\nContent-Disposition: form-data; name=\"altro\"; filename=\"x.bin\"\r\n\r\n";
+    auto field = [](const char* name) {
+        return "--b\r\nContent-Disposition: form-data; name=\"" + std::string(name) + "\"; filename=\"x.xml\"\r\n\r\n<a>";
+    };
     struct Case {
         const char* what;
         std::string path, contentType, head;
@@ -74,7 +75,9 @@ TEST_F(FairServerTest, EveryRouteLimitsTheBytesItReadsAndRefusesCompressedBodies
     const std::vector<Case> cases{
         {"a login without a length", "/ios/userProfile", "application/x-www-form-urlencoded", "user=demo&pass=",
          300u << 20, "POST /ios/userProfile 413 oltre 64 KB"},
-        {"an upload in another field", "/upload.php", "multipart/form-data; boundary=b", otherField, 60u << 20,
+        {"an upload without a length", "/upload.php", "multipart/form-data; boundary=b", field("userfile"), 60u << 20,
+         "POST /upload.php 413 oltre 20 MB"},
+        {"an upload in another field", "/upload.php", "multipart/form-data; boundary=b", field("altro"), 60u << 20,
          "POST /upload.php 413 oltre 20 MB"},
     };
     for (const Case& c : cases) {

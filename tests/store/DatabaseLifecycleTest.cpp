@@ -82,20 +82,6 @@ TEST_F(Lifecycle, AStoreThatCannotBeOpenedYieldsNoInstanceAndItsLogLine) {
     EXPECT_FALSE(Database::openFile(dir.file("garbage.sqllite"), "X"));
 }
 
-TEST_F(Lifecycle, EveryEntityHasItsTableAndEveryAttributeItsColumn) {
-    for (const auto& entity : ModelDescription::shared().entities()) {
-        auto columns = rawQuery("PRAGMA table_info(\"" + entity.name + "\")");
-        ASSERT_FALSE(columns.empty()) << entity.name;
-        for (const auto& attribute : entity.attributes) {
-            bool found = false;
-            for (const auto& column : columns) found |= std::get<std::string>(column.at(1)) == attribute.name;
-            EXPECT_TRUE(found) << entity.name << "." << attribute.name;
-        }
-    }
-    auto indexes = rawQuery("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'Colore'");
-    EXPECT_GE(indexes.size(), 2u);  // barCode and (articolo, codice)
-}
-
 TEST_F(Lifecycle, AFileOfAnEarlierModelIsMigratedInPlace) {
     db.reset();
     std::string path = dir.file("old.sqllite");
