@@ -52,6 +52,7 @@ private:
     };
     static bool isBurstCharacter(const QKeyEvent& key);
     static bool isTerminator(const QKeyEvent& key);
+    static bool isModifierOnly(const QKeyEvent& key);
     bool withinInterval() const;
     void hold(QObject* target, const QKeyEvent& key);
     // Gives the held keys to their widgets, as presses and releases, in their order.
