@@ -173,11 +173,12 @@ class Desk:
         self.settle()
 
     def close_dialog(self):
-        """The window manager's close (what its close button does) on the window in front,
-        only when that is a dialog: on the main window it would end the application."""
-        if len(self.windows()) < 2:
+        """The window manager's close (what its close button does) on the newest dialog, made
+        the window in front first: on the main window it would end the application."""
+        dialogs = [w for w in self.windows() if w != self.window]
+        if not dialogs:
             raise AssertionError("nessun dialogo da chiudere")
-        self.xdotool(["key", "alt+F4"])
+        self.xdotool(["windowactivate", "--sync", dialogs[-1], "key", "alt+F4"])
         self.settle()
 
     def resize(self, width, height):
