@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace torvane::gui {
@@ -64,6 +65,14 @@ void AlertDialog::pressed(int index) {
     answer_.texts.clear();
     for (QLineEdit* field : fields_) answer_.texts.push_back(field->text().toStdString());
     accept();
+}
+
+void AlertDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    QTimer::singleShot(0, this, [this] {
+        raise();
+        activateWindow();
+    });
 }
 
 }  // namespace torvane::gui

@@ -25,6 +25,10 @@ protected:
     // Escape or closing the window answers the cancel button, or the only button; an alert
     // with several buttons and no cancel one must be answered with a button.
     void reject() override;
+    // Asks for the keyboard once the event that opened it is over: an alert opened while
+    // another dialog closes, or during a click on the window, would otherwise be left without
+    // the focus by the window manager, and Escape or Enter would not reach it.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void pressed(int index);

@@ -53,6 +53,29 @@ bool KeyboardWedge::isBurstCharacter(const QKeyEvent& key) {
     return key.text().at(0).isPrint();
 }
 
+bool KeyboardWedge::isModifierOnly(const QKeyEvent& key) {
+    switch (key.key()) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Meta:
+        case Qt::Key_CapsLock: return true;
+        default: return false;
+    }
+}
+
+bool KeyboardWedge::movesPointer(QEvent::Type type) {
+    switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::TouchBegin:
+        case QEvent::TabletPress:
+        case QEvent::Wheel: return true;
+        default: return false;
+    }
+}
+
 bool KeyboardWedge::isTerminator(const QKeyEvent& key) {
     return !key.isAutoRepeat() && (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter || key.key() == Qt::Key_Tab);
 }
@@ -62,9 +85,15 @@ bool KeyboardWedge::withinInterval() const {
 }
 
 bool KeyboardWedge::eventFilter(QObject* watched, QEvent* event) {
-    if (!settings_.enabled || releasing_ || event->type() != QEvent::KeyPress) return false;
+    if (!settings_.enabled || releasing_) return false;
+    // A click may move the focus: the keys typed before it go to the field they were typed in.
+    if (!held_.empty() && movesPointer(event->type())) release();
+    if (event->type() != QEvent::KeyPress) return false;
     const auto& key = static_cast<const QKeyEvent&>(*event);
 
+    // A scanner presses Shift for a capital letter as a keyboard does: a modifier alone
+    // neither ends nor breaks a burst.
+    if (isModifierOnly(key)) return false;
     if (isBurstCharacter(key)) {
         if (!held_.empty() && !withinInterval()) release();  // a pause: that was a person
         hold(watched, key);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -18,8 +19,8 @@ namespace torvane::gui {
 // while they come faster than `maxIntervalMs` apart; a burst of at least `minLength`
 // characters ended by Enter or Tab just as fast is taken as a scan and handed to `deliver`
 // (on the next turn of the event loop, never inside the key event), and none of its keys
-// reaches the focused field. Anything else (a pause, another key, a short burst, a scan no
-// screen takes) gives the held keys to the widgets they were meant for, in their order, so a
+// reaches the focused field. Anything else (a pause, another key, a click, a short burst, a
+// scan no screen takes) gives the held keys to the widgets they were meant for, in their order, so a
 // person's typing arrives as typed, at most one interval late.
 class KeyboardWedge : public QObject {
     Q_OBJECT
@@ -52,6 +53,9 @@ private:
     };
     static bool isBurstCharacter(const QKeyEvent& key);
     static bool isTerminator(const QKeyEvent& key);
+    static bool isModifierOnly(const QKeyEvent& key);
+    // A press or a wheel turn, which may move the focus away from the field typed in.
+    static bool movesPointer(QEvent::Type type);
     bool withinInterval() const;
     void hold(QObject* target, const QKeyEvent& key);
     // Gives the held keys to their widgets, as presses and releases, in their order.

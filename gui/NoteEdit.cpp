@@ -10,6 +10,7 @@ namespace torvane::gui {
 NoteEdit::NoteEdit(ui::Screen& screen, const ui::MultilineText& spec, QWidget* parent)
     : QPlainTextEdit(parent), screen_(screen), tag_(spec.tag) {
     setObjectName(QString("field:%1").arg(spec.tag));
+    setTabChangesFocus(true);  // Tab goes on to the next field, as in every other row
     apply(spec);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
         if (!applying_ && !isReadOnly()) screen_.shouldChangeCharacters(tag_, toPlainText().toStdString());

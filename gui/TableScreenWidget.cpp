@@ -1,5 +1,6 @@
 #include "TableScreenWidget.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -9,7 +10,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "FieldTabOrder.h"
 #include "ItemStyle.h"
+#include "RowWidget.h"
 #include "RowWidgetLayer.h"
 #include "ScreenTableModel.h"
 #include "ScreenTableView.h"
@@ -125,6 +128,22 @@ void TableScreenWidget::scrollTo(ui::IndexPath where, ui::ScrollPosition positio
 
 void TableScreenWidget::focusField(int tag) {
     if (QWidget* field = layer_->field(tag)) field->setFocus(Qt::OtherFocusReason);
+}
+
+bool TableScreenWidget::focusNextPrevChild(bool next) {
+    RowWidget* row = nullptr;
+    for (QWidget* w = QApplication::focusWidget(); w && !row; w = w->parentWidget())
+        if (w->parentWidget() == view_->viewport()) row = qobject_cast<RowWidget*>(w);
+    const std::optional<int> tag = row ? row->focusedTag() : std::nullopt;
+    if (!tag) return ScreenWidget::focusNextPrevChild(next);
+    const auto stop = FieldTabOrder(view_->screenModel()).next({row->where(), *tag}, next);
+    if (!stop) return true;  // the last field of the form keeps the focus
+    view_->scrollToRow(stop->where, ui::ScrollPosition::None);
+    layer_->sync();
+    RowWidget* target = layer_->widgetAt(stop->where);
+    // Not as a Tab focus, which selects the whole text: the next key typed never replaces it.
+    if (QWidget* field = target ? target->field(stop->tag) : nullptr) field->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 }  // namespace torvane::gui

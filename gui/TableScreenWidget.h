@@ -34,6 +34,8 @@ public:
 
 protected:
     void refreshContent() override;
+    // Tab and Shift+Tab from a row's field follow the rows (`FieldTabOrder`).
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void reloadPendingRows();

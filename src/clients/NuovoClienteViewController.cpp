@@ -220,6 +220,8 @@ bool NuovoClienteViewController::textFieldShouldReturn(int tag) {
         }
     }
     ui().endEditing(*this);
+    // Return in the last field is "Conferma": it only saves what was typed, after the same checks.
+    if (tag == CodiceFiscale) confermaTapped();
     return true;
 }
 

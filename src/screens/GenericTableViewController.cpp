@@ -97,6 +97,19 @@ void GenericTableViewController::textFieldDidEndEditing(int tag, const std::stri
     Log::f("                     Valore NEW:%@", text);
 }
 
+bool GenericTableViewController::textFieldShouldReturn(int tag) {
+    // As one tab of a registry its last line is not the form's last: Return confirms nothing.
+    if (container()) return true;
+    for (std::size_t s = fields_.size(); s-- > 0;) {
+        if (fields_[s].tipo() == GenericField::ValueChoice) continue;
+        const auto lines = fields_[s].rowAttributes().size();
+        if (lines == 0) continue;
+        if (tag == static_cast<int>(s * 100 + lines - 1)) navigationButtonTapped("conferma");
+        break;
+    }
+    return true;
+}
+
 void GenericTableViewController::navigationButtonTapped(const std::string& action) {
     // The line being typed is stored before the delegate hears the button.
     ui().endEditing(*this);

@@ -28,6 +28,9 @@ public:
     void textFieldDidBeginEditing(int tag) override;
     bool shouldChangeCharacters(int tag, const std::string& newText) override;
     void textFieldDidEndEditing(int tag, const std::string& text) override;
+    // Return in the form's last line is "Conferma" (which stores the lines and checks them),
+    // unless the form is one tab of several.
+    bool textFieldShouldReturn(int tag) override;
     void navigationButtonTapped(const std::string& action) override;
     void comboWithName(const std::string& name, int tag, const std::vector<std::string>& array, int index) override;
 

@@ -1,4 +1,5 @@
-// The short new-client form: what it writes on "Conferma", its checks, its scans and its photo.
+// The short new-client form: what it writes on "Conferma" (or Return in its last field), its
+// checks, its scans and its photo.
 #include <gtest/gtest.h>
 
 #include "clients/NuovoClienteViewController.h"
@@ -74,9 +75,10 @@ TEST_F(NewClientForm, TheFirstClientIsNew001WithWhatWasTypedChosenAndScanned) {
     EXPECT_TRUE(ui.sawAlert("Errore", "Il Mastro e' obbligatorio !"));
     choose("mastro", 0);
     type(NuovoClienteViewController::Telefono, "0574 123456");
+    EXPECT_TRUE(form->textFieldShouldReturn(NuovoClienteViewController::Telefono));
     type(NuovoClienteViewController::CodiceFiscale, "12345678903");
     EXPECT_FALSE(db->fetchClienteByCodice("NEW001")) << "nothing is written before the confirmation";
-    form->confermaTapped();
+    form->textFieldShouldReturn(NuovoClienteViewController::CodiceFiscale);  // Return in the last field
 
     EXPECT_EQ(ui.visible(), list.get());
     db->rollback();

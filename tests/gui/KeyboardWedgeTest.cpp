@@ -1,6 +1,7 @@
 // A scanner in keyboard mode in the real window: a fast burst ended by Enter reaches order
 // entry as a sled scan and none of its keys lands in the focused note; slow typing, and a
-// burst no screen takes, arrive in the field as typed.
+// burst no screen takes, arrive in the field as typed; a Shift inside a burst does not break it;
+// a click right after fast typing does not carry the keys off to the field clicked.
 #include <QApplication>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -105,11 +106,33 @@ private slots:
         edit.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&edit));
         edit.setFocus();
-        typeKeys(&edit, "80012", 1);
+        typeKeys(&edit, "800", 1);
+        QTest::keyClick(&edit, Qt::Key_Shift, Qt::NoModifier, 1);  // as for a capital letter
+        typeKeys(&edit, "12", 1);
         QTest::keyClick(&edit, Qt::Key_Return, Qt::NoModifier, 1);
         QVERIFY(QTest::qWaitFor([&] { return enters == 1; }));
         QCOMPARE(edit.text(), QString("80012"));
         QCOMPARE(offered, std::vector<std::string>{"80012"});
+        qApp->removeEventFilter(&wedge);
+    }
+
+    void aClickGivesTheHeldKeysToTheFieldTheyWereTypedIn() {
+        QWidget window;
+        auto* typed = new QLineEdit(&window);
+        auto* clicked = new QLineEdit(&window);
+        clicked->move(0, 40);
+        gui::KeyboardWedge wedge({.enabled = true, .maxIntervalMs = 1000, .minLength = 4}, [](const std::string&) {
+            return true;
+        });
+        qApp->installEventFilter(&wedge);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        typed->setFocus();
+        typeKeys(typed, "ab", 1);
+        QCOMPARE(typed->text(), QString());  // held: it may still become a scan
+        QTest::mouseClick(clicked, Qt::LeftButton);
+        QCOMPARE(typed->text(), QString("ab"));
+        QCOMPARE(clicked->text(), QString());
         qApp->removeEventFilter(&wedge);
     }
 

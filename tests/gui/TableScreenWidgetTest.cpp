@@ -377,6 +377,45 @@ private slots:
         QCOMPARE(widget->rowWidgets()->count(), 0);
     }
 
+    void tabFollowsTheRowsFromFieldToFieldAndScrollsThemIn() {
+        gui::QtUi ui;
+        auto screen = std::make_shared<ScriptedScreen>(ui);
+        auto field = [](int tag, bool enabled = true) {
+            ui::TextField made;
+            made.tag = tag;
+            made.enabled = enabled;
+            return made;
+        };
+        auto row = [](std::vector<ui::Item> items) {
+            ui::Row made;
+            made.items = std::move(items);
+            return made;
+        };
+        // Fields at tags 1, then 2 and 3 side by side, a disabled one, then one 40 rows below.
+        ui::Section form{"Modulo", "", {}};
+        form.rows.push_back(row({label("Uno"), field(1)}));
+        form.rows.push_back(row({field(2), field(3)}));
+        form.rows.push_back(row({label("Spento"), field(4, false)}));
+        for (int i = 0; i < 40; ++i) form.rows.push_back(ui::Row::labels({"riga " + std::to_string(i)}));
+        form.rows.push_back(row({label("Ultimo"), field(5)}));
+        screen->content = {form};
+        gui::TableScreenWidget* widget = show(ui, screen);
+        QVERIFY(widget && QTest::qWaitForWindowActive(&ui.window()));
+        auto focusedTag = [&]() -> int {
+            auto* focused = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            return focused ? focused->objectName().mid(6).toInt() : 0;
+        };
+        widget->findChild<QLineEdit*>("field:1")->setFocus();
+        for (int expected : {2, 3, 5, 5}) {  // the last field keeps the focus
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(focusedTag(), expected);
+        }
+        QVERIFY(widget->table()->viewport()->rect().contains(widget->table()->rowRect({0, 43})));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(focusedTag(), 3);
+        QVERIFY(widget->table()->viewport()->rect().contains(widget->table()->rowRect({0, 1})));
+    }
+
     void footersHeightsAndUntitledSections() {
         gui::QtUi ui;
         auto screen = std::make_shared<ScriptedScreen>(ui);

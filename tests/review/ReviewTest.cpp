@@ -154,7 +154,14 @@ TEST_F(Review, TheDestinationFormChecksItsDataAndCancelPutsItBack) {
     EXPECT_TRUE(ui.sawAlert("Errore", "PartitaIva con lunghezza errata !"));
     EXPECT_FALSE(reviewShown()) << "the form stays open";
     r.destinazioneCorrente()->setPartitaIva(std::string("00743110157"));
-    r.genericTableControllerWithName("Destinazione / Punto Vendita", "Conferma");
+    // Return in the form's last line confirms it; in another line it does not.
+    auto* shown = dynamic_cast<GenericTableViewController*>(ui.visible());
+    ASSERT_TRUE(shown);
+    const auto lines = shown->sections();
+    const int last = std::get<ui::TextField>(lines.back().rows.back().items.front()).tag;
+    shown->textFieldShouldReturn(last - 1);
+    EXPECT_FALSE(reviewShown());
+    shown->textFieldShouldReturn(last);
     EXPECT_TRUE(ui.sawAlert("Attenzione:", "Manca l'insegna")) << "told, but the confirmation goes on";
     EXPECT_TRUE(reviewShown());
     db->rollback();

@@ -94,6 +94,16 @@ class Desk:
             time.sleep(0.2)
         raise RuntimeError("la finestra di torvane non e' comparsa")
 
+    def stop_torvane(self):
+        """Ends the application as a person closing it would (its data stays)."""
+        self.app.terminate()
+        self.app.wait(timeout=30)
+
+    def windows(self):
+        """The application's windows on screen: the main one and any dialog."""
+        return self.xdotool(["search", "--onlyvisible", "--pid", str(self.app.pid), "--name", "."],
+                            check=False).split()
+
     def close(self):
         for process in reversed(self.processes):
             if process.stdout:
@@ -152,8 +162,23 @@ class Desk:
         self.xdotool(["type", "--delay", str(delay_ms), text])
         self.settle()
 
+    def scan(self, code):
+        """A scanner in keyboard mode: a key every 5 ms and Enter, in one burst (capitals with
+        Shift, as the scanner presses it)."""
+        self.xdotool(["key", "--delay", "5"] + list(code) + ["Return"])
+        self.settle(1.0)
+
     def key(self, *names):
         self.xdotool(["key", "--delay", "100"] + list(names))
+        self.settle()
+
+    def close_dialog(self):
+        """The window manager's close (what its close button does) on the newest dialog, made
+        the window in front first: on the main window it would end the application."""
+        dialogs = [w for w in self.windows() if w != self.window]
+        if not dialogs:
+            raise AssertionError("nessun dialogo da chiudere")
+        self.xdotool(["windowactivate", "--sync", dialogs[-1], "key", "alt+F4"])
         self.settle()
 
     def resize(self, width, height):
@@ -176,6 +201,20 @@ class Desk:
         result = subprocess.run(["compare", "-metric", "AE", first, second, "null:"], capture_output=True, text=True,
                                 timeout=60)
         return result.stderr.strip().split()[0] == "0"
+
+    def thumb(self, picture, x, top, bottom):
+        """The scroll bar's thumb as the fraction of its track above it (0 at the top, 1 at the
+        foot), read from the lighter pixels of the column `x` between the track's ends."""
+        result = subprocess.run(["convert", picture, "-crop", "1x%d+%d+%d" % (bottom - top, x, top), "+repage",
+                                 "-colorspace", "Gray", "-depth", "8", "txt:-"], capture_output=True, text=True,
+                                check=True, timeout=60)
+        light = [int(line.split(":")[0].split(",")[1]) for line in result.stdout.splitlines()[1:]
+                 if int(line.split("(")[1].split(")")[0].split(",")[0].split(".")[0]) > 240]
+        if not light:
+            raise AssertionError("barra di scorrimento senza cursore: " + picture)
+        first, last = min(light), max(light)
+        room = (bottom - top) - (last - first + 1)
+        return first / room if room > 0 else 0.0
 
     def text(self, picture, one_line=False):
         """The text of a picture, line by line, as OCR reads it (enlarged first: small UI text
