@@ -22,7 +22,6 @@ struct StartUp : test::AppFixture {
 
 TEST_F(StartUp, FirstLaunchCopiesEveryDefaultOnceAndShowsTheThreeTabs) {
     AppDelegate app(ui);
-    EXPECT_EQ(AppDelegate::appDelegate(), &app);
     EXPECT_TRUE(app.didFinishLaunching());
 
     EXPECT_TRUE(log->contains("TorvaneMobile Version " + Bundle::version()));
