@@ -4,6 +4,7 @@
 #include <QShortcut>
 #include <QDialog>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <set>
 
@@ -30,6 +31,9 @@ MainWindow::MainWindow(ui::NavigationStacks& navigation, QWidget* parent)
         if (auto* top = qobject_cast<ScreenWidget*>(tabStacks_[static_cast<size_t>(tab)]->currentWidget()))
             top->cancel(ScreenWidget::CancelScope::Tab);
     });
+    connect(tabs_->tabBar(), &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index != tabs_->currentIndex()) leaveCurrentPage();
+    });
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
         if (syncing_ || index < 0) return;
         navigation_.selectTab(index);
@@ -46,6 +50,15 @@ MainWindow::~MainWindow() {
             QApplication::focusWidget()->clearFocus();
             break;
         }
+}
+
+void MainWindow::leaveCurrentPage() {
+    // A field typed in on the page being left ends its editing here. Left holding the focus,
+    // the page change would hand the focus to the field last used on the next page, which
+    // would begin an edit before its screen has appeared (and taken up its order).
+    QWidget* page = tabs_->currentWidget();
+    QWidget* focused = QApplication::focusWidget();
+    if (page && focused && page->isAncestorOf(focused)) focused->clearFocus();
 }
 
 ScreenWidget* MainWindow::ensureWidget(const std::shared_ptr<ui::Screen>& screen, QStackedWidget* stack) {
@@ -89,6 +102,7 @@ void MainWindow::sync() {
         showStack(navigation_.stack(static_cast<int>(t)), tabStacks_[t]);
         for (auto& screen : navigation_.stack(static_cast<int>(t))) shown.insert(screen.get());
     }
+    if (tabs_->currentIndex() != navigation_.selectedTab()) leaveCurrentPage();
     tabs_->setCurrentIndex(navigation_.selectedTab());
 
     const auto& modals = navigation_.modals();

@@ -34,6 +34,7 @@ public:
 
 private:
     ScreenWidget* ensureWidget(const std::shared_ptr<ui::Screen>& screen, QStackedWidget* stack);
+    void leaveCurrentPage();
     void showStack(const ui::NavigationStacks::Stack& screens, QStackedWidget* stack);
 
     ui::NavigationStacks& navigation_;
